@@ -1,0 +1,33 @@
+# Thin wrapper over the CMake presets. `make run` starts the program with its default
+# conditions; `make test` builds everything and runs every test, the sanitizer build included.
+JOBS ?= 2
+
+.PHONY: all deps build run test test-default test-asan bench screenshots fuzz clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	./build/default/src/ui/tovimar
+
+test: test-default test-asan
+
+test-default: build
+	ctest --preset default -j $(JOBS)
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+bench: build
+	./build/default/bench/tovimar_bench
+
+clean:
+	rm -rf build

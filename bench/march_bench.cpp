@@ -1,0 +1,46 @@
+// Speed of the march over the largest run: 14 zones of 1999 steps.
+#include <benchmark/benchmark.h>
+
+#include "model/model.h"
+#include "support/defaults.h"
+
+namespace {
+
+using namespace tovimar;
+
+// The default coating through 14 zones of 199.9 m in steps of 0.1 m.
+Simulation LargestRun() {
+  Simulation sim = test_support::DefaultSimulation();
+  DryingConditions& c = sim.conditions;
+  c.ZoneCount = MaxZones;
+  for (int z = 1; z <= MaxZones; ++z) {
+    c.ZoneAirTemp[z] = 60.0;
+    c.ZoneLength[z] = 199.9;
+    c.ZoneHumidity1[z] = 0.0;
+    c.ZoneHumidity2[z] = 0.0;
+    c.ZoneHeatCoefUpper[z] = 0.022;
+    c.ZoneHeatCoefLower[z] = 0.055;
+    c.ZoneStepCount[z] = MaxStepsPerZone;
+  }
+  return sim;
+}
+
+void BM_MarchLargestRun(benchmark::State& state) {
+  Simulation sim = LargestRun();
+  for (auto _ : state) {
+    PrepareInitialState(sim);
+    for (int z = 1; z <= MaxZones; ++z) {
+      MarchZone(sim, z, MaxStepsPerZone);
+      CarryToNextZone(sim, z, MaxStepsPerZone);
+    }
+    benchmark::DoNotOptimize(sim.profile->ProfileTemp[MaxZones][MaxStepsPerZone]);
+  }
+  const double steps = static_cast<double>(MaxZones) * MaxStepsPerZone;
+  // Seconds per step, shown with an SI prefix (n = nanoseconds).
+  state.counters["time_per_step"] = benchmark::Counter(
+      steps * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+BENCHMARK(BM_MarchLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace

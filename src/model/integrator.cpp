@@ -1,0 +1,79 @@
+// Rate equations of the web and Gill's fourth-order Runge-Kutta step.
+#include "model/model.h"
+
+namespace tovimar {
+
+using arith::Div;
+using arith::Finite;
+
+void CalcRates(const Simulation& sim, StateVector& Rates, StateVector State, std::int32_t Zone,
+               double /*Time: the system is autonomous*/) {
+  const DryingConditions& c = sim.conditions;
+  const DryingState& s = sim.state;
+  const double T = State[3];
+  Rates[1] = Finite(((-s.DryingCorrection1 * s.MassTransferCoef1[Zone]) * AirDensity) *
+                        (s.SurfaceHumidity1 - c.ZoneHumidity1[Zone]),
+                    "the drying rate of solvent-1");
+  Rates[2] = Finite(((-s.DryingCorrection2 * s.MassTransferCoef2[Zone]) * AirDensity) *
+                        (s.SurfaceHumidity2 - c.ZoneHumidity2[Zone]),
+                    "the drying rate of solvent-2");
+  const double heatFlux =
+      Finite((((c.ZoneAirTemp[Zone] - T) * c.ZoneHeatCoefUpper[Zone] +
+                (c.ZoneAirTemp[Zone] - T) * c.ZoneHeatCoefLower[Zone]) +
+               Rates[1] * c.HeatOfVaporization1) +
+                  Rates[2] * c.HeatOfVaporization2,
+             "the heat flux into the web");
+  Rates[3] = Div(heatFlux, s.HeatCapacity, "the rate of temperature (heat capacity of the web)");
+}
+
+namespace {
+
+// Gill's coefficients, as decimal constants (not computed from the square root of 2).
+constexpr double Gill2State = 0.29289321881;
+constexpr double Gill2Q = 0.12132034356;
+constexpr double Gill2K = 0.58578643763;
+constexpr double Gill3State = 1.7071067812;
+constexpr double Gill3Q = -4.1213203436;
+constexpr double Gill3K = 3.4142135624;
+
+constexpr const char* IntegratedState = "the integrated state";
+
+}  // namespace
+
+void RungeKuttaGillStep(const Simulation& sim, std::int32_t N, StateVector& State,
+                        std::int32_t Zone, double Time, double Step) {
+  const double h = Step;
+  const double t = Time;
+  StateVector Rates{};
+  StateVector k{};
+  StateVector q{};
+
+  CalcRates(sim, Rates, State, Zone, t);
+  for (std::int32_t i = 1; i <= N; ++i) {
+    k[i] = Finite(h * Rates[i], IntegratedState);
+    State[i] = Finite(0.5 * k[i] + State[i], IntegratedState);
+    q[i] = k[i];
+  }
+
+  CalcRates(sim, Rates, State, Zone, 0.5 * h + t);
+  for (std::int32_t i = 1; i <= N; ++i) {
+    k[i] = Finite(h * Rates[i], IntegratedState);
+    State[i] = Finite((k[i] - q[i]) * Gill2State + State[i], IntegratedState);
+    q[i] = Finite(Gill2Q * q[i] + Gill2K * k[i], IntegratedState);
+  }
+
+  CalcRates(sim, Rates, State, Zone, 0.5 * h + t);
+  for (std::int32_t i = 1; i <= N; ++i) {
+    k[i] = Finite(h * Rates[i], IntegratedState);
+    State[i] = Finite((k[i] - q[i]) * Gill3State + State[i], IntegratedState);
+    q[i] = Finite(Gill3Q * q[i] + Gill3K * k[i], IntegratedState);
+  }
+
+  CalcRates(sim, Rates, State, Zone, t + h);
+  for (std::int32_t i = 1; i <= N; ++i) {
+    k[i] = Finite(h * Rates[i], IntegratedState);
+    State[i] = Finite((k[i] / 6 + State[i]) - q[i] / 3, IntegratedState);
+  }
+}
+
+}  // namespace tovimar

@@ -1,0 +1,141 @@
+// The initial state of the web and the march through one zone.
+#include <string>
+
+#include "model/model.h"
+
+namespace tovimar {
+
+using arith::Div;
+using arith::Finite;
+
+void PrepareInitialState(Simulation& sim) {
+  const DryingConditions& c = sim.conditions;
+  DryingProfile& p = *sim.profile;
+  try {
+    const double W1 = Finite(c.CoatingWeight0 * c.Solvent1Ratio0, "the initial weight of solvent-1");
+    const double W2 = Finite(c.CoatingWeight0 * c.Solvent2Ratio0, "the initial weight of solvent-2");
+    const double timeIncrement =
+        Div(c.StepLength, c.LineSpeed, "the time increment (Increment of z / Speed)");
+    const WeightFractions w = CalcWeightFractions(c, W1, W2);
+    const double residual1 = Div(W1, W1, "the initial residual ratio of solvent-1");
+    const double residual2 = Div(W2, W2, "the initial residual ratio of solvent-2");
+
+    p.ProfileSolvent1Weight[1][0] = W1;
+    p.ProfileSolvent2Weight[1][0] = W2;
+    p.ProfileTime[1][0] = 0;
+    sim.state.TimeIncrement = timeIncrement;
+    p.ProfileSolvent1Fraction[1][0] = w.w1;
+    p.ProfileSolvent2Fraction[1][0] = w.w2;
+    p.ProfileResidual1[1][0] = residual1;
+    p.ProfileResidual2[1][0] = residual2;
+    p.ProfileTemp[1][0] = c.InitialTemp;
+  } catch (const ArithmeticError& e) {
+    throw ArithmeticError(std::string("Arithmetic error in the initial state: ") + e.what());
+  }
+}
+
+namespace {
+
+void CheckZoneAndSteps(std::int32_t Zone, std::int32_t Steps) {
+  if (Zone < 1 || Zone > MaxZones) {
+    throw StepCountError("Zone " + std::to_string(Zone) + " does not exist; zones are 1 to " +
+                         std::to_string(MaxZones) + ".");
+  }
+  if (Steps < 0 || Steps > MaxStepsPerZone) {
+    throw StepCountError("Zone " + std::to_string(Zone) + " needs " + std::to_string(Steps) +
+                         " steps; a zone can have 0 to " + std::to_string(MaxStepsPerZone) +
+                         ".");
+  }
+}
+
+// One step of zone z from entry k to entry k + 1.
+void MarchStep(Simulation& sim, std::int32_t z, std::int32_t k) {
+  const DryingConditions& c = sim.conditions;
+  DryingState& s = sim.state;
+  DryingProfile& p = *sim.profile;
+  const double Ws = c.SolidWeight();
+  const double W1 = p.ProfileSolvent1Weight[z][k];
+  const double W2 = p.ProfileSolvent2Weight[z][k];
+  const double T = p.ProfileTemp[z][k];
+
+  const double F = CalcDryingCorrection(
+      c, Finite(p.ProfileSolvent1Fraction[z][k] + p.ProfileSolvent2Fraction[z][k],
+                "the total solvent fraction"));
+  s.DryingCorrection1 = F;
+  s.DryingCorrection2 = F;
+
+  const Composition comp = CalcComposition(c, W1, W2);
+  p.ProfileSurfaceHumidity1[z][k] = CalcSurfaceHumidity1(c, s, T, comp.Phi1, comp.Phi2, comp.X1);
+  p.ProfileSurfaceHumidity2[z][k] = CalcSurfaceHumidity2(c, s, T, comp.Phi1, comp.Phi2, comp.X2);
+  s.SurfaceHumidity1 = p.ProfileSurfaceHumidity1[z][k];
+  s.SurfaceHumidity2 = p.ProfileSurfaceHumidity2[z][k];
+
+  s.HeatCapacity = Finite(((W1 * c.Solvent1Cp + W2 * c.Solvent2Cp) + Ws * c.PolymerCp) +
+                              c.BaseFilmWeight * c.BaseFilmCp,
+                          "the heat capacity of the web");
+
+  StateVector State{};
+  State[1] = W1;
+  State[2] = W2;
+  State[3] = T;
+  RungeKuttaGillStep(sim, 3, State, z, p.ProfileTime[z][k], s.TimeIncrement);
+
+  const double time = Finite(p.ProfileTime[z][k] + s.TimeIncrement, "the time");
+  const WeightFractions w = CalcWeightFractions(c, State[1], State[2]);
+  const double residual1 =
+      Div(State[1], p.ProfileSolvent1Weight[1][0], "the residual ratio of solvent-1");
+  const double residual2 =
+      Div(State[2], p.ProfileSolvent2Weight[1][0], "the residual ratio of solvent-2");
+
+  // Everything is computed before anything of entry k + 1 is stored, so a fault never
+  // leaves a half-written entry behind.
+  p.ProfileTime[z][k + 1] = time;
+  p.ProfileSolvent1Weight[z][k + 1] = State[1];
+  p.ProfileSolvent2Weight[z][k + 1] = State[2];
+  p.ProfileTemp[z][k + 1] = State[3];
+  p.ProfileSolvent1Fraction[z][k + 1] = w.w1;
+  p.ProfileSolvent2Fraction[z][k + 1] = w.w2;
+  p.ProfileResidual1[z][k + 1] = residual1;
+  p.ProfileResidual2[z][k + 1] = residual2;
+}
+
+}  // namespace
+
+void MarchZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps) {
+  CheckZoneAndSteps(Zone, Steps);
+  const DryingConditions& c = sim.conditions;
+  DryingState& s = sim.state;
+  std::int32_t k = 0;
+  try {
+    const double effectiveHeatCoef =
+        Finite(c.ZoneHeatCoefUpper[Zone] * c.Keff, "the effective heat-transfer coefficient");
+    const double coef1 = CalcMassTransferCoef(c.AirDiffusivity1, effectiveHeatCoef);
+    const double coef2 = CalcMassTransferCoef(c.AirDiffusivity2, effectiveHeatCoef);
+    s.MassTransferCoef1[Zone] = coef1;
+    s.MassTransferCoef2[Zone] = coef2;
+  } catch (const ArithmeticError& e) {
+    throw ArithmeticError("Arithmetic error in zone " + std::to_string(Zone) +
+                          ", mass-transfer coefficients: " + e.what());
+  }
+  try {
+    for (k = 0; k < Steps; ++k) {
+      MarchStep(sim, Zone, k);
+    }
+  } catch (const ArithmeticError& e) {
+    throw ArithmeticError("Arithmetic error in zone " + std::to_string(Zone) + ", step " +
+                          std::to_string(k + 1) + ": " + e.what());
+  }
+}
+
+void CarryToNextZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps) {
+  CheckZoneAndSteps(Zone, Steps);
+  if (Zone >= MaxZones) {
+    return;
+  }
+  DryingProfile& p = *sim.profile;
+  for (auto array : DryingProfile::CarriedProfileArrays) {
+    (p.*array)[Zone + 1][0] = (p.*array)[Zone][Steps];
+  }
+}
+
+}  // namespace tovimar

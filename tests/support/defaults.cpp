@@ -1,0 +1,30 @@
+#include "support/defaults.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "input/field_catalogue.h"
+
+namespace tovimar::test_support {
+
+DryingConditions DefaultConditions() {
+  DryingConditions c;
+  for (const ConditionField& f : ConditionFields()) {
+    if (!f.defaultText.empty()) {
+      f.Value(c) = std::strtod(f.defaultText.c_str(), nullptr);
+    }
+  }
+  c.ZoneCount = 2;
+  c.ZoneStepCount[1] = 300;
+  c.ZoneStepCount[2] = 300;
+  c.ResultFileName = std::string(SaveFileNameDefault);
+  return c;
+}
+
+Simulation DefaultSimulation() {
+  Simulation sim;
+  sim.conditions = DefaultConditions();
+  return sim;
+}
+
+}  // namespace tovimar::test_support
