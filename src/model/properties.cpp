@@ -51,9 +51,10 @@ double CalcMassTransferCoef(double Diffusivity, double HeatCoef) {
 namespace {
 
 // Saturated vapour pressure (mmHg) from the Antoine constants: 10^(A - B / (T + C)).
-double AntoinePressure(double A, double B, double C, double T, const char* what) {
-  const double exponent = A - Div(B, Finite(T + C, what), what);
-  return Finite(std::pow(10.0, exponent), what);
+double AntoinePressure(double A, double B, double C, double T, const char* pressure,
+                       const char* denominator) {
+  const double exponent = A - Div(B, Finite(T + C, denominator), denominator);
+  return Finite(std::pow(10.0, exponent), pressure);
 }
 
 // The common tail of both surface ratios: activity from the interaction expression L,
@@ -69,6 +70,7 @@ double SurfaceRatio(double Ps, double L, double X, const char* activity, const c
 double CalcSurfaceHumidity1(const DryingConditions& c, DryingState& s, double T, double Phi1,
                             double Phi2, double X1) {
   const double Ps = AntoinePressure(c.AntoineA1, c.AntoineB1, c.AntoineC1, T,
+                                    "the vapour pressure of solvent-1",
                                     "the vapour pressure of solvent-1 (T + C)");
   s.VaporPressure1 = Ps;
   const double Phi3 = 1 - (Phi1 + Phi2);
@@ -83,6 +85,7 @@ double CalcSurfaceHumidity1(const DryingConditions& c, DryingState& s, double T,
 double CalcSurfaceHumidity2(const DryingConditions& c, DryingState& s, double T, double Phi1,
                             double Phi2, double X2) {
   const double Ps = AntoinePressure(c.AntoineA2, c.AntoineB2, c.AntoineC2, T,
+                                    "the vapour pressure of solvent-2",
                                     "the vapour pressure of solvent-2 (T + C)");
   s.VaporPressure2 = Ps;
   const double Phi3 = 1 - (Phi1 + Phi2);
