@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "input/field_catalogue.h"
+#include "model/conditions.h"
+#include "run/result_file.h"
+
+namespace tovimar {
+
+// The 78-line head of the condition section: properties, fitting parameters, calculation
+// accuracy and the operating conditions of zone 1. Bytes as written to the file (CR LF,
+// code-page-932 bytes for the degree-Celsius sign and chi).
+std::string FormatConditionSection(const DryingConditions& c);
+
+// The 12-line block of zone k (2..14); another k throws std::out_of_range.
+std::string FormatZoneSection(const DryingConditions& c, int k);
+
+// One value line without its line end: indent, label (as file bytes), spaces up to the
+// "=" in the field's byte column, "=", two spaces, value.
+std::string FormatValueLine(const ConditionField& field, std::string_view valueText);
+
+// A catalogue label (UTF-8) as the bytes of the result file: ASCII as it is, "℃" as
+// 0x81 0x8E and "χ" as 0x83 0xD4. Any other non-ASCII character throws std::logic_error.
+std::string LabelBytes(std::string_view utf8Label);
+
+// Creates the result file afresh with the head. False when it could not be created ("File
+// can not open!" shown); throws ResultWriteError when a write fails.
+bool WriteConditionSection(const DryingConditions& c, const ResultFile& file,
+                           UserMessages& messages);
+
+// Appends the block of zone k. False when the file could not be opened ("File can not
+// open!" shown); throws ResultWriteError when a write fails.
+bool WriteZoneSection(const DryingConditions& c, const ResultFile& file, UserMessages& messages,
+                      int k);
+
+}  // namespace tovimar
