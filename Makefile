@@ -29,5 +29,11 @@ test-asan: deps
 bench: build
 	./build/default/bench/tovimar_bench
 
+# Renders the four pages and the completion dialog to screenshots/*.png without a display.
+screenshots: build
+	QT_QPA_PLATFORM=offscreen ./build/default/src/ui/tovimar_screenshots screenshots
+	mkdir -p docs
+	cp screenshots/page1.png docs/screenshot-page1.png
+
 clean:
 	rm -rf build

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "input/entry_texts.h"
+#include "input/field_catalogue.h"
+#include "model/model.h"
+#include "run/run_sequence.h"
+#include "ui/form_dialogs.h"
+#include "ui/window_layout.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace tovimar::ui {
+
+class DirectoryListBox;
+class DriveComboBox;
+class FileListBox;
+class TFinishForm;
+
+// The text of the error box for a run that did not complete and whose message the core has
+// not shown already.
+QString RunErrorText(const RunOutcome& outcome);
+
+// The message shown when the open dialog is cancelled or returns other than one file.
+inline constexpr std::string_view SelectOneDataFileMessage = "Select one data file! Please try again.";
+
+// The main window: every condition of a run as text, the result file's name, the working
+// directory, and the Run, Close and Input Data File buttons. The core reads and writes its
+// entries by name through EntryTexts.
+class TForm1 : public QWidget, public EntryTexts {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // EntryTexts over the window's line edits (UTF-8). Unknown names throw std::out_of_range;
+  // SetText leaves a disabled entry alone.
+  [[nodiscard]] std::string Text(std::string_view entryName) const override;
+  [[nodiscard]] bool IsEnabled(std::string_view entryName) const override;
+  void SetText(std::string_view entryName, std::string_view text) override;
+
+  // The entry of that name, or nullptr.
+  [[nodiscard]] QLineEdit* Entry(std::string_view entryName) const;
+
+  // Appends a page to the notebook after the existing ones; returns its index.
+  int AddPage(QWidget* page, const QString& caption);
+
+  // Replaces the modal dialogs (tests substitute recorders).
+  void SetDialogs(std::unique_ptr<FormDialogs> dialogs);
+  [[nodiscard]] FormDialogs& Dialogs() const { return *dialogs_; }
+
+  // The program-wide records: the conditions and profile of the last run.
+  [[nodiscard]] Simulation& Sim() { return sim_; }
+
+  // Called after every completed run, before the completion dialog (a later page that
+  // shows the run's results hooks in here).
+  void SetRunCompletedHandler(std::function<void()> handler) { runCompleted_ = std::move(handler); }
+
+  // Button handlers.
+  void BitBtn1Click();   // Run
+  void BitBtn2Click();   // Close
+  void InputDataClick(); // Input Data File
+
+  // The controls, by their names.
+  QTabWidget* TabbedNotebook1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLineEdit* Edit250 = nullptr;
+  DriveComboBox* DriveComboBox1 = nullptr;
+  DirectoryListBox* DirectoryListBox1 = nullptr;
+  FileListBox* FileListBox1 = nullptr;
+  QPushButton* InputData = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  TFinishForm* FinishForm = nullptr;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QWidget* NewPage(const QString& caption);
+  void BuildZonePage1(QWidget* page);
+  QGroupBox* BuildZoneGroup(QWidget* page, const ZoneGroupPlace& place);
+  void BuildGeneralPage(QWidget* page);
+  QGroupBox* NewGroup(QWidget* parent, std::string_view objectName, std::string_view caption,
+                      const Rect& rect, const QColor& captionColour);
+  QLineEdit* NewEntry(QWidget* parent, const ConditionField& field);
+  QLineEdit* AddRow(QWidget* group, const ConditionField& field, int x, int y, int width,
+                    int entryWidth);
+  int AddAntoineRow(QWidget* group, const GeneralRow& row, int x, int y);
+  void ReportFailure(const QString& text) noexcept;
+
+  Simulation sim_;
+  std::unique_ptr<FormDialogs> dialogs_;
+  std::map<std::string, QLineEdit*, std::less<>> entries_;
+  std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
+  std::function<void()> runCompleted_;
+  bool shownBefore_ = false;
+};
+
+}  // namespace tovimar::ui

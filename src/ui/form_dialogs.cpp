@@ -1,0 +1,49 @@
+#include "ui/form_dialogs.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/F_Form.h"
+
+namespace tovimar::ui {
+
+void ModalDialogs::ShowMessage(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(MessageBoxCaption), text,
+                  QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void ModalDialogs::ShowError(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ErrorBoxCaption), text,
+                  QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void ModalDialogs::ShowFinishForm(TFinishForm* finishForm) { finishForm->exec(); }
+
+QStringList ModalDialogs::ChooseDataFiles(QWidget* parent, const QString& directory) {
+  QFileDialog dialog(parent, QStringLiteral("Open Data File"), directory);
+  // Qt's own dialog on every desktop, so that the filters read the same everywhere.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A typed name need not exist: the loader reports a file it cannot open.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // On this system "*.*" would miss names without a dot, so "all files" filters by "*" and
+  // only its caption reads "(*.*)".
+  const QString allFiles = QStringLiteral("All Files (*)");
+  dialog.setNameFilters({QString::fromUtf8(TextFilesFilter), allFiles});
+  dialog.selectNameFilter(QString::fromUtf8(TextFilesFilter));
+  if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+    const int index = types->findText(allFiles);
+    if (index >= 0) {
+      types->setItemText(index, QString::fromUtf8(AllFilesFilter));
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) {
+    return {};
+  }
+  return dialog.selectedFiles();
+}
+
+}  // namespace tovimar::ui

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tovimar::ui {
+
+class TFinishForm;
+
+// Every modal interaction of the main window goes through this interface, so that the
+// window can be driven without blocking (tests substitute a recorder).
+class FormDialogs {
+ public:
+  virtual ~FormDialogs() = default;
+
+  // A message box with one line of text and an OK button; returns when it is dismissed.
+  virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+
+  // An error box for a failure that ended an operation.
+  virtual void ShowError(QWidget* parent, const QString& text) = 0;
+
+  // Shows the completion dialog modally; returns when the user has closed it.
+  virtual void ShowFinishForm(TFinishForm* finishForm) = 0;
+
+  // The open dialog for a data file, starting in `directory`: the chosen files' full paths,
+  // none when it is cancelled.
+  virtual QStringList ChooseDataFiles(QWidget* parent, const QString& directory) = 0;
+};
+
+// The real dialogs: modal message boxes, the completion dialog and a file-open dialog.
+class ModalDialogs : public FormDialogs {
+ public:
+  void ShowMessage(QWidget* parent, const QString& text) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+  void ShowFinishForm(TFinishForm* finishForm) override;
+  QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
+};
+
+// Captions of the message and error boxes.
+inline constexpr const char* MessageBoxCaption = "Tovimar";
+inline constexpr const char* ErrorBoxCaption = "Tovimar - Error";
+
+// The open dialog's filters as shown, text files first.
+inline constexpr const char* TextFilesFilter = "Text Files (*.txt)";
+inline constexpr const char* AllFilesFilter = "All Files (*.*)";
+
+}  // namespace tovimar::ui

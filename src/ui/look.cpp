@@ -1,0 +1,55 @@
+#include "ui/look.h"
+
+#include <QFontDatabase>
+#include <QPalette>
+#include <QStringList>
+#include <QWidget>
+
+namespace tovimar::ui {
+
+QString GothicFamily() {
+  static const QString family = [] {
+    // The first face is the layout's own (its localised and its English family name);
+    // the others are Japanese Gothic faces that Debian packages.
+    const QStringList wanted{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                             QStringLiteral("IPAPGothic"),     QStringLiteral("IPAGothic"),
+                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP")};
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& name : wanted) {
+      if (installed.contains(name, Qt::CaseInsensitive)) {
+        return name;
+      }
+    }
+    return QString();
+  }();
+  return family;
+}
+
+QFont GothicFont(int pixelSize) {
+  QFont font;
+  const QString family = GothicFamily();
+  if (!family.isEmpty()) {
+    font.setFamilies({family});
+  }
+  font.setPixelSize(pixelSize);
+  font.setBold(false);
+  font.setItalic(false);
+  return font;
+}
+
+QFont TabFont() {
+  QFont font;
+  // Fontconfig substitutes a metric-compatible or default sans face when Arial is absent.
+  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Arimo")});
+  font.setPixelSize(12);
+  return font;
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace tovimar::ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace tovimar::ui {
+
+// Colours of the window's texts.
+inline const QColor GroupCaptionColour{0xFF, 0x00, 0x00};     // red
+inline const QColor SubGroupCaptionColour{0x80, 0x00, 0x00};  // maroon
+inline const QColor RowCaptionColour{0x00, 0x00, 0xFF};       // blue
+
+// The proportional Gothic face of the layout: "ＭＳ Ｐゴシック" where it is installed,
+// otherwise an installed Japanese Gothic face; empty when none is (the default face is
+// used then).
+QString GothicFamily();
+
+// The layout's font at a pixel size: row captions 12, entries 13, dialog texts 15 and 16.
+QFont GothicFont(int pixelSize);
+
+// The font of the notebook's tab captions.
+QFont TabFont();
+
+// Sets the colour that a widget's own text is drawn in (its children inherit it).
+void SetTextColour(QWidget* widget, const QColor& colour);
+
+}  // namespace tovimar::ui

@@ -1,0 +1,51 @@
+// Renders every page of the main window and the completion dialog to PNG files:
+//   tovimar_screenshots <directory>
+// Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
+// display.
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTabWidget>
+
+#include "ui/F_Form.h"
+#include "ui/Tovimar_Main.h"
+#include "ui/startup.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  tovimar::ui::ConfigureApplication();
+  const QStringList arguments = QApplication::arguments();
+  const QString directory = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
+  if (!QDir().mkpath(directory)) {
+    std::fprintf(stderr, "tovimar_screenshots: cannot create %s\n", qPrintable(directory));
+    return 1;
+  }
+  const QDir out(directory);
+
+  tovimar::ui::TForm1 form;
+  form.show();
+  QApplication::processEvents();
+  bool ok = true;
+  const auto save = [&](QWidget* widget, const QString& name) {
+    QApplication::processEvents();
+    const QString path = out.filePath(name);
+    if (!widget->grab().save(path, "PNG")) {
+      std::fprintf(stderr, "tovimar_screenshots: cannot write %s\n", qPrintable(path));
+      ok = false;
+      return;
+    }
+    std::printf("%s\n", qPrintable(path));
+  };
+  for (int page = 0; page < form.TabbedNotebook1->count(); ++page) {
+    form.TabbedNotebook1->setCurrentIndex(page);
+    save(&form, QStringLiteral("page%1.png").arg(page + 1));
+  }
+  form.TabbedNotebook1->setCurrentIndex(0);
+
+  form.FinishForm->show();
+  save(form.FinishForm, QStringLiteral("finishform.png"));
+  form.FinishForm->hide();
+  return ok ? 0 : 1;
+}

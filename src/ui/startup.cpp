@@ -1,0 +1,88 @@
+#include "ui/startup.h"
+
+#include <exception>
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include "ui/Tovimar_Main.h"
+#include "ui/artwork.h"
+#include "ui/form_dialogs.h"
+
+namespace tovimar::ui {
+namespace {
+
+// The last line of defence: a failure that escapes an event handler is shown in an error
+// box and the program goes on running.
+class TovimarApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      ShowFailure(QString::fromUtf8(e.what()));
+    } catch (...) {
+      ShowFailure(QStringLiteral("unknown error"));
+    }
+    return false;
+  }
+
+ private:
+  static void ShowFailure(const QString& what) {
+    try {
+      QMessageBox::critical(activeWindow(), QString::fromUtf8(ErrorBoxCaption),
+                            QStringLiteral("The operation stopped on an unexpected error:\n\n") + what);
+    } catch (...) {
+    }
+  }
+};
+
+// Quits the application after the watched window's first paint.
+class QuitWhenPainted : public QObject {
+ public:
+  using QObject::QObject;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !done_) {
+      done_ = true;
+      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace
+
+void ConfigureApplication() {
+  QApplication::setApplicationName(QStringLiteral("Tovimar"));
+  QApplication::setApplicationVersion(QStringLiteral("1.2"));
+  QApplication::setDesktopFileName(QStringLiteral("tovimar"));
+  // The window is laid out to the pixel; one style keeps it the same on every desktop.
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+    QApplication::setStyle(fusion);
+  }
+  QApplication::setWindowIcon(WindowIcon());
+}
+
+int RunTovimar(int& argc, char** argv, const StartOptions& options) {
+  TovimarApplication app(argc, argv);
+  ConfigureApplication();
+
+  TForm1 Form1;
+  QuitWhenPainted quitter;
+  if (options.quitWhenShown) {
+    Form1.installEventFilter(&quitter);
+  }
+  Form1.show();
+  return QApplication::exec();
+}
+
+}  // namespace tovimar::ui

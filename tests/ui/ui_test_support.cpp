@@ -1,0 +1,79 @@
+#include "ui_test_support.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFile>
+
+#include "ui/startup.h"
+
+namespace tovimar::ui::test {
+
+void RecordingDialogs::ShowMessage(QWidget* /*parent*/, const QString& text) {
+  messages.push_back(text);
+}
+
+void RecordingDialogs::ShowError(QWidget* /*parent*/, const QString& text) { errors.push_back(text); }
+
+void RecordingDialogs::ShowFinishForm(TFinishForm* finishForm) {
+  finishFormVisibleBefore.push_back(finishForm != nullptr && finishForm->isVisible());
+  finishForms.push_back(finishForm);
+}
+
+QStringList RecordingDialogs::ChooseDataFiles(QWidget* /*parent*/, const QString& directory) {
+  chooseDirectories.push_back(directory);
+  return nextChoice;
+}
+
+RecordedForm::RecordedForm() : form(std::make_unique<TForm1>()) {
+  auto recorder = std::make_unique<RecordingDialogs>();
+  dialogs = recorder.get();
+  form->SetDialogs(std::move(recorder));
+}
+
+TempCurrentDir::TempCurrentDir() : previous_(QDir::currentPath()) {
+  if (dir_.isValid()) {
+    QDir::setCurrent(dir_.path());
+  }
+}
+
+TempCurrentDir::~TempCurrentDir() { QDir::setCurrent(previous_); }
+
+QByteArray ReadBytes(const QString& path, bool* ok) {
+  QFile file(path);
+  const bool opened = file.open(QIODevice::ReadOnly);
+  if (ok != nullptr) {
+    *ok = opened;
+  }
+  return opened ? file.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+         file.flush();
+}
+
+QString FirstDifference(const QByteArray& actual, const QByteArray& expected) {
+  const qsizetype common = std::min(actual.size(), expected.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    if (actual[i] != expected[i]) {
+      return QStringLiteral("first difference at byte %1: got \"%2\", expected \"%3\"")
+          .arg(i)
+          .arg(QString::fromLatin1(actual.mid(std::max<qsizetype>(0, i - 20), 60)))
+          .arg(QString::fromLatin1(expected.mid(std::max<qsizetype>(0, i - 20), 60)));
+    }
+  }
+  if (actual.size() != expected.size()) {
+    return QStringLiteral("sizes differ: got %1 bytes, expected %2").arg(actual.size()).arg(expected.size());
+  }
+  return QString();
+}
+
+QString GoldenDefaultResultPath() {
+  return QDir(QStringLiteral(TOVIMAR_TEST_DATA_DIR)).filePath(QStringLiteral("default_result.txt"));
+}
+
+void ConfigureTestApplication() { ConfigureApplication(); }
+
+}  // namespace tovimar::ui::test

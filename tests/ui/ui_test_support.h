@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "ui/F_Form.h"
+#include "ui/Tovimar_Main.h"
+#include "ui/form_dialogs.h"
+
+namespace tovimar::ui::test {
+
+// Stands in for every modal dialog of the main window and records what would have been
+// shown, so that tests drive the window without blocking.
+class RecordingDialogs : public FormDialogs {
+ public:
+  void ShowMessage(QWidget* parent, const QString& text) override;
+  void ShowError(QWidget* parent, const QString& text) override;
+  void ShowFinishForm(TFinishForm* finishForm) override;
+  QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
+
+  std::vector<QString> messages;
+  std::vector<QString> errors;
+  std::vector<TFinishForm*> finishForms;
+  std::vector<bool> finishFormVisibleBefore;  // was the dialog already on show when asked
+  std::vector<QString> chooseDirectories;
+  QStringList nextChoice;  // what the open dialog returns
+};
+
+// A main window with recording dialogs; `dialogs` stays owned by the window.
+struct RecordedForm {
+  RecordedForm();
+  std::unique_ptr<TForm1> form;
+  RecordingDialogs* dialogs = nullptr;
+};
+
+// Makes a fresh temporary directory the process's current directory for the lifetime of
+// the object, and restores the previous one afterwards.
+class TempCurrentDir {
+ public:
+  TempCurrentDir();
+  ~TempCurrentDir();
+  TempCurrentDir(const TempCurrentDir&) = delete;
+  TempCurrentDir& operator=(const TempCurrentDir&) = delete;
+
+  [[nodiscard]] QString Path() const { return dir_.path(); }
+  [[nodiscard]] QString FilePath(const QString& name) const { return dir_.filePath(name); }
+
+ private:
+  QString previous_;
+  QTemporaryDir dir_;
+};
+
+// The whole content of a file; an empty optional-like null array when it cannot be read.
+QByteArray ReadBytes(const QString& path, bool* ok = nullptr);
+
+// Writes `bytes` to `path`; false when it fails.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+
+// Where two byte strings first differ, for failure messages ("" when equal).
+QString FirstDifference(const QByteArray& actual, const QByteArray& expected);
+
+// The checked-in result file of a run with the default conditions.
+QString GoldenDefaultResultPath();
+
+// Sets up the application as the program does (style, icon).
+void ConfigureTestApplication();
+
+}  // namespace tovimar::ui::test
