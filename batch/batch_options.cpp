@@ -1,0 +1,118 @@
+#include "batch_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "input/field_catalogue.h"
+
+namespace tovimar::batch {
+
+namespace {
+
+constexpr const char* Description =
+    "Simulates the drying of a coated film through up to 14 dryer zones and writes the result\n"
+    "file, as the desktop program's Run button does, without a window.";
+
+constexpr const char* Footer = R"(How the conditions are formed, in this order:
+  1. They start from the texts a fresh desktop window shows (two zones of 30 m).
+  2. The data file (--data FILE or DATAFILE) is loaded exactly as the window's "Input Data
+     File" button loads it: each of its first 120 lines must hold "=", and the first word
+     after the "=" of line i becomes the text of the i-th entry. The eight entries the
+     window keeps disabled (heats of vaporization, vapour-pressure constants) are left
+     alone.
+  3. Every --set NAME=TEXT is applied, in the order given.
+  4. -o FILE sets the Save File Name (it wins over --set Edit250=...).
+  5. --write-data FILE writes the entry texts as a 120-line data file.
+  6. The run reads the conditions exactly as the window's Run button does, marches every
+     active zone and writes the result file (default: the Save File Name, "result.txt",
+     relative to the current directory).
+
+NAME is an entry name of the window (Edit1 to Edit13, Edit20, Edit21 to Edit146,
+Edit201 to Edit241, Edit250) or the field it feeds (CoatingWeight0, LineSpeed,
+StepLength, ZoneAirTemp[3], ZoneLength[1], ..., ResultFileName for the Save File Name).
+An empty TEXT empties the entry; an empty Outer Temperature ends the zone chain.
+Unlike the window and the data file, --set also changes the eight disabled entries.
+
+With --write-data and without --run, the data file is written and nothing is run. A
+value in a data file ends at its first space, so a text holding a space (or a line
+break) cannot be saved: --write-data then writes nothing and exits with status 3.
+
+Messages go to standard error; a completed run prints nothing.
+
+Exit status:
+  0  the run completed (with --write-data alone: the data file was written)
+  2  usage: an unknown option or NAME, a --set without "=", two data files
+  3  stopped while reading the conditions: an input message ("Input value is not
+     correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
+     Outer Temperature that is not a number, a zone with more than 1999 steps or a
+     negative step count, a text --write-data cannot save, or a data file that was
+     rejected or could not be opened
+  4  the result file (or the --write-data file) could not be opened or written
+  5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
+  1  an unexpected internal error)";
+
+}  // namespace
+
+void AddOptions(CLI::App& app, BatchOptions& options) {
+  app.description(Description);
+  app.footer(Footer);
+  app.get_formatter()->column_width(28);
+
+  app.add_option("DATAFILE", options.positionalDataFile,
+                 "Data file to load (the same as --data)");
+  app.add_option("--data", options.dataFile, "Data file to load before the --set options")
+      ->type_name("FILE");
+  app.add_option("--set", options.settings,
+                 "Set the text of an entry (repeatable); NAME as described below")
+      ->type_name("NAME=TEXT")
+      ->allow_extra_args(false)
+      ->take_all();
+  app.add_option("-o,--output", options.resultFile,
+                 "Result file (sets the Save File Name; default result.txt)")
+      ->type_name("FILE");
+  app.add_option("--write-data", options.writeDataFile,
+                 "Write the entry texts as a data file; runs only with --run")
+      ->type_name("FILE");
+  app.add_flag("--run", options.run, "Run the simulation also when --write-data is given");
+}
+
+std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {
+  if (!options.dataFile.empty() && !options.positionalDataFile.empty()) {
+    error = "give one data file, either with --data or as DATAFILE, not both";
+    return std::nullopt;
+  }
+  const std::string& file =
+      options.dataFile.empty() ? options.positionalDataFile : options.dataFile;
+  if (file.empty()) {
+    return std::string();
+  }
+  return file;
+}
+
+std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string& error) {
+  const std::size_t equals = setting.find('=');
+  if (equals == std::string_view::npos) {
+    error = "--set needs NAME=TEXT, got \"" + std::string(setting) + "\"";
+    return std::nullopt;
+  }
+  const std::string_view name = setting.substr(0, equals);
+  EntrySetting resolved;
+  resolved.text = std::string(setting.substr(equals + 1));
+  if (name == SaveFileNameEntry || name == SaveFileNameField) {
+    resolved.entryName = std::string(SaveFileNameEntry);
+    return resolved;
+  }
+  const ConditionField* field = FindField(name);
+  if (field == nullptr) {
+    error = "--set: no entry or field named \"" + std::string(name) +
+            "\" (see --help for the names)";
+    return std::nullopt;
+  }
+  resolved.entryName = field->entryName;
+  return resolved;
+}
+
+bool RunRequested(const BatchOptions& options) {
+  return !options.writeDataFile.has_value() || options.run;
+}
+
+}  // namespace tovimar::batch

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace tovimar::batch {
+
+// Exit statuses of tovimar-batch.
+enum ExitStatus : int {
+  ExitCompleted = 0,        // the run completed (or --write-data alone succeeded)
+  ExitInternalError = 1,    // something unforeseen; the message says what
+  ExitUsage = 2,            // the command line is wrong
+  ExitStoppedAtInput = 3,   // the conditions or the data file were refused
+  ExitFileFailed = 4,       // the result file (or the --write-data file) could not be written
+  ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
+};
+
+// One --set: the entry it changes and the text it gets.
+struct EntrySetting {
+  std::string entryName;  // "Edit6", "Edit250"
+  std::string text;
+};
+
+// What the command line asks for. Every option fills one member here and the run reads
+// only this struct, so a new option is a member, a line in AddOptions and a step in
+// RunBatch.
+struct BatchOptions {
+  std::string dataFile;                      // --data FILE or the positional DATAFILE
+  std::string positionalDataFile;
+  std::vector<std::string> settings;         // --set NAME=TEXT, in command-line order
+  std::optional<std::string> resultFile;     // -o FILE
+  std::optional<std::string> writeDataFile;  // --write-data FILE
+  bool run = false;                          // --run (needed only with --write-data)
+};
+
+// Registers every option and the help text on `app`.
+void AddOptions(CLI::App& app, BatchOptions& options);
+
+// The data file to load (--data or the positional one), empty when there is none; nothing
+// (and `error` set) when both are given.
+std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error);
+
+// "NAME=TEXT" with NAME an entry name ("Edit6", "Edit250") or a record field name
+// ("LineSpeed", "ZoneAirTemp[3]", "ResultFileName"); nothing (and `error` set) when the
+// text has no "=" or the name is unknown. TEXT is everything after the first "=".
+std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string& error);
+
+// Whether the simulation is run: always, unless --write-data is given without --run.
+bool RunRequested(const BatchOptions& options);
+
+}  // namespace tovimar::batch

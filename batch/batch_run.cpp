@@ -1,0 +1,124 @@
+#include "batch_run.h"
+
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "conditionfile/data_file.h"
+#include "input/entry_texts.h"
+#include "input/field_catalogue.h"
+#include "input/user_messages.h"
+#include "model/model.h"
+#include "run/run_sequence.h"
+
+namespace tovimar::batch {
+
+namespace {
+
+// Every message is one line on the error stream.
+class StreamMessages : public UserMessages {
+ public:
+  explicit StreamMessages(std::ostream& out) : out_(out) {}
+  void ShowMessage(std::string_view text) override {
+    out_ << "tovimar-batch: " << text << '\n';
+    out_.flush();
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+int ExitStatusOf(RunStatus status) {
+  switch (status) {
+    case RunStatus::Completed:
+      return ExitCompleted;
+    case RunStatus::StoppedAtInput:
+      return ExitStoppedAtInput;
+    case RunStatus::FileNotOpened:
+    case RunStatus::WriteFailed:
+      return ExitFileFailed;
+    case RunStatus::ArithmeticFault:
+      return ExitArithmeticFault;
+  }
+  return ExitInternalError;
+}
+
+// The full path the window's open dialog would give; the name as given if there is none.
+std::string FullPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.string();
+}
+
+int Run(const BatchOptions& options, UserMessages& messages) {
+  // The whole command line is checked before anything is read or written.
+  std::string error;
+  const std::optional<std::string> dataFile = DataFileOf(options, error);
+  if (!dataFile) {
+    messages.ShowMessage(error);
+    return ExitUsage;
+  }
+  std::vector<EntrySetting> settings;
+  for (const std::string& setting : options.settings) {
+    std::optional<EntrySetting> resolved = ResolveSetting(setting, error);
+    if (!resolved) {
+      messages.ShowMessage(error);
+      return ExitUsage;
+    }
+    settings.push_back(std::move(*resolved));
+  }
+
+  MapEntryTexts entries;
+  if (!dataFile->empty() &&
+      LoadDataFile(FullPath(*dataFile), entries, messages) != DataFileLoad::Loaded) {
+    return ExitStoppedAtInput;
+  }
+  for (const EntrySetting& setting : settings) {
+    entries.ForceText(setting.entryName, setting.text);
+  }
+  if (options.resultFile) {
+    entries.SetText(SaveFileNameEntry, *options.resultFile);
+  }
+
+  if (options.writeDataFile) {
+    try {
+      WriteDataFile(*options.writeDataFile, entries);
+    } catch (const std::invalid_argument& e) {  // a text a data file cannot hold
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    } catch (const std::runtime_error& e) {  // the file could not be written
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+  }
+  if (!RunRequested(options)) {
+    return ExitCompleted;
+  }
+
+  Simulation sim;
+  const RunOutcome outcome = RunSimulation(sim, entries, messages);
+  if (!outcome.messageShown && !outcome.message.empty()) {
+    messages.ShowMessage(outcome.message);
+  }
+  return ExitStatusOf(outcome.status);
+}
+
+}  // namespace
+
+int RunBatch(const BatchOptions& options, std::ostream& err) {
+  StreamMessages messages(err);
+  try {
+    return Run(options, messages);
+  } catch (const std::exception& e) {
+    messages.ShowMessage(std::string("internal error: ") + e.what());
+  } catch (...) {
+    messages.ShowMessage("internal error");
+  }
+  return ExitInternalError;
+}
+
+}  // namespace tovimar::batch

@@ -1,0 +1,171 @@
+#include "conditionfile/data_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "conditionfile/condition_section.h"
+#include "input/field_catalogue.h"
+
+namespace tovimar {
+
+namespace {
+
+constexpr std::string_view DataFileCanNotOpenMessage = "Data file can not open!";
+constexpr char EndOfText = '\x1A';
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// What a line of a data file yields: whether it holds "=", and its value text, the first
+// run of non-space characters after the first "=". Only the space separates; a tab is part
+// of the value, and further "=" belong to it.
+class DataLine {
+ public:
+  void Add(char ch) {
+    switch (phase_) {
+      case Phase::Label:
+        if (ch == '=') {
+          phase_ = Phase::Spaces;
+        }
+        break;
+      case Phase::Spaces:
+        if (ch == ' ') {
+          break;
+        }
+        phase_ = Phase::Value;
+        [[fallthrough]];
+      case Phase::Value:
+        if (ch == ' ') {
+          phase_ = Phase::Rest;
+        } else {
+          value_.push_back(ch);
+        }
+        break;
+      case Phase::Rest:
+        break;
+    }
+  }
+  [[nodiscard]] bool HasEquals() const { return phase_ != Phase::Label; }
+  [[nodiscard]] const std::string& Value() const { return value_; }
+
+ private:
+  enum class Phase { Label, Spaces, Value, Rest };
+  Phase phase_ = Phase::Label;
+  std::string value_;
+};
+
+// The first 120 lines of the file. A line ends at LF; a CR is never part of a line (before
+// an LF it belongs to the line end, elsewhere it is dropped); a byte 0x1A ends the text.
+// Lines the file does not have are empty. Lines may be of any length: only their values
+// are kept. Nothing when the file cannot be opened or read (a directory cannot be read).
+std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    return std::nullopt;
+  }
+  std::vector<DataLine> lines(DataFileLineCount);
+  std::size_t line = 0;
+  std::vector<char> buffer(64 * 1024);
+  while (line < lines.size()) {
+    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
+    for (std::size_t i = 0; i < count && line < lines.size(); ++i) {
+      const char ch = buffer[i];
+      if (ch == EndOfText) {
+        return lines;
+      }
+      if (ch == '\n') {
+        ++line;
+      } else if (ch != '\r') {
+        lines[line].Add(ch);
+      }
+    }
+    if (count < buffer.size()) {
+      if (std::ferror(file.get()) != 0) {
+        return std::nullopt;
+      }
+      break;  // end of file
+    }
+  }
+  return lines;
+}
+
+// Why a text cannot stand as a value in a data file and load back unchanged, or nothing.
+std::optional<std::string> UnsavableReason(std::string_view text) {
+  if (text.find(' ') != std::string_view::npos) {
+    return "a value ends at its first space";
+  }
+  if (text.find_first_of("\r\n") != std::string_view::npos) {
+    return "a value cannot span lines";
+  }
+  if (text.find(EndOfText) != std::string_view::npos) {
+    return "the byte 0x1A ends a data file";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+DataFileLoad LoadDataFile(const std::string& fullPath, EntryTexts& entries, UserMessages& messages) {
+  const std::optional<std::vector<DataLine>> lines = ReadFirstLines(fullPath);
+  if (!lines) {
+    messages.ShowMessage(DataFileCanNotOpenMessage);
+    return DataFileLoad::CannotOpen;
+  }
+  // Every line is checked before any entry changes.
+  for (const DataLine& line : *lines) {
+    if (!line.HasEquals()) {
+      messages.ShowMessage("\"" + fullPath + "\" is not a correct data file!");
+      return DataFileLoad::NotDataFile;
+    }
+  }
+  const std::vector<ConditionField>& fields = ConditionFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (entries.IsEnabled(fields[i].entryName)) {
+      entries.SetText(fields[i].entryName, (*lines)[i].Value());
+    }
+  }
+  return DataFileLoad::Loaded;
+}
+
+std::string FormatDataFile(const EntryTexts& entries) {
+  std::string out;
+  for (const ConditionField& field : ConditionFields()) {
+    const std::string text = entries.Text(field.entryName);
+    if (const std::optional<std::string> reason = UnsavableReason(text)) {
+      throw std::invalid_argument("The text \"" + text + "\" of " + field.entryName + " (" +
+                                  field.fieldName + ") cannot be saved in a data file: " +
+                                  *reason + ".");
+    }
+    out += FormatValueLine(field, text);
+    out += "\r\n";
+  }
+  return out;
+}
+
+void WriteDataFile(const std::string& path, const EntryTexts& entries) {
+  // Formatted first, so that texts a data file cannot hold leave any existing file alone.
+  const std::string text = FormatDataFile(entries);
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    throw std::runtime_error("Cannot create the data file \"" + path + "\": " +
+                             std::strerror(errno) + ".");
+  }
+  errno = 0;
+  const std::size_t written = std::fwrite(text.data(), 1, text.size(), file.get());
+  const int flushed = std::fflush(file.get());
+  const int savedErrno = errno;
+  const int closed = std::fclose(file.release());
+  if (written != text.size() || flushed != 0 || closed != 0) {
+    throw std::runtime_error("Cannot write the data file \"" + path + "\": " +
+                             std::strerror(savedErrno != 0 ? savedErrno : EIO) + ".");
+  }
+}
+
+}  // namespace tovimar
