@@ -66,18 +66,7 @@ BENCHMARK(BM_FixedFormat)->Repetitions(5)->ReportAggregatesOnly(true);
 // The default coating through 14 zones of 1999 steps each, marched once.
 const Simulation& MarchedLargestRun() {
   static const Simulation sim = [] {
-    Simulation s = test_support::DefaultSimulation();
-    DryingConditions& c = s.conditions;
-    c.ZoneCount = MaxZones;
-    for (int z = 1; z <= MaxZones; ++z) {
-      c.ZoneAirTemp[z] = 60.0;
-      c.ZoneLength[z] = 199.9;
-      c.ZoneHumidity1[z] = 0.0;
-      c.ZoneHumidity2[z] = 0.0;
-      c.ZoneHeatCoefUpper[z] = 0.022;
-      c.ZoneHeatCoefLower[z] = 0.055;
-      c.ZoneStepCount[z] = MaxStepsPerZone;
-    }
+    Simulation s = test_support::LargestRunSimulation();
     PrepareInitialState(s);
     for (int z = 1; z <= MaxZones; ++z) {
       MarchZone(s, z, MaxStepsPerZone);

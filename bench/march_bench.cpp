@@ -8,25 +8,8 @@ namespace {
 
 using namespace tovimar;
 
-// The default coating through 14 zones of 199.9 m in steps of 0.1 m.
-Simulation LargestRun() {
-  Simulation sim = test_support::DefaultSimulation();
-  DryingConditions& c = sim.conditions;
-  c.ZoneCount = MaxZones;
-  for (int z = 1; z <= MaxZones; ++z) {
-    c.ZoneAirTemp[z] = 60.0;
-    c.ZoneLength[z] = 199.9;
-    c.ZoneHumidity1[z] = 0.0;
-    c.ZoneHumidity2[z] = 0.0;
-    c.ZoneHeatCoefUpper[z] = 0.022;
-    c.ZoneHeatCoefLower[z] = 0.055;
-    c.ZoneStepCount[z] = MaxStepsPerZone;
-  }
-  return sim;
-}
-
 void BM_MarchLargestRun(benchmark::State& state) {
-  Simulation sim = LargestRun();
+  Simulation sim = test_support::LargestRunSimulation();
   for (auto _ : state) {
     PrepareInitialState(sim);
     for (int z = 1; z <= MaxZones; ++z) {

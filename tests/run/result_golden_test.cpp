@@ -165,16 +165,9 @@ TEST(ResultGolden, SecondRunGivesTheSameBytes) {
 TEST(ResultGolden, FourteenZones) {
   Simulation sim = test_support::DefaultSimulation();
   DryingConditions& c = sim.conditions;
-  c.ZoneCount = MaxZones;
+  test_support::UseUniformZones(c, MaxZones, 0.3, 3);
   for (int k = 1; k <= MaxZones; ++k) {
-    const auto z = static_cast<std::size_t>(k);
-    c.ZoneAirTemp[z] = 50 + k;
-    c.ZoneLength[z] = 0.3;
-    c.ZoneHumidity1[z] = 0;
-    c.ZoneHumidity2[z] = 0;
-    c.ZoneHeatCoefUpper[z] = 0.022;
-    c.ZoneHeatCoefLower[z] = 0.055;
-    c.ZoneStepCount[z] = 3;
+    c.ZoneAirTemp[static_cast<std::size_t>(k)] = 50 + k;
   }
   const std::string bytes = RunToBytes(sim);
   const std::vector<std::string> lines = SplitLines(bytes);

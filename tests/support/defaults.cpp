@@ -27,4 +27,21 @@ Simulation DefaultSimulation() {
   return sim;
 }
 
+void UseUniformZones(DryingConditions& c, int zoneCount, double length, int steps) {
+  c.ZoneCount = zoneCount;
+  for (int z = 1; z <= zoneCount; ++z) {
+    for (int column = 1; column <= ZoneColumns; ++column) {
+      ZoneField(z, column).Value(c) = ZoneField(1, column).Value(c);
+    }
+    c.ZoneLength[z] = length;
+    c.ZoneStepCount[z] = steps;
+  }
+}
+
+Simulation LargestRunSimulation() {
+  Simulation sim = DefaultSimulation();
+  UseUniformZones(sim.conditions, MaxZones, 199.9, MaxStepsPerZone);
+  return sim;
+}
+
 }  // namespace tovimar::test_support
