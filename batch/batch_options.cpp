@@ -32,6 +32,28 @@ StepLength, ZoneAirTemp[3], ZoneLength[1], ..., ResultFileName for the Save File
 An empty TEXT empties the entry; an empty Outer Temperature ends the zone chain.
 Unlike the window and the data file, --set also changes the eight disabled entries.
 
+--csv FILE writes, after a completed run, the whole profile as CSV (RFC 4180: CR LF line
+ends, a header record): one record per step of every zone with the zone, the step, the
+time, the position in the zone and along the line, the web temperature, the solvent
+weights, residual ratios and weight fractions and the drying-speed correction. Numbers
+have a point and as many digits as reading them back exactly needs. A run that does not
+complete writes no CSV.
+
+Sweeps: --sweep NAME=FROM:TO:STEP runs the simulation once for each value FROM,
+FROM+STEP, FROM+2*STEP, ... up to and including TO. NAME is as for --set, a numeric
+condition only; value i is formed as FROM + i*STEP (never by adding STEP up) and given
+to the entry in its shortest exact form. A second --sweep makes a grid: every value of
+the first with every value of the second, the second varying fastest. The runs are
+spread over all processor cores (--jobs N sets how many). No result file is written
+unless --sweep-results DIR is given: DIR/result-0001.txt, ... by run number (DIR is
+created if need be). The summary (--summary FILE, default standard output) is CSV with
+one record per run, in run order: the run number, the swept values, the outcome
+("completed", "stopped at input", "file not opened", "write failed" or "arithmetic
+fault") and its message, and the web temperature and residual ratios at the end of the
+line and at the exit of each zone. A run that does not complete is reported in its
+record and on standard error, and the sweep goes on. -o, --csv and --write-data cannot
+be combined with --sweep.
+
 With --write-data and without --run, the data file is written and nothing is run. A
 value in a data file ends at its first space, so a text holding a space (or a line
 break) cannot be saved: --write-data then writes nothing and exits with status 3.
@@ -39,14 +61,18 @@ break) cannot be saved: --write-data then writes nothing and exits with status 3
 Messages go to standard error; a completed run prints nothing.
 
 Exit status:
-  0  the run completed (with --write-data alone: the data file was written)
-  2  usage: an unknown option or NAME, a --set without "=", two data files
+  0  the run completed (with --write-data alone: the data file was written; with
+     --sweep: the sweep ran, even if some of its runs did not complete)
+  2  usage: an unknown option or NAME, a --set without "=", two data files, a --sweep
+     that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an
+     option that does not go with the others (--csv without a run, -o with --sweep)
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
      Outer Temperature that is not a number, a zone with more than 1999 steps or a
      negative step count, a text --write-data cannot save, or a data file that was
      rejected or could not be opened
-  4  the result file (or the --write-data file) could not be opened or written
+  4  the result file (or the --write-data, --csv or --summary file, or the
+     --sweep-results directory) could not be opened or written
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
   1  an unexpected internal error)";
 
@@ -73,6 +99,24 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
                  "Write the entry texts as a data file; runs only with --run")
       ->type_name("FILE");
   app.add_flag("--run", options.run, "Run the simulation also when --write-data is given");
+  app.add_option("--csv", options.csvFile,
+                 "After a completed run, write the whole profile as CSV")
+      ->type_name("FILE");
+  app.add_option("--sweep", options.sweeps,
+                 "Run once per value of NAME; a second --sweep gives a grid")
+      ->type_name("NAME=FROM:TO:STEP")
+      ->allow_extra_args(false)
+      ->take_all();
+  app.add_option("--sweep-results", options.sweepResults,
+                 "With --sweep: write each run's result file into DIR")
+      ->type_name("DIR");
+  app.add_option("--summary", options.summaryFile,
+                 "With --sweep: the summary CSV file (default: standard output)")
+      ->type_name("FILE");
+  app.add_option("--jobs", options.jobs,
+                 "With --sweep: runs at a time (default: one per processor core)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1024));
 }
 
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {

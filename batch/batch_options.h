@@ -13,11 +13,13 @@ namespace tovimar::batch {
 
 // Exit statuses of tovimar-batch.
 enum ExitStatus : int {
-  ExitCompleted = 0,        // the run completed (or --write-data alone succeeded)
+  ExitCompleted = 0,        // the run completed (or --write-data alone succeeded, or a
+                            // sweep ran, whatever became of its runs)
   ExitInternalError = 1,    // something unforeseen; the message says what
   ExitUsage = 2,            // the command line is wrong
   ExitStoppedAtInput = 3,   // the conditions or the data file were refused
-  ExitFileFailed = 4,       // the result file (or the --write-data file) could not be written
+  ExitFileFailed = 4,       // the result file (or the --write-data, --csv or --summary file,
+                            // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
 };
 
@@ -37,6 +39,11 @@ struct BatchOptions {
   std::optional<std::string> resultFile;     // -o FILE
   std::optional<std::string> writeDataFile;  // --write-data FILE
   bool run = false;                          // --run (needed only with --write-data)
+  std::optional<std::string> csvFile;        // --csv FILE: the profile of a completed run
+  std::vector<std::string> sweeps;           // --sweep NAME=FROM:TO:STEP, one or two
+  std::optional<std::string> sweepResults;   // --sweep-results DIR
+  std::optional<std::string> summaryFile;    // --summary FILE (default: standard output)
+  unsigned jobs = 0;                         // --jobs N (0: one per processor core)
 };
 
 // Registers every option and the help text on `app`.

@@ -12,7 +12,9 @@
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
+#include "batch_sweep.h"
 #include "model/model.h"
+#include "run/profile_csv.h"
 #include "run/run_sequence.h"
 
 namespace tovimar::batch {
@@ -54,7 +56,7 @@ std::string FullPath(const std::string& path) {
   return error ? path : full.string();
 }
 
-int Run(const BatchOptions& options, UserMessages& messages) {
+int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) {
   // The whole command line is checked before anything is read or written.
   std::string error;
   const std::optional<std::string> dataFile = DataFileOf(options, error);
@@ -70,6 +72,15 @@ int Run(const BatchOptions& options, UserMessages& messages) {
       return ExitUsage;
     }
     settings.push_back(std::move(*resolved));
+  }
+  const std::optional<std::vector<SweepAxis>> axes = SweepAxesOf(options, error);
+  if (!axes) {
+    messages.ShowMessage(error);
+    return ExitUsage;
+  }
+  if (options.csvFile && !RunRequested(options)) {
+    messages.ShowMessage("--csv needs a run: add --run to --write-data");
+    return ExitUsage;
   }
 
   MapEntryTexts entries;
@@ -95,6 +106,9 @@ int Run(const BatchOptions& options, UserMessages& messages) {
       return ExitFileFailed;
     }
   }
+  if (!axes->empty()) {
+    return RunSweepBatch(options, *axes, entries, out, messages);
+  }
   if (!RunRequested(options)) {
     return ExitCompleted;
   }
@@ -104,15 +118,26 @@ int Run(const BatchOptions& options, UserMessages& messages) {
   if (!outcome.messageShown && !outcome.message.empty()) {
     messages.ShowMessage(outcome.message);
   }
+  if (outcome.completed() && options.csvFile) {
+    try {
+      WriteProfileCsv(*options.csvFile, ProfileAlongLine(sim));
+    } catch (const ArithmeticError& e) {
+      messages.ShowMessage(e.what());
+      return ExitArithmeticFault;
+    } catch (const std::runtime_error& e) {
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+  }
   return ExitStatusOf(outcome.status);
 }
 
 }  // namespace
 
-int RunBatch(const BatchOptions& options, std::ostream& err) {
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err) {
   StreamMessages messages(err);
   try {
-    return Run(options, messages);
+    return Run(options, out, messages);
   } catch (const std::exception& e) {
     messages.ShowMessage(std::string("internal error: ") + e.what());
   } catch (...) {

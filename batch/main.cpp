@@ -21,5 +21,5 @@ int main(int argc, char** argv) {
     std::cerr << "tovimar-batch: " << e.what() << "\nRun with --help for more information.\n";
     return tovimar::batch::ExitUsage;
   }
-  return tovimar::batch::RunBatch(options, std::cerr);
+  return tovimar::batch::RunBatch(options, std::cout, std::cerr);
 }

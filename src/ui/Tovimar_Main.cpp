@@ -390,7 +390,13 @@ void TForm1::ReportFailure(const QString& text) noexcept {
 void TForm1::BitBtn1Click() {
   try {
     FormMessages messages(*dialogs_, this);
+    if (runStarting_) {
+      runStarting_();
+    }
     const RunOutcome outcome = RunSimulation(sim_, *this, messages);
+    if (runFinished_) {
+      runFinished_(outcome);
+    }
     if (outcome.completed()) {
       if (runCompleted_) {
         runCompleted_();

@@ -70,6 +70,15 @@ class TForm1 : public QWidget, public EntryTexts {
   // shows the run's results hooks in here).
   void SetRunCompletedHandler(std::function<void()> handler) { runCompleted_ = std::move(handler); }
 
+  // Called when a run starts, before it reads the conditions (and so before any message
+  // it shows), and after every run, completed or not, with its outcome, before the
+  // completion dialog or the error box: a page showing the last run's results never shows
+  // them as current while another run is under way or after it stopped.
+  void SetRunStartingHandler(std::function<void()> handler) { runStarting_ = std::move(handler); }
+  void SetRunFinishedHandler(std::function<void(const RunOutcome&)> handler) {
+    runFinished_ = std::move(handler);
+  }
+
   // Button handlers.
   void BitBtn1Click();   // Run
   void BitBtn2Click();   // Close
@@ -109,6 +118,8 @@ class TForm1 : public QWidget, public EntryTexts {
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
   std::function<void()> runCompleted_;
+  std::function<void()> runStarting_;
+  std::function<void(const RunOutcome&)> runFinished_;
   bool shownBefore_ = false;
 };
 

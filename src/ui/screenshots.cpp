@@ -9,7 +9,10 @@
 #include <QPixmap>
 #include <QTabWidget>
 
+#include "input/user_messages.h"
+#include "run/run_sequence.h"
 #include "ui/F_Form.h"
+#include "ui/ProfilePage.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/startup.h"
 
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
   const QDir out(directory);
 
   tovimar::ui::TForm1 form;
+  tovimar::ui::ProfilePage* profile = tovimar::ui::ProfilePage::AttachTo(form);
   form.show();
   QApplication::processEvents();
   bool ok = true;
@@ -42,6 +46,20 @@ int main(int argc, char** argv) {
     form.TabbedNotebook1->setCurrentIndex(page);
     save(&form, QStringLiteral("page%1.png").arg(page + 1));
   }
+
+  // The profile page after a run of the default conditions (no result file is written).
+  tovimar::RecordedMessages messages;
+  tovimar::RunOptions options;
+  options.writeResultFile = false;
+  const tovimar::RunOutcome outcome = tovimar::RunSimulation(form.Sim(), form, messages, options);
+  profile->RunFinished(outcome);
+  if (!outcome.completed()) {
+    std::fprintf(stderr, "tovimar_screenshots: the default run did not complete: %s\n",
+                 outcome.message.c_str());
+    ok = false;
+  }
+  form.TabbedNotebook1->setCurrentWidget(profile);
+  save(&form, QStringLiteral("profile.png"));
   form.TabbedNotebook1->setCurrentIndex(0);
 
   form.FinishForm->show();

@@ -8,6 +8,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include "ui/ProfilePage.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/artwork.h"
 #include "ui/form_dialogs.h"
@@ -77,6 +78,7 @@ int RunTovimar(int& argc, char** argv, const StartOptions& options) {
   ConfigureApplication();
 
   TForm1 Form1;
+  ProfilePage::AttachTo(Form1);
   QuitWhenPainted quitter;
   if (options.quitWhenShown) {
     Form1.installEventFilter(&quitter);

@@ -1,0 +1,93 @@
+#include "batch_sweep.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "run/csv.h"
+
+namespace tovimar::batch {
+
+std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, std::string& error) {
+  std::vector<SweepAxis> axes;
+  if (options.sweeps.empty()) {
+    for (const auto& [given, name] : {std::pair{options.sweepResults.has_value(), "--sweep-results"},
+                                      std::pair{options.summaryFile.has_value(), "--summary"},
+                                      std::pair{options.jobs != 0, "--jobs"}}) {
+      if (given) {
+        error = std::string(name) + " needs --sweep";
+        return std::nullopt;
+      }
+    }
+    return axes;
+  }
+  if (options.sweeps.size() > 2) {
+    error = "give one --sweep, or two for a grid, not " + std::to_string(options.sweeps.size());
+    return std::nullopt;
+  }
+  for (const auto& [given, name] : {std::pair{options.resultFile.has_value(), "-o"},
+                                    std::pair{options.csvFile.has_value(), "--csv"},
+                                    std::pair{options.writeDataFile.has_value(), "--write-data"}}) {
+    if (given) {
+      error = std::string(name) + " cannot be combined with --sweep (see --help)";
+      return std::nullopt;
+    }
+  }
+  for (const std::string& sweep : options.sweeps) {
+    std::optional<SweepAxis> axis = ParseSweepAxis(sweep, error);
+    if (!axis) {
+      return std::nullopt;
+    }
+    axes.push_back(std::move(*axis));
+  }
+  if (!SweepRunCount(axes, error)) {
+    return std::nullopt;
+  }
+  return axes;
+}
+
+int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axes,
+                  const MapEntryTexts& base, std::ostream& out, UserMessages& messages) {
+  SweepOptions sweep;
+  sweep.threads = options.jobs;
+  if (options.sweepResults) {
+    sweep.resultDirectory = *options.sweepResults;
+    std::error_code error;
+    std::filesystem::create_directories(sweep.resultDirectory, error);
+    if (sweep.resultDirectory.empty() || !std::filesystem::is_directory(sweep.resultDirectory)) {
+      messages.ShowMessage("Cannot create the result directory \"" + sweep.resultDirectory +
+                           "\"" + (error ? ": " + error.message() : std::string()) + ".");
+      return ExitFileFailed;
+    }
+  }
+
+  const std::vector<SweepRunResult> runs = RunSweep(base, axes, sweep);
+  const std::string summary = FormatSweepSummary(axes, runs);
+  if (options.summaryFile) {
+    try {
+      WriteTextFile(*options.summaryFile, summary, "summary file");
+    } catch (const std::runtime_error& e) {
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+  } else {
+    out << summary;
+    out.flush();
+    if (!out) {
+      messages.ShowMessage("Cannot write the summary to standard output.");
+      return ExitFileFailed;
+    }
+  }
+
+  const auto failed = static_cast<std::size_t>(std::count_if(
+      runs.begin(), runs.end(), [](const SweepRunResult& run) { return !run.outcome.completed(); }));
+  if (failed > 0) {
+    messages.ShowMessage(std::to_string(failed) + " of " + std::to_string(runs.size()) +
+                         (runs.size() == 1 ? " run" : " runs") +
+                         " did not complete; the summary gives the outcome of each.");
+  }
+  return ExitCompleted;
+}
+
+}  // namespace tovimar::batch

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "model/model.h"
+
+namespace tovimar {
+
+// One entry of the drying profile, placed along the line.
+struct ProfilePoint {
+  std::int32_t zone = 0;  // 1..ZoneCount
+  std::int32_t step = 0;  // entry 0..N of the zone (0: the zone's entrance)
+  double time = 0;        // s since the web entered zone 1
+  // m from the zone's entrance: step x TimeIncrement x LineSpeed, multiplied in that order,
+  // as the result table's LENGTH column computes it.
+  double positionInZone = 0;
+  // m from the entrance of zone 1: the exit position of the previous zone plus
+  // positionInZone, so that a zone's entry 0 stands where the previous zone ended.
+  double position = 0;
+  double temp = 0;                     // web temperature, deg C
+  double weight1 = 0, weight2 = 0;     // solvent weights, kg/m2
+  double residual1 = 0, residual2 = 0; // residual ratios
+  double fraction1 = 0, fraction2 = 0; // weight fractions in the coating
+  // The drying-speed correction of this entry's total solvent fraction: the factor the
+  // step leaving this entry is taken with.
+  double dryingCorrection = 0;
+};
+
+// Where a zone lies along the line and which points belong to it.
+struct ZoneSpan {
+  std::int32_t zone = 0;
+  std::int32_t steps = 0;      // N: the zone's points are entries 0..N
+  std::size_t firstPoint = 0;  // index of its entry 0 in LineProfile::points
+  double entryPosition = 0;    // m from the entrance of zone 1
+  double exitPosition = 0;
+  double airTemp = 0;          // the zone's air (Outer) temperature, deg C
+};
+
+// The profile of a run along the whole line: every entry of every active zone, zone by
+// zone (a zone's entry 0 repeats the previous zone's exit, as the profile holds it).
+struct LineProfile {
+  std::vector<ProfilePoint> points;
+  std::vector<ZoneSpan> zones;
+};
+
+// Reads the profile of the run that `sim` last completed: zones 1..ZoneCount with their
+// step counts as the run read them. Throws std::invalid_argument when the zone count or a
+// step count does not fit the profile (the simulation holds no completed run), and
+// ArithmeticError when a drying-speed correction cannot be formed.
+LineProfile ProfileAlongLine(const Simulation& sim);
+
+// The dry point: the first point along the line whose drying-speed correction has reached
+// 0 (the total solvent fraction has fallen below We).
+struct DryPoint {
+  std::int32_t zone = 0;
+  std::int32_t step = 0;
+  double position = 0;  // m from the entrance of zone 1
+  double time = 0;      // s
+};
+
+struct ZoneSummary {
+  std::int32_t zone = 0;
+  std::int32_t steps = 0;
+  double entryPosition = 0, exitPosition = 0;  // m from the entrance of zone 1
+  double exitTemp = 0;                          // deg C
+  double exitResidual1 = 0, exitResidual2 = 0;
+  // Solvent that left the coating in the zone, g/m2: (weight at entry - weight at exit)
+  // x 1000. Negative when the solvent condenses onto the web.
+  double evaporated1 = 0, evaporated2 = 0;
+  double evaporated = 0;  // evaporated1 + evaporated2
+  // The zone's part of the net solvent evaporated over the whole line,
+  // evaporated / ProfileSummary::evaporated, so that the shares of all zones add up to 1
+  // and a condensing zone has a negative share. None when the line as a whole evaporated
+  // nothing or took up solvent (net total zero or negative): there is no whole to share.
+  std::optional<double> share;
+};
+
+struct ProfileSummary {
+  std::vector<ZoneSummary> zones;
+  // Over the line: the sums of the zones' amounts, g/m2.
+  double evaporated1 = 0, evaporated2 = 0, evaporated = 0;
+  std::optional<DryPoint> dryPoint;  // none: not reached
+};
+
+ProfileSummary SummarizeProfile(const LineProfile& profile);
+
+}  // namespace tovimar

@@ -1,0 +1,295 @@
+#include "run/sweep.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "input/user_messages.h"
+#include "model/model.h"
+#include "run/csv.h"
+
+namespace tovimar {
+
+namespace {
+
+// How far beyond TO a value may lie, in steps, and still count as TO.
+constexpr double EndTolerance = 1e-9;
+
+std::optional<double> SweepNumber(std::string_view text, std::string_view what,
+                                  std::string_view sweepText, std::string& error) {
+  const std::optional<double> value = ParseNumber(text);
+  if (!value) {
+    error = "--sweep: " + std::string(what) + " \"" + std::string(text) +
+            "\" is not a number in \"" + std::string(sweepText) + "\"";
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string SweepAxis::ValueText(std::size_t i) const { return ShortestNumberText(Value(i)); }
+
+std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string& error) {
+  const std::size_t equals = sweepText.find('=');
+  if (equals == std::string_view::npos) {
+    error = "--sweep needs NAME=FROM:TO:STEP, got \"" + std::string(sweepText) + "\"";
+    return std::nullopt;
+  }
+  SweepAxis axis;
+  axis.name = std::string(sweepText.substr(0, equals));
+  const ConditionField* field = FindField(axis.name);
+  if (field == nullptr) {
+    error = "--sweep: no condition entry or field named \"" + axis.name +
+            "\" (a numeric condition, see --help for the names)";
+    return std::nullopt;
+  }
+  axis.entryName = field->entryName;
+
+  const std::string_view range = sweepText.substr(equals + 1);
+  const std::size_t colon1 = range.find(':');
+  const std::size_t colon2 = colon1 == std::string_view::npos ? colon1 : range.find(':', colon1 + 1);
+  if (colon2 == std::string_view::npos || range.find(':', colon2 + 1) != std::string_view::npos) {
+    error = "--sweep needs NAME=FROM:TO:STEP, got \"" + std::string(sweepText) + "\"";
+    return std::nullopt;
+  }
+  const auto from = SweepNumber(range.substr(0, colon1), "FROM", sweepText, error);
+  if (!from) return std::nullopt;
+  const auto to = SweepNumber(range.substr(colon1 + 1, colon2 - colon1 - 1), "TO", sweepText, error);
+  if (!to) return std::nullopt;
+  const auto step = SweepNumber(range.substr(colon2 + 1), "STEP", sweepText, error);
+  if (!step) return std::nullopt;
+  axis.from = *from;
+  axis.to = *to;
+  axis.step = *step;
+
+  if (axis.from == axis.to) {
+    axis.count = 1;
+    return axis;
+  }
+  if (axis.step == 0) {
+    error = "--sweep: STEP must not be 0 in \"" + std::string(sweepText) + "\"";
+    return std::nullopt;
+  }
+  const double steps = (axis.to - axis.from) / axis.step;
+  if (!std::isfinite(steps)) {
+    error = "--sweep: the range of \"" + std::string(sweepText) + "\" is too wide";
+    return std::nullopt;
+  }
+  if (steps < -EndTolerance) {
+    error = "--sweep: STEP " + std::string(range.substr(colon2 + 1)) +
+            " leads away from TO in \"" + std::string(sweepText) + "\"";
+    return std::nullopt;
+  }
+  const double last = std::floor(steps + EndTolerance);
+  if (last >= static_cast<double>(MaxSweepRuns)) {
+    error = "--sweep: \"" + std::string(sweepText) + "\" gives more than " +
+            std::to_string(MaxSweepRuns) + " values";
+    return std::nullopt;
+  }
+  axis.count = static_cast<std::size_t>(last) + 1;
+  if (!std::isfinite(axis.Value(axis.count - 1))) {
+    error = "--sweep: the values of \"" + std::string(sweepText) + "\" are out of range";
+    return std::nullopt;
+  }
+  return axis;
+}
+
+std::optional<std::size_t> SweepRunCount(const std::vector<SweepAxis>& axes, std::string& error) {
+  if (axes.empty() || axes.size() > 2) {
+    error = "give one --sweep, or two for a grid";
+    return std::nullopt;
+  }
+  if (axes.size() == 2 && axes[0].entryName == axes[1].entryName) {
+    error = "--sweep: both sweeps set " + axes[0].entryName;
+    return std::nullopt;
+  }
+  std::size_t runs = 1;
+  for (const SweepAxis& axis : axes) {
+    if (axis.count == 0 || axis.count > MaxSweepRuns / runs) {
+      error = "--sweep: more than " + std::to_string(MaxSweepRuns) + " runs";
+      return std::nullopt;
+    }
+    runs *= axis.count;
+  }
+  return runs;
+}
+
+std::string SweepResultFileName(std::size_t run, std::size_t runs) {
+  const std::size_t width = std::max<std::size_t>(4, std::to_string(runs).size());
+  std::string number = std::to_string(run);
+  if (number.size() < width) {
+    number.insert(0, width - number.size(), '0');
+  }
+  return "result-" + number + ".txt";
+}
+
+namespace {
+
+// One run of the sweep on a worker's own simulation.
+SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
+                      const std::vector<SweepAxis>& axes, std::size_t index, std::size_t runs,
+                      const SweepOptions& options) {
+  SweepRunResult result;
+  MapEntryTexts entries = base;
+  std::size_t rest = index;
+  std::size_t stride = runs;
+  for (const SweepAxis& axis : axes) {
+    stride /= axis.count;
+    const std::size_t i = rest / stride;
+    rest %= stride;
+    result.valueTexts.push_back(axis.ValueText(i));
+    entries.ForceText(axis.entryName, result.valueTexts.back());
+  }
+  RunOptions runOptions;
+  runOptions.writeResultFile = !options.resultDirectory.empty();
+  if (runOptions.writeResultFile) {
+    const std::filesystem::path file =
+        std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs);
+    entries.ForceText(SaveFileNameEntry, file.string());
+  }
+  // Messages are kept with the run's outcome rather than shown one by one.
+  RecordedMessages messages;
+  result.outcome = RunSimulation(sim, entries, messages, runOptions);
+  if (result.outcome.completed()) {
+    const DryingConditions& c = sim.conditions;
+    const DryingProfile& p = *sim.profile;
+    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
+      const auto zone = static_cast<std::size_t>(z);
+      const auto n = static_cast<std::size_t>(c.ZoneStepCount[zone]);
+      result.zoneEnds.push_back(
+          {p.ProfileTemp[zone][n], p.ProfileResidual1[zone][n], p.ProfileResidual2[zone][n]});
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
+                                     const SweepOptions& options) {
+  std::string error;
+  const std::optional<std::size_t> count = SweepRunCount(axes, error);
+  if (!count) {
+    throw std::invalid_argument(error);
+  }
+  const std::size_t runs = *count;
+  std::vector<SweepRunResult> results(runs);
+  unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+  threads = static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, runs));
+
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::exception_ptr failure;
+  std::mutex failureMutex;
+  const auto work = [&] {
+    try {
+      Simulation sim;  // each worker marches on its own records
+      for (std::size_t i = next.fetch_add(1); i < runs && !failed.load(); i = next.fetch_add(1)) {
+        results[i] = RunOne(sim, base, axes, i, runs, options);
+      }
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(failureMutex);
+      if (!failure) {
+        failure = std::current_exception();
+      }
+      failed.store(true);
+    }
+  };
+  std::vector<std::thread> workers;
+  workers.reserve(threads - 1);
+  try {
+    for (unsigned t = 1; t < threads; ++t) {
+      workers.emplace_back(work);
+    }
+  } catch (...) {
+    // No more threads to be had: the ones started and this one share the work.
+  }
+  work();
+  for (std::thread& worker : workers) {
+    worker.join();
+  }
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
+  return results;
+}
+
+std::string_view RunStatusText(RunStatus status) {
+  switch (status) {
+    case RunStatus::Completed:
+      return "completed";
+    case RunStatus::StoppedAtInput:
+      return "stopped at input";
+    case RunStatus::FileNotOpened:
+      return "file not opened";
+    case RunStatus::WriteFailed:
+      return "write failed";
+    case RunStatus::ArithmeticFault:
+      return "arithmetic fault";
+  }
+  return "unknown";
+}
+
+std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
+                               const std::vector<SweepRunResult>& runs) {
+  std::size_t zones = 0;
+  for (const SweepRunResult& run : runs) {
+    zones = std::max(zones, run.zoneEnds.size());
+  }
+  std::string out;
+  out.reserve(200 + runs.size() * (100 + zones * 60));
+  out += "run";
+  for (const SweepAxis& axis : axes) {
+    out += ',';
+    AppendCsvField(out, axis.name);
+  }
+  out += ",outcome,message,line end web temperature (C),line end solvent-1 residual ratio,"
+         "line end solvent-2 residual ratio";
+  for (std::size_t z = 1; z <= zones; ++z) {
+    const std::string zone = "zone " + std::to_string(z);
+    out += ',' + zone + " exit web temperature (C)," + zone + " exit solvent-1 residual ratio," +
+           zone + " exit solvent-2 residual ratio";
+  }
+  EndCsvRecord(out);
+
+  const auto appendEnd = [&out](const ZoneEnd& end) {
+    for (const double value : {end.temp, end.residual1, end.residual2}) {
+      out += ',';
+      AppendCsvNumber(out, value);
+    }
+  };
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const SweepRunResult& run = runs[i];
+    out += std::to_string(i + 1);
+    for (const std::string& text : run.valueTexts) {
+      out += ',';
+      AppendCsvField(out, text);
+    }
+    out += ',';
+    AppendCsvField(out, RunStatusText(run.outcome.status));
+    out += ',';
+    AppendCsvField(out, run.outcome.message);
+    if (run.zoneEnds.empty()) {
+      out.append(3, ',');
+    } else {
+      appendEnd(run.zoneEnds.back());
+    }
+    for (std::size_t z = 0; z < zones; ++z) {
+      if (z < run.zoneEnds.size()) {
+        appendEnd(run.zoneEnds[z]);
+      } else {
+        out.append(3, ',');
+      }
+    }
+    EndCsvRecord(out);
+  }
+  return out;
+}
+
+}  // namespace tovimar

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/entry_texts.h"
+#include "run/run_sequence.h"
+
+namespace tovimar {
+
+// One swept condition: NAME=FROM:TO:STEP gives the values FROM + i x STEP, i = 0, 1, ...,
+// up to and including TO (a value beyond TO by less than |STEP| x 1e-9 still counts, so
+// that 40:89.95:0.05 ends at 89.95 although 0.05 is not exact). Each value is formed from
+// i, not by adding STEP again and again, so no error accumulates.
+struct SweepAxis {
+  std::string name;       // NAME as given
+  std::string entryName;  // the window entry it sets, e.g. "Edit8"
+  double from = 0, to = 0, step = 0;
+  std::size_t count = 0;  // number of values, at least 1
+
+  [[nodiscard]] double Value(std::size_t i) const { return from + static_cast<double>(i) * step; }
+  // The text the entry gets for value i: its shortest round-trip form.
+  [[nodiscard]] std::string ValueText(std::size_t i) const;
+};
+
+// A sweep is refused when it would take more runs than this.
+inline constexpr std::size_t MaxSweepRuns = 1000000;
+
+// Reads "NAME=FROM:TO:STEP". NAME is a condition field's entry name ("Edit8") or record
+// field name ("ZoneAirTemp[1]"); FROM, TO and STEP are numbers as a condition entry takes
+// them (a point as the decimal separator). STEP must not be 0 and must lead from FROM
+// towards TO (FROM = TO gives one value with any STEP). Nothing (and `error` set) when the
+// text is not such a sweep.
+std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string& error);
+
+// The number of runs of a sweep over `axes` (one axis, or two for a grid); nothing (and
+// `error` set) when there are no axes, more than two, the same entry twice, or more than
+// MaxSweepRuns runs.
+std::optional<std::size_t> SweepRunCount(const std::vector<SweepAxis>& axes, std::string& error);
+
+// The state of the web at the exit of a zone.
+struct ZoneEnd {
+  double temp = 0;  // deg C
+  double residual1 = 0, residual2 = 0;
+};
+
+struct SweepRunResult {
+  std::vector<std::string> valueTexts;  // the text given to each axis's entry
+  RunOutcome outcome;
+  std::vector<ZoneEnd> zoneEnds;        // one per active zone, for a completed run
+};
+
+struct SweepOptions {
+  // Where each run writes its result file ("result-0001.txt", ...); empty: none is written.
+  std::string resultDirectory;
+  // Worker threads; 0: one per processor core.
+  unsigned threads = 0;
+};
+
+// The result file name of run `run` (1-based) of `runs`: the number zero-padded to at least
+// four digits and to the width of the largest run number.
+std::string SweepResultFileName(std::size_t run, std::size_t runs);
+
+// Runs the simulation once per point of the sweep, starting each time from `base` with the
+// axes' entries set to their values (the first axis varies slowest). Runs are spread over
+// worker threads, each with a Simulation of its own; the results come back in run order.
+// A run that does not complete is recorded with its outcome and the sweep goes on.
+// `axes` must have passed SweepRunCount. Throws only for an unforeseen failure.
+std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
+                                     const SweepOptions& options);
+
+// "completed", "stopped at input", "file not opened", "write failed", "arithmetic fault".
+std::string_view RunStatusText(RunStatus status);
+
+// The summary as CSV: a header record, then one record per run with the run number, the
+// value text of each axis, the outcome, its message (empty when completed), the web
+// temperature and residual ratios at the end of the line and then at the exit of each zone
+// (as many zone groups as the run with the most zones has; empty for a run that did not
+// complete or has fewer zones).
+std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
+                               const std::vector<SweepRunResult>& runs);
+
+}  // namespace tovimar

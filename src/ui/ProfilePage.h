@@ -1,0 +1,172 @@
+#pragma once
+
+#include <memory>
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "run/profile_summary.h"
+#include "run/run_sequence.h"
+
+class QCategoryAxis;
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QScatterSeries;
+class QTableWidget;
+class QValueAxis;
+
+namespace tovimar::ui {
+
+class TForm1;
+
+// Where the page's buttons save their files. The real one is a modal save dialog; tests
+// substitute one that answers at once.
+class SaveFileDialogs {
+ public:
+  virtual ~SaveFileDialogs() = default;
+
+  // A save dialog proposing `suggested` (a full path) with the name filters `filters`, the
+  // first one selected. Returns the chosen path, empty when cancelled; `chosenFilter`
+  // (when not null) receives the filter the user picked.
+  virtual QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
+                                 const QStringList& filters, QString* chosenFilter) = 0;
+};
+
+class ModalSaveFileDialogs : public SaveFileDialogs {
+ public:
+  QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
+                         const QStringList& filters, QString* chosenFilter) override;
+};
+
+// The chart of a run along the line: web temperature on the left axis, the residual ratios
+// of both solvents on the right one (0 to the largest value shown), the zones' air
+// temperatures as a step line, the dry point as a marker, and a top axis whose sections
+// are the zones (labelled with their numbers, with grid lines at the zone boundaries).
+struct ProfileChartParts {
+  QChart* chart = nullptr;
+  QLineSeries* webTemp = nullptr;
+  QLineSeries* residual1 = nullptr;
+  QLineSeries* residual2 = nullptr;
+  QLineSeries* airTemp = nullptr;
+  QScatterSeries* dryPoint = nullptr;
+  QValueAxis* positionAxis = nullptr;  // bottom: m from the entrance of zone 1
+  QCategoryAxis* zoneAxis = nullptr;   // top: one section per zone
+  QValueAxis* tempAxis = nullptr;      // left: deg C
+  QValueAxis* residualAxis = nullptr;  // right: residual ratio
+};
+
+// Adds the series and axes to an empty chart.
+ProfileChartParts BuildProfileChart(QChart* chart);
+
+// Shows a run's profile in the chart; an empty profile clears it.
+void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
+                      const ProfileSummary& summary);
+
+// The columns of the zone summary table. Each cell holds its number as Qt::UserRole data
+// (none for an empty cell) and as text.
+enum SummaryColumn {
+  SummaryZone,
+  SummaryExitPosition,  // m from the entrance of zone 1
+  SummaryExitTemp,      // deg C
+  SummaryResidual1,
+  SummaryResidual2,
+  SummaryEvaporated1,   // g/m2, negative when the solvent condenses
+  SummaryEvaporated2,
+  SummaryShare,         // % of the net amount evaporated over the line
+  SummaryColumnCount
+};
+
+// The fifth notebook page, "Drying Profile": the chart and zone summary of the last
+// completed run, and buttons that save the chart, the profile as CSV and the current
+// entries as a data file.
+class ProfilePage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ProfilePage(TForm1& form, QWidget* parent = nullptr);
+  ~ProfilePage() override;
+
+  // Adds a page to the form's notebook, after its pages, and has every run of the form
+  // reported to it. The notebook owns the page.
+  static ProfilePage* AttachTo(TForm1& form);
+
+  // A run of the form starts: until it has completed, the page shows nothing as current.
+  void RunStarting();
+
+  // A run of the form has finished: a completed run fills the page from the form's
+  // simulation; any other clears it and says that the last run did not complete.
+  void RunFinished(const RunOutcome& outcome);
+
+  // Fills the page from a simulation that has just completed a run.
+  void ShowCompletedRun(const Simulation& sim);
+
+  // Clears the chart and the table and shows `why` in their place.
+  void ShowNoResult(const QString& why);
+
+  // Whether the page shows the result of the form's last run.
+  [[nodiscard]] bool IsCurrent() const { return current_; }
+  [[nodiscard]] const LineProfile& Profile() const { return line_; }
+  [[nodiscard]] const ProfileSummary& Summary() const { return summary_; }
+
+  void SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs);
+
+  // Button handlers: each asks where to save, then saves.
+  void SaveChartClick();
+  void ExportCsvClick();
+  void SaveConditionsClick();
+
+  // The same without the dialog. Each returns false after showing the failure in the
+  // form's error box. A chart is written as SVG when the name ends in ".svg" and as PNG
+  // otherwise; every file is written whole or not at all.
+  bool SaveChart(const QString& path);
+  bool ExportCsv(const QString& path);
+  bool SaveConditions(const QString& path);
+
+  // The chart view, made when the page is first shown or filled; returns it.
+  QChartView* EnsureChart();
+
+  // The controls. ChartView and Chart are null until EnsureChart has made them.
+  QLabel* StatusLabel = nullptr;
+  QChartView* ChartView = nullptr;
+  ProfileChartParts Chart;
+  QTableWidget* SummaryTable = nullptr;
+  QLabel* DryPointLabel = nullptr;
+  QPushButton* SaveChartButton = nullptr;
+  QPushButton* ExportCsvButton = nullptr;
+  QPushButton* SaveConditionsButton = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FillSummaryTable();
+  void ShowFailure(const QString& text);
+  QString SuggestedPath(const QString& name) const;
+  QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
+                     QString* chosenFilter);
+
+  TForm1& form_;
+  QWidget* chartHolder_ = nullptr;
+  std::unique_ptr<SaveFileDialogs> dialogs_;
+  LineProfile line_;
+  ProfileSummary summary_;
+  bool current_ = false;
+};
+
+// The page's caption in the notebook, and the size of a saved chart in pixels.
+inline constexpr const char* ProfilePageCaption = "Drying Profile";
+inline constexpr int SavedChartWidth = 1200;
+inline constexpr int SavedChartHeight = 700;
+
+// Name filters of the save dialogs.
+inline constexpr const char* PngFilter = "PNG Image (*.png)";
+inline constexpr const char* SvgFilter = "SVG Drawing (*.svg)";
+inline constexpr const char* CsvFilter = "CSV Files (*.csv)";
+inline constexpr const char* DataFileFilter = "Text Files (*.txt)";
+inline constexpr const char* AnyFileFilter = "All Files (*)";
+
+}  // namespace tovimar::ui
