@@ -1,9 +1,5 @@
 // End-to-end tests of tovimar-batch: the executable is started as a user would start it,
 // in a scratch directory, and its exit status, messages and files are checked.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,11 +8,8 @@
 
 #include "conditionfile/data_file.h"
 #include "input/entry_texts.h"
+#include "batch_process.h"
 #include "support/scratch_dir.h"
-
-#ifndef TOVIMAR_BATCH_EXE
-#error "TOVIMAR_BATCH_EXE must name the tovimar-batch executable"
-#endif
 
 namespace tovimar {
 namespace {
@@ -27,42 +20,11 @@ using test_support::ScratchDir;
 
 const std::string GoldenPath = std::string(TOVIMAR_TEST_DATA_DIR) + "/default_result.txt";
 
-struct Finished {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Finished = test_support::BatchFinished;
 
-// Runs tovimar-batch with `args` in `dir`; its output streams go to files there.
+// Runs tovimar-batch with `args` in `dir`.
 Finished RunBatch(const ScratchDir& dir, const std::vector<std::string>& args) {
-  const std::string outPath = dir.File(".stdout");
-  const std::string errPath = dir.File(".stderr");
-  std::vector<char*> argv;
-  std::string exe = TOVIMAR_BATCH_EXE;
-  argv.push_back(exe.data());
-  std::vector<std::string> copies = args;
-  for (std::string& a : copies) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-        ::chdir(dir.path().c_str()) != 0) {
-      ::_exit(127);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  Finished finished;
-  int wstatus = 0;
-  if (pid > 0 && ::waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus)) {
-    finished.status = WEXITSTATUS(wstatus);
-  }
-  finished.out = FileBytes(outPath);
-  finished.err = FileBytes(errPath);
-  return finished;
+  return test_support::StartBatch(dir, args);
 }
 
 // Equal bytes; on a difference, where it starts (the files are too long to print whole).
