@@ -34,6 +34,15 @@ screenshots: build
 	QT_QPA_PLATFORM=offscreen ./build/default/src/ui/tovimar_screenshots screenshots
 	mkdir -p docs
 	cp screenshots/page1.png docs/screenshot-page1.png
+	cp screenshots/profile.png docs/screenshot-profile.png
+
+# Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS on a copy of its seed
+# corpus; the test command replays the corpus itself.
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target tovimar_fuzzers
+	./tests/fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

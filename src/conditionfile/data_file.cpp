@@ -1,5 +1,9 @@
 #include "conditionfile/data_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -61,12 +65,38 @@ class DataLine {
   std::string value_;
 };
 
+// Opens `path` for reading: a regular file, or a pipe. Anything else (a directory, a device
+// such as /dev/zero that never ends) cannot be a data file. O_NONBLOCK keeps the open of a
+// named pipe that nobody writes to from waiting for ever; it is cleared again afterwards, so
+// reads wait for a writer that is there and see the end of the file when there is none.
+FilePtr OpenForReading(const std::string& path) {
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    return nullptr;
+  }
+  struct stat info {};
+  const int status = ::fstat(fd, &info) == 0 ? ::fcntl(fd, F_GETFL) : -1;
+  if (status < 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode)) ||
+      ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  FilePtr file(::fdopen(fd, "rb"));
+  if (!file) {
+    ::close(fd);
+  }
+  return file;
+}
+
 // The first 120 lines of the file. A line ends at LF; a CR is never part of a line (before
 // an LF it belongs to the line end, elsewhere it is dropped); a byte 0x1A ends the text.
 // Lines the file does not have are empty. Lines may be of any length: only their values
-// are kept. Nothing when the file cannot be opened or read (a directory cannot be read).
+// are kept. Nothing when the file cannot be opened or read.
 std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
-  FilePtr file(std::fopen(path.c_str(), "rb"));
+  FilePtr file = OpenForReading(path);
   if (!file) {
     return std::nullopt;
   }
@@ -94,6 +124,33 @@ std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
     }
   }
   return lines;
+}
+
+// Creates or truncates `path` for writing. O_NONBLOCK makes the open of a named pipe that
+// nobody reads fail (ENXIO) instead of waiting for ever; it is cleared again once the file
+// is open. Nothing, with errno set, when it cannot be opened.
+FilePtr OpenForWriting(const std::string& path) {
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    return nullptr;
+  }
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  FilePtr file(::fdopen(fd, "wb"));
+  if (!file) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+  }
+  return file;
 }
 
 // Why a text cannot stand as a value in a data file and load back unchanged, or nothing.
@@ -152,7 +209,7 @@ std::string FormatDataFile(const EntryTexts& entries) {
 void WriteDataFile(const std::string& path, const EntryTexts& entries) {
   // Formatted first, so that texts a data file cannot hold leave any existing file alone.
   const std::string text = FormatDataFile(entries);
-  FilePtr file(std::fopen(path.c_str(), "wb"));
+  FilePtr file = OpenForWriting(path);
   if (!file) {
     throw std::runtime_error("Cannot create the data file \"" + path + "\": " +
                              std::strerror(errno) + ".");

@@ -48,6 +48,16 @@ void CheckZoneAndSteps(std::int32_t Zone, std::int32_t Steps) {
   }
 }
 
+// The mass-transfer coefficient of one solvent; a fault says which solvent's it is (both
+// take the same relation, so its own message cannot).
+double MassTransferCoefOf(double Diffusivity, double HeatCoef, const char* solvent) {
+  try {
+    return CalcMassTransferCoef(Diffusivity, HeatCoef);
+  } catch (const ArithmeticError& e) {
+    throw ArithmeticError(std::string(e.what()) + " of " + solvent);
+  }
+}
+
 // One step of zone z from entry k to entry k + 1.
 void MarchStep(Simulation& sim, std::int32_t z, std::int32_t k) {
   const DryingConditions& c = sim.conditions;
@@ -109,8 +119,8 @@ void MarchZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps) {
   try {
     const double effectiveHeatCoef =
         Finite(c.ZoneHeatCoefUpper[Zone] * c.Keff, "the effective heat-transfer coefficient");
-    const double coef1 = CalcMassTransferCoef(c.AirDiffusivity1, effectiveHeatCoef);
-    const double coef2 = CalcMassTransferCoef(c.AirDiffusivity2, effectiveHeatCoef);
+    const double coef1 = MassTransferCoefOf(c.AirDiffusivity1, effectiveHeatCoef, "solvent-1");
+    const double coef2 = MassTransferCoefOf(c.AirDiffusivity2, effectiveHeatCoef, "solvent-2");
     s.MassTransferCoef1[Zone] = coef1;
     s.MassTransferCoef2[Zone] = coef2;
   } catch (const ArithmeticError& e) {

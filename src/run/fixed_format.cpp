@@ -32,15 +32,6 @@ void CheckFormat(int P, int D) {
   }
 }
 
-std::size_t CopyText(char* out, const char* text) {
-  std::size_t n = 0;
-  while (text[n] != '\0') {
-    out[n] = text[n];
-    ++n;
-  }
-  return n;
-}
-
 constexpr std::array<std::uint64_t, ExpansionDigits + 1> Pow10 = [] {
   std::array<std::uint64_t, ExpansionDigits + 1> t{};
   std::uint64_t p = 1;
@@ -173,11 +164,10 @@ std::size_t WriteFixedForm(char* out, const Digits& d, bool negative, int D) {
 
 std::size_t FixedFormatInto(char* buffer, double v, int P, int D) {
   CheckFormat(P, D);
-  if (std::isnan(v)) {
-    return CopyText(buffer, "NAN");
-  }
-  if (std::isinf(v)) {
-    return CopyText(buffer, v < 0 ? "-INF" : "INF");
+  if (!std::isfinite(v)) [[unlikely]] {
+    throw NonFiniteValueError(std::isnan(v)
+                                  ? "Arithmetic error: a value to be written is not a number."
+                                  : "Arithmetic error: a value to be written is infinite.");
   }
   if (v == 0) {
     return WriteZero(buffer, D);  // -0.0 included: a zero has no sign

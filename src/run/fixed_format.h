@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "model/arithmetic.h"
+
 namespace tovimar {
 
 // The one number-to-text format of every file the program writes: fixed-point text with at
@@ -15,9 +17,17 @@ namespace tovimar {
 // decimals. A value that rounds to zero has no sign. Examples: (123456.789, 8, 3) gives
 // "123456.790", (123456789, 8, 3) "1.2345679E008", (-0.0004, 6, 3) "0.000".
 //
-// A P or D outside its range throws std::invalid_argument. A value that is not finite
-// (which the model never lets through) is written "NAN", "INF" or "-INF".
+// A P or D outside its range throws std::invalid_argument. A value that is not finite has
+// no text: it throws NonFiniteValueError, so that a run meeting one ends as an arithmetic
+// fault and no "NAN" or "INF" ever reaches a file. (The model refuses such values where
+// they arise; this is the last guard.)
 std::string FixedFormat(double v, int P, int D);
+
+// The value given to FixedFormat is NaN or an infinity.
+class NonFiniteValueError : public ArithmeticError {
+ public:
+  using ArithmeticError::ArithmeticError;
+};
 
 // The same, appended to `out` (no allocation when `out` has room).
 void AppendFixedFormat(std::string& out, double v, int P, int D);

@@ -1,6 +1,7 @@
 #include "run/result_table.h"
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,13 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
     // The distance from the zone entrance, from the row number: r x TimeIncrement x
     // LineSpeed, multiplied in that order.
     const double length = static_cast<double>(r) * timeIncrement * lineSpeed;
+    if (!std::isfinite(length)) [[unlikely]] {
+      // A huge Increment of z over few steps: the march stays finite, the position does not.
+      throw ArithmeticError("Arithmetic error in zone " + std::to_string(k) + ", step " +
+                            std::to_string(r) +
+                            ": overflow in the position in the zone (step x time increment x "
+                            "speed)");
+    }
     std::size_t c = 0;
     c = PutColumn(line, c, TimeColumn, p.ProfileTime[zone][i]);
     c = PutColumn(line, c, LengthColumn, length);

@@ -58,6 +58,9 @@ RunOutcome RunSteps(Simulation& sim, const EntryTexts& entries, UserMessages& me
     if (write && !WriteResultTable(sim, file, messages, zone, steps)) {
       return FileNotOpened();
     }
+    if (options.afterZone) {
+      options.afterZone(zone);
+    }
   }
   return RunOutcome{};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "input/entry_texts.h"
@@ -34,6 +36,9 @@ struct RunOptions {
   // False: march without writing a result file (sweeps); the conditions are still read
   // and checked exactly as for a run that writes one.
   bool writeResultFile = true;
+  // Called after each zone has been marched and its table written, with the zone's number
+  // (tests use it to change the result file between two zones).
+  std::function<void(std::int32_t zone)> afterZone;
 };
 
 // One complete run: read the conditions from the entries, write the condition section,

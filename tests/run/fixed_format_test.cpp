@@ -161,10 +161,37 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{-1e17, 18, 18, "-100000000000000000.000000000000000000"},
         FormatCase{123456789012345678.0, 18, 0, "123456789012345680."},
         FormatCase{0.5e-18, 18, 18, "0.000000000000000001"},
-        FormatCase{0.4e-18, 18, 18, "0.000000000000000000"},
-        FormatCase{std::numeric_limits<double>::quiet_NaN(), 8, 3, "NAN"},
-        FormatCase{std::numeric_limits<double>::infinity(), 8, 3, "INF"},
-        FormatCase{-std::numeric_limits<double>::infinity(), 8, 3, "-INF"}));
+        FormatCase{0.4e-18, 18, 18, "0.000000000000000000"}));
+
+// A value that is not finite has no text: every entry point throws, and nothing is written
+// into the buffer or appended to the string.
+TEST(FixedFormat, NonFiniteValueThrowsInsteadOfWritingText) {
+  const double values[] = {std::numeric_limits<double>::quiet_NaN(),
+                           -std::numeric_limits<double>::quiet_NaN(),
+                           std::numeric_limits<double>::signaling_NaN(),
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
+  for (const double v : values) {
+    SCOPED_TRACE(v);
+    EXPECT_THROW((void)FixedFormat(v, 8, 3), NonFiniteValueError);
+    std::string out = "kept";
+    EXPECT_THROW(AppendFixedFormat(out, v, 18, 18), NonFiniteValueError);
+    EXPECT_EQ(out, "kept");
+    char buffer[FixedFormatBufferSize] = {'x'};
+    EXPECT_THROW((void)FixedFormatInto(buffer, v, 2, 0), NonFiniteValueError);
+    EXPECT_EQ(buffer[0], 'x');
+  }
+  try {
+    (void)FixedFormat(std::numeric_limits<double>::quiet_NaN(), 8, 3);
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "Arithmetic error: a value to be written is not a number.");
+  }
+  try {
+    (void)FixedFormat(-std::numeric_limits<double>::infinity(), 8, 3);
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "Arithmetic error: a value to be written is infinite.");
+  }
+}
 
 // Around every power of ten from 10^0 to 10^14: 10^k itself, and 10^(k+1) - 0.5, which
 // carries to 10^(k+1) when rounded to k + 1 digits.

@@ -1,0 +1,164 @@
+// The data-file reader over arbitrary bytes as the file (NUL bytes, no line ends, very long
+// lines, lone CRs, 0x1A, bytes above 0x7F), and the data-file writer over what it loaded.
+//
+// Invariants: the outcome is Loaded, or NotDataFile with its one message; a refused file
+// changes no entry; a loaded one sets every enabled entry to the value of its line (checked
+// against a separate reading of the bytes) and never changes a disabled entry; and what was
+// loaded, written again as a data file, loads back to the same texts.
+//
+// Input: the bytes are the file. An input starting with 0xFE is a long-file case instead:
+// the bytes after it, repeated to about 1 MiB (lines of megabytes without a fuzzer input
+// that large).
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conditionfile/data_file.h"
+#include "fuzz_support.h"
+#include "input/entry_texts.h"
+#include "input/field_catalogue.h"
+#include "input/user_messages.h"
+
+namespace {
+
+using tovimar::fuzz::Quote;
+
+constexpr std::size_t LongFileBytes = 1 << 20;
+
+const std::string& ScratchDirectory() {
+  static const tovimar::fuzz::ScratchDirectory dir("tovimar-fuzz-data");
+  return dir.path();
+}
+
+void PutFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  TOVIMAR_FUZZ_CHECK(!out.fail(), "cannot write the scratch file " + path);
+}
+
+// Every entry holds a text of its own, so that any change shows.
+tovimar::MapEntryTexts MarkedEntries() {
+  tovimar::MapEntryTexts entries;
+  for (const std::string& name : tovimar::AllEntryNames()) {
+    entries.ForceText(name, "before-" + name);
+  }
+  return entries;
+}
+
+std::map<std::string, std::string> TextsOf(const tovimar::EntryTexts& entries) {
+  std::map<std::string, std::string> texts;
+  for (const std::string& name : tovimar::AllEntryNames()) {
+    texts[name] = entries.Text(name);
+  }
+  return texts;
+}
+
+// A separate reading of the first 120 lines: the text ends at the first 0x1A; lines end at
+// LF; a CR is never part of a line; a missing line is empty. A line is usable when it holds
+// "="; its value is the first run of characters other than the space after the first "=".
+struct ExpectedLine {
+  bool hasEquals = false;
+  std::string value;
+};
+
+TOVIMAR_FUZZ_NO_COVERAGE std::vector<ExpectedLine> ExpectedLines(std::string_view bytes) {
+  const std::size_t eot = bytes.find('\x1A');
+  if (eot != std::string_view::npos) bytes = bytes.substr(0, eot);
+  std::vector<ExpectedLine> lines(tovimar::DataFileLineCount);
+  std::size_t start = 0;
+  for (auto& line : lines) {
+    if (start > bytes.size()) break;
+    std::size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string text;
+    for (std::size_t i = start; i < end; ++i) {
+      if (bytes[i] != '\r') text += bytes[i];
+    }
+    start = end + 1;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) continue;
+    line.hasEquals = true;
+    const std::size_t first = text.find_first_not_of(' ', equals + 1);
+    if (first == std::string::npos) continue;
+    const std::size_t stop = text.find(' ', first);
+    line.value = text.substr(first, stop == std::string::npos ? std::string::npos : stop - first);
+  }
+  return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  std::string longFile;
+  if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) == 0xFE) {
+    const std::string_view unit = bytes.substr(1);
+    if (unit.empty()) return 0;
+    longFile.reserve(2 * LongFileBytes + unit.size());
+    longFile = unit;
+    while (longFile.size() < LongFileBytes) longFile += longFile;
+    bytes = longFile;
+  }
+
+  const std::string path = ScratchDirectory() + "/data file.txt";
+  PutFile(path, bytes);
+
+  tovimar::MapEntryTexts entries = MarkedEntries();
+  const std::map<std::string, std::string> before = TextsOf(entries);
+  tovimar::RecordedMessages messages;
+  const tovimar::DataFileLoad result = tovimar::LoadDataFile(path, entries, messages);
+  const std::map<std::string, std::string> after = TextsOf(entries);
+
+  const std::vector<ExpectedLine> expected = ExpectedLines(bytes);
+  bool usable = true;
+  for (const ExpectedLine& line : expected) usable = usable && line.hasEquals;
+  const std::string where = "file " + Quote(bytes);
+
+  if (!usable) {
+    TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::NotDataFile, where + ": not refused");
+    TOVIMAR_FUZZ_CHECK(messages.messages ==
+                           std::vector<std::string>{"\"" + path + "\" is not a correct data file!"},
+                       where + ": wrong message");
+    TOVIMAR_FUZZ_CHECK(after == before, where + ": a refused file changed an entry");
+    return 0;
+  }
+
+  TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::Loaded, where + ": not loaded");
+  TOVIMAR_FUZZ_CHECK(messages.messages.empty(), where + ": a message for a loaded file");
+  const auto& fields = tovimar::ConditionFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string& name = fields[i].entryName;
+    const std::string& want = entries.IsEnabled(name) ? expected[i].value : before.at(name);
+    TOVIMAR_FUZZ_CHECK(after.at(name) == want, where + ": line " + std::to_string(i + 1) + " (" +
+                                                   name + ") holds " + Quote(after.at(name)) +
+                                                   ", expected " + Quote(want));
+  }
+  const std::string saveName(tovimar::SaveFileNameEntry);
+  TOVIMAR_FUZZ_CHECK(after.at(saveName) == before.at(saveName), where + ": Save File Name changed");
+
+  // What was loaded can be written as a data file and loads back unchanged.
+  const std::string again = ScratchDirectory() + "/written.txt";
+  try {
+    tovimar::WriteDataFile(again, entries);
+  } catch (const std::exception& e) {
+    TOVIMAR_FUZZ_CHECK(false, where + ": loaded texts cannot be written: " + e.what());
+  }
+  tovimar::MapEntryTexts reloaded = MarkedEntries();
+  tovimar::RecordedMessages reloadMessages;
+  TOVIMAR_FUZZ_CHECK(tovimar::LoadDataFile(again, reloaded, reloadMessages) == tovimar::DataFileLoad::Loaded,
+                     where + ": the written data file does not load");
+  for (const auto& field : fields) {
+    if (!reloaded.IsEnabled(field.entryName)) continue;
+    TOVIMAR_FUZZ_CHECK(reloaded.Text(field.entryName) == after.at(field.entryName),
+                       where + ": " + field.entryName + " changed on the way through a data file");
+  }
+  return 0;
+}
