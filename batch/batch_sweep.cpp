@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "conditionfile/text_file.h"
 #include "run/csv.h"
 
 namespace tovimar::batch {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "conditionfile/condition_section.h"
+#include "conditionfile/text_file.h"
 #include "input/field_catalogue.h"
 
 namespace tovimar {
@@ -126,33 +127,6 @@ std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
   return lines;
 }
 
-// Creates or truncates `path` for writing. O_NONBLOCK makes the open of a named pipe that
-// nobody reads fail (ENXIO) instead of waiting for ever; it is cleared again once the file
-// is open. Nothing, with errno set, when it cannot be opened.
-FilePtr OpenForWriting(const std::string& path) {
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    return nullptr;
-  }
-  const int status = ::fcntl(fd, F_GETFL);
-  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  FilePtr file(::fdopen(fd, "wb"));
-  if (!file) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-  }
-  return file;
-}
-
 // Why a text cannot stand as a value in a data file and load back unchanged, or nothing.
 std::optional<std::string> UnsavableReason(std::string_view text) {
   if (text.find(' ') != std::string_view::npos) {
@@ -208,21 +182,7 @@ std::string FormatDataFile(const EntryTexts& entries) {
 
 void WriteDataFile(const std::string& path, const EntryTexts& entries) {
   // Formatted first, so that texts a data file cannot hold leave any existing file alone.
-  const std::string text = FormatDataFile(entries);
-  FilePtr file = OpenForWriting(path);
-  if (!file) {
-    throw std::runtime_error("Cannot create the data file \"" + path + "\": " +
-                             std::strerror(errno) + ".");
-  }
-  errno = 0;
-  const std::size_t written = std::fwrite(text.data(), 1, text.size(), file.get());
-  const int flushed = std::fflush(file.get());
-  const int savedErrno = errno;
-  const int closed = std::fclose(file.release());
-  if (written != text.size() || flushed != 0 || closed != 0) {
-    throw std::runtime_error("Cannot write the data file \"" + path + "\": " +
-                             std::strerror(savedErrno != 0 ? savedErrno : EIO) + ".");
-  }
+  WriteTextFile(path, FormatDataFile(entries), "data file");
 }
 
 }  // namespace tovimar

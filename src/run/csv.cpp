@@ -9,8 +9,6 @@
 #include <stdexcept>
 #include <system_error>
 
-#include <sys/stat.h>
-
 #include "run/fixed_format.h"
 
 namespace tovimar {
@@ -44,37 +42,5 @@ std::string ShortestNumberText(double v) {
 }
 
 void AppendCsvNumber(std::string& out, double v) { out += ShortestNumberText(v); }
-
-namespace {
-
-std::string ErrorText(int error) { return std::generic_category().message(error); }
-
-}  // namespace
-
-void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what) {
-  const std::string named = std::string(what) + " \"" + path + "\"";
-  if (path.empty()) {
-    throw std::runtime_error("Cannot create the " + std::string(what) + ": no file name.");
-  }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    throw std::runtime_error("Cannot create the " + named + ": " + ErrorText(errno) + ".");
-  }
-  errno = 0;
-  const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-  const int flushed = std::fflush(file);
-  const int savedErrno = errno;
-  struct stat info {};
-  const bool regular = ::fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-  const int closed = std::fclose(file);
-  if (written != bytes.size() || flushed != 0 || closed != 0) {
-    // Half a file would pass for a whole one; a regular file is removed again.
-    if (regular) {
-      std::remove(path.c_str());
-    }
-    throw std::runtime_error("Cannot write the " + named + ": " +
-                             ErrorText(savedErrno != 0 ? savedErrno : EIO) + ".");
-  }
-}
 
 }  // namespace tovimar

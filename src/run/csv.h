@@ -23,9 +23,4 @@ void AppendCsvNumber(std::string& out, double v);
 // Ends the current record.
 inline void EndCsvRecord(std::string& out) { out += "\r\n"; }
 
-// Writes `bytes` to the file at `path`, creating or truncating it. Throws
-// std::runtime_error with a message that names the file (and `what` it is, e.g. "profile
-// CSV file") when it cannot be written completely; a partly written file is removed.
-void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what);
-
 }  // namespace tovimar

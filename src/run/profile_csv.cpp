@@ -1,5 +1,6 @@
 #include "run/profile_csv.h"
 
+#include "conditionfile/text_file.h"
 #include "run/csv.h"
 
 namespace tovimar {

@@ -112,30 +112,6 @@ TEST(Csv, NonFiniteNumbersHaveNoText) {
   }
 }
 
-TEST(Csv, WriteTextFile) {
-  ScratchDir dir;
-  const std::string path = dir.File("out.csv");
-  WriteTextFile(path, "a,b\r\n1,2\r\n", "test file");
-  EXPECT_EQ(FileBytes(path), "a,b\r\n1,2\r\n");
-  WriteTextFile(path, "c\r\n", "test file");  // replaces the old content
-  EXPECT_EQ(FileBytes(path), "c\r\n");
-
-  const std::string missing = dir.File("no/such/dir/out.csv");
-  try {
-    WriteTextFile(missing, "x", "test file");
-    ADD_FAILURE() << "no exception";
-  } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("test file \"" + missing + "\""), std::string::npos)
-        << e.what();
-  }
-  EXPECT_THROW(WriteTextFile("", "x", "test file"), std::runtime_error);
-  if (std::filesystem::exists("/dev/full")) {
-    // The device takes the open but no byte: the failure is reported, not swallowed.
-    EXPECT_THROW(WriteTextFile("/dev/full", std::string(100000, 'x'), "test file"),
-                 std::runtime_error);
-  }
-}
-
 // The records of a CSV text (no field of the profile CSV needs quotes).
 std::vector<std::vector<std::string>> Records(const std::string& text) {
   std::vector<std::vector<std::string>> records;
