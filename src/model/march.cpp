@@ -1,5 +1,8 @@
 // The initial state of the web and the march through one zone.
+#include <cstdlib>
+#include <new>
 #include <string>
+#include <type_traits>
 
 #include "model/model.h"
 
@@ -7,6 +10,20 @@ namespace tovimar {
 
 using arith::Div;
 using arith::Finite;
+
+// The profile is arrays of doubles only, so zeroed memory is a valid, all-zero profile.
+static_assert(std::is_trivially_default_constructible_v<DryingProfile> &&
+              std::is_trivially_destructible_v<DryingProfile>);
+
+void ProfileDeleter::operator()(DryingProfile* profile) const noexcept { std::free(profile); }
+
+ProfilePtr AllocateProfile() {
+  void* memory = std::calloc(1, sizeof(DryingProfile));
+  if (memory == nullptr) {
+    throw std::bad_alloc();
+  }
+  return ProfilePtr(static_cast<DryingProfile*>(memory));
+}
 
 void PrepareInitialState(Simulation& sim) {
   const DryingConditions& c = sim.conditions;

@@ -22,21 +22,22 @@ struct DryingState {
 
 // The simulated web, zone by zone and step by step: ten arrays of MaxZones rows of
 // StepsPerZone entries. Row z (1-based) entry 0 is the state at the entrance of zone z,
-// entry k the state after k steps. Allocated once by its owner; nothing grows during a run.
+// entry k the state after k steps. Allocated once, zeroed, by AllocateProfile (model.h);
+// nothing grows during a run.
 struct DryingProfile {
   using Row = std::array<double, StepsPerZone>;
   using Rows = std::array<Row, MaxZones + 1>;  // row 0 unused, so that zone z is [z]
 
-  Rows ProfileSolvent1Weight{};    // kg/m2
-  Rows ProfileSolvent2Weight{};    // kg/m2
-  Rows ProfileTemp{};              // deg C
-  Rows ProfileTime{};              // s since the web entered zone 1
-  Rows ProfileSolvent1Fraction{};  // weight fraction of solvent-1 in the coating
-  Rows ProfileSolvent2Fraction{};
-  Rows ProfileResidual1{};         // weight of solvent-1 relative to the entrance of zone 1
-  Rows ProfileResidual2{};
-  Rows ProfileSurfaceHumidity1{};  // surface vapour ratio used for step k + 1
-  Rows ProfileSurfaceHumidity2{};
+  Rows ProfileSolvent1Weight;    // kg/m2
+  Rows ProfileSolvent2Weight;    // kg/m2
+  Rows ProfileTemp;              // deg C
+  Rows ProfileTime;              // s since the web entered zone 1
+  Rows ProfileSolvent1Fraction;  // weight fraction of solvent-1 in the coating
+  Rows ProfileSolvent2Fraction;
+  Rows ProfileResidual1;         // weight of solvent-1 relative to the entrance of zone 1
+  Rows ProfileResidual2;
+  Rows ProfileSurfaceHumidity1;  // surface vapour ratio used for step k + 1
+  Rows ProfileSurfaceHumidity2;
 
   // The eight arrays whose entry 0 of zone z + 1 carries on from the exit of zone z.
   static constexpr std::array<Rows DryingProfile::*, 8> CarriedProfileArrays{
