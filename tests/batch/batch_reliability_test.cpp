@@ -36,6 +36,7 @@ namespace {
 using test_support::FileBytes;
 using test_support::PutFileBytes;
 using test_support::ScratchDir;
+using test_support::SetImmutable;
 
 struct Finished {
   int status = -1;  // -1: killed (a hang ends with the alarm) or did not exit normally
@@ -123,18 +124,6 @@ INSTANTIATE_TEST_SUITE_P(Model, BatchArithmeticFault,
 
 // ---- Files that cannot be opened or written ----
 
-bool SetImmutable(const std::string& path, bool on) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  ::close(fd);
-  return done;
-}
 
 TEST(BatchFileFaults, ResultFileUnderARegularFileExitsWithFour) {
   ScratchDir dir;

@@ -39,6 +39,7 @@ namespace {
 using test_support::FileBytes;
 using test_support::PutFileBytes;
 using test_support::ScratchDir;
+using test_support::SetImmutable;
 
 const std::vector<std::string> OneCannotOpen{"File can not open!"};
 
@@ -79,20 +80,6 @@ void ExpectStoppedOnceAtTheFile(const RunOutcome& outcome, const RecordedMessage
   EXPECT_EQ(messages.messages, OneCannotOpen);
 }
 
-// The immutable attribute stops every writer, root included. False when the file system or
-// the process cannot set it.
-bool SetImmutable(const std::string& path, bool on) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  ::close(fd);
-  return done;
-}
 
 // Clears the attribute again, so that the scratch directory can be removed.
 class ImmutableFile {

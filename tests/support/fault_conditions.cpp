@@ -1,5 +1,10 @@
 #include "support/fault_conditions.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -139,6 +144,19 @@ std::vector<ArithmeticFaultCase> ArithmeticFaultCases() {
                    "ratio of solvent-1 (partial pressure of 760 mmHg)",
                    0});
   return cases;
+}
+
+bool SetImmutable(const std::string& path, bool on) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (done) {
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return done;
 }
 
 }  // namespace tovimar::test_support

@@ -28,4 +28,8 @@ std::vector<ArithmeticFaultCase> ArithmeticFaultCases();
 // Empty when none was found.
 std::vector<std::pair<std::string, std::string>> PartialPressure760Texts();
 
+// Sets or clears the immutable attribute of a file, which stops every writer, root
+// included. False when the file system or the process cannot set it.
+bool SetImmutable(const std::string& path, bool on);
+
 }  // namespace tovimar::test_support
