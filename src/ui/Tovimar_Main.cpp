@@ -160,6 +160,7 @@ QLineEdit* TForm1::NewEntry(QWidget* parent, const ConditionField& field) {
   entry->setObjectName(FromUtf8(field.entryName));
   entry->setFont(GothicFont(13));
   entry->setEnabled(field.enabled);
+  entry->installEventFilter(this);
   entries_.emplace(field.entryName, entry);
   tabChain_.push_back(entry);
   return entry;
@@ -250,6 +251,7 @@ void TForm1::BuildZonePage1(QWidget* page) {
   Edit250->setGeometry(SaveFileEntryRect.x, SaveFileEntryRect.y, SaveFileEntryRect.w,
                        SaveFileEntryRect.h);
   Edit250->setFocusPolicy(Qt::ClickFocus);
+  Edit250->installEventFilter(this);
   entries_.emplace(std::string(SaveFileNameEntry), Edit250);
 
   DriveComboBox1 = new DriveComboBox(page);
@@ -430,6 +432,19 @@ void TForm1::InputDataClick() {
   } catch (...) {
     ReportFailure(QStringLiteral("Loading the data file stopped on an unexpected error."));
   }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // An Alt combination that no mnemonic took (Alt+C on a page without the Close button)
+  // is a command that does nothing here; it must not type its letter into an entry.
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier) &&
+        !key->text().isEmpty()) {
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

@@ -97,6 +97,7 @@ class TForm1 : public QWidget, public EntryTexts {
   TFinishForm* FinishForm = nullptr;
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 

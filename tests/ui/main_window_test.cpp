@@ -649,9 +649,12 @@ class MainWindowTest : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.Entry("Edit31")->setFocus();
+    form.Entry("Edit31")->setText(QStringLiteral("60.0"));
     QTest::keyClick(form.Entry("Edit31"), Qt::Key_C, Qt::AltModifier);
     QTest::qWait(300);
     QVERIFY(form.isVisible());
+    // Nor does it type its letter into the entry.
+    QCOMPARE(form.Entry("Edit31")->text(), QStringLiteral("60.0"));
   }
 
   void closeButtonAndCloseBoxEndTheProgram_data() {
