@@ -38,6 +38,7 @@
 #include "run/sweep.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/file_browser.h"
+#include "ui/look.h"
 
 namespace tovimar::ui {
 namespace {
@@ -49,7 +50,6 @@ const QColor Residual2Colour{0x1E, 0x8C, 0x3A};
 const QColor ZoneLineColour{0x50, 0x50, 0x50};
 const QColor NotCurrentColour{0xB0, 0x00, 0x00};
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Fixed-point text with `decimals` decimals and a point; a value that shows as zero has no
 // sign.

@@ -29,10 +29,6 @@ constexpr int kClientWidth = 727;
 constexpr int kClientHeight = 545;
 const QColor kMaroon{0x80, 0x00, 0x00};
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The core's messages, shown through the window's modal message boxes.
 class FormMessages : public UserMessages {
  public:

@@ -52,4 +52,8 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
   widget->setPalette(palette);
 }
 
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace tovimar::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -26,5 +28,8 @@ QFont TabFont();
 
 // Sets the colour that a widget's own text is drawn in (its children inherit it).
 void SetTextColour(QWidget* widget, const QColor& colour);
+
+// The core's texts are UTF-8.
+QString FromUtf8(std::string_view text);
 
 }  // namespace tovimar::ui
