@@ -124,7 +124,6 @@ INSTANTIATE_TEST_SUITE_P(Model, BatchArithmeticFault,
 
 // ---- Files that cannot be opened or written ----
 
-
 TEST(BatchFileFaults, ResultFileUnderARegularFileExitsWithFour) {
   ScratchDir dir;
   PutFileBytes(dir.File("notes.txt"), "kept");
