@@ -1,17 +1,11 @@
 #pragma once
 
 #include <cmath>
-#include <stdexcept>
 #include <string>
 
-namespace tovimar {
+#include "model/errors.h"
 
-// An arithmetic fault of the model (division by zero, logarithm of zero or of a negative
-// number, 0/0, overflow). The message says what failed and, once marching, where.
-class ArithmeticError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace tovimar {
 
 namespace arith {
 

@@ -142,7 +142,8 @@ void MarchZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps) {
     s.MassTransferCoef2[Zone] = coef2;
   } catch (const ArithmeticError& e) {
     throw ArithmeticError("Arithmetic error in zone " + std::to_string(Zone) +
-                          ", mass-transfer coefficients: " + e.what());
+                              ", mass-transfer coefficients: " + e.what(),
+                          {Zone, 0});
   }
   try {
     for (k = 0; k < Steps; ++k) {
@@ -150,7 +151,8 @@ void MarchZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps) {
     }
   } catch (const ArithmeticError& e) {
     throw ArithmeticError("Arithmetic error in zone " + std::to_string(Zone) + ", step " +
-                          std::to_string(k + 1) + ": " + e.what());
+                              std::to_string(k + 1) + ": " + e.what(),
+                          {Zone, k + 1});
   }
 }
 

@@ -81,12 +81,6 @@ void RungeKuttaGillStep(const Simulation& sim, std::int32_t N, StateVector& Stat
 // Entry 0 of zone 1 and the time increment, from the conditions.
 void PrepareInitialState(Simulation& sim);
 
-// A step count or zone that does not fit the profile.
-class StepCountError : public std::out_of_range {
- public:
-  using std::out_of_range::out_of_range;
-};
-
 // Advances the web through zone `Zone` in `Steps` steps, filling that row of the profile
 // from its entry 0. Refuses a zone outside 1..MaxZones or a step count outside
 // 0..MaxStepsPerZone with StepCountError; an arithmetic fault throws ArithmeticError
