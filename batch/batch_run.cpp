@@ -14,7 +14,7 @@
 #include "input/user_messages.h"
 #include "batch_sweep.h"
 #include "model/model.h"
-#include "run/profile_csv.h"
+#include "results/profile_csv.h"
 #include "run/run_sequence.h"
 
 namespace tovimar::batch {
@@ -45,6 +45,8 @@ int ExitStatusOf(RunStatus status) {
       return ExitFileFailed;
     case RunStatus::ArithmeticFault:
       return ExitArithmeticFault;
+    case RunStatus::InternalError:
+      return ExitInternalError;
   }
   return ExitInternalError;
 }
@@ -84,9 +86,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
 
   MapEntryTexts entries;
-  if (!dataFile->empty() &&
-      LoadDataFile(FullPath(*dataFile), entries, messages) != DataFileLoad::Loaded) {
-    return ExitStoppedAtInput;
+  if (!dataFile->empty()) {
+    try {
+      LoadDataFile(FullPath(*dataFile), entries);
+    } catch (const FileError& e) {
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    }
   }
   for (const EntrySetting& setting : settings) {
     entries.ForceText(setting.entryName, setting.text);
@@ -98,10 +104,10 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (options.writeDataFile) {
     try {
       WriteDataFile(*options.writeDataFile, entries);
-    } catch (const std::invalid_argument& e) {  // a text a data file cannot hold
+    } catch (const InputError& e) {  // a text a data file cannot hold
       messages.ShowMessage(e.what());
       return ExitStoppedAtInput;
-    } catch (const std::runtime_error& e) {  // the file could not be written
+    } catch (const FileError& e) {  // the file could not be written
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     }
@@ -114,8 +120,8 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
 
   Simulation sim;
-  const RunOutcome outcome = RunSimulation(sim, entries, messages);
-  if (!outcome.messageShown && !outcome.message.empty()) {
+  const RunOutcome outcome = RunSimulation(sim, entries);
+  if (!outcome.message.empty()) {
     messages.ShowMessage(outcome.message);
   }
   if (outcome.completed() && options.csvFile) {
@@ -124,7 +130,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     } catch (const ArithmeticError& e) {
       messages.ShowMessage(e.what());
       return ExitArithmeticFault;
-    } catch (const std::runtime_error& e) {
+    } catch (const FileError& e) {
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     }

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "conditionfile/text_file.h"
-#include "run/csv.h"
+#include "format/file_writer.h"
+#include "format/csv.h"
 
 namespace tovimar::batch {
 
@@ -68,7 +68,7 @@ int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axe
   if (options.summaryFile) {
     try {
       WriteTextFile(*options.summaryFile, summary, "summary file");
-    } catch (const std::runtime_error& e) {
+    } catch (const FileError& e) {
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     }

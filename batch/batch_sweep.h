@@ -8,7 +8,7 @@
 #include "batch_options.h"
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
-#include "run/sweep.h"
+#include "study/sweep.h"
 
 namespace tovimar::batch {
 

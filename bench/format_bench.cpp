@@ -10,8 +10,8 @@
 
 #include "input/user_messages.h"
 #include "model/model.h"
-#include "run/fixed_format.h"
-#include "run/result_file.h"
+#include "format/fixed_format.h"
+#include "format/file_writer.h"
 #include "run/result_table.h"
 #include "support/defaults.h"
 
@@ -101,15 +101,16 @@ void BM_WriteLargestRunTables(benchmark::State& state) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                      ("tovimar_format_bench_" + std::to_string(::getpid()));
   const ResultFile file(path.string());
-  RecordedMessages messages;
   std::string text;
   for (auto _ : state) {
     text.clear();
     for (int z = 1; z <= MaxZones; ++z) {
       FormatResultTable(text, sim, z, MaxStepsPerZone);
     }
-    if (!file.Create(text, messages)) {
-      state.SkipWithError("the bench file could not be created");
+    try {
+      file.Create(text);
+    } catch (const FileError& e) {
+      state.SkipWithError(e.what());
       break;
     }
   }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 namespace tovimar {
 
@@ -182,17 +182,16 @@ std::string FormatZoneSection(const DryingConditions& c, int k) {
   return out;
 }
 
-bool WriteConditionSection(const DryingConditions& c, const ResultFile& file,
-                           UserMessages& messages) {
+void WriteConditionSection(const DryingConditions& c, const ResultFile& file) {
   // Formatted in full before the file is touched: nothing half-written if formatting fails.
   const std::string text = FormatConditionSection(c);
-  return file.Create(text, messages);
+  file.Create(text);
 }
 
-bool WriteZoneSection(const DryingConditions& c, const ResultFile& file, UserMessages& messages,
+void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
                       int k) {
   const std::string text = FormatZoneSection(c, k);
-  return file.Append(text, messages);
+  file.Append(text);
 }
 
 }  // namespace tovimar

@@ -5,7 +5,7 @@
 
 #include "input/field_catalogue.h"
 #include "model/conditions.h"
-#include "run/result_file.h"
+#include "format/file_writer.h"
 
 namespace tovimar {
 
@@ -25,14 +25,12 @@ std::string FormatValueLine(const ConditionField& field, std::string_view valueT
 // 0x81 0x8E and "χ" as 0x83 0xD4. Any other non-ASCII character throws std::logic_error.
 std::string LabelBytes(std::string_view utf8Label);
 
-// Creates the result file afresh with the head. False when it could not be created ("File
-// can not open!" shown); throws ResultWriteError when a write fails.
-bool WriteConditionSection(const DryingConditions& c, const ResultFile& file,
-                           UserMessages& messages);
+// Creates the result file afresh with the head. Throws FileError ("File can not open!") when
+// it cannot be created and ResultWriteError when a write fails.
+void WriteConditionSection(const DryingConditions& c, const ResultFile& file);
 
-// Appends the block of zone k. False when the file could not be opened ("File can not
-// open!" shown); throws ResultWriteError when a write fails.
-bool WriteZoneSection(const DryingConditions& c, const ResultFile& file, UserMessages& messages,
+// Appends the block of zone k; throws as WriteConditionSection.
+void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
                       int k);
 
 }  // namespace tovimar

@@ -10,17 +10,17 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include "conditionfile/condition_section.h"
-#include "conditionfile/text_file.h"
+#include "format/file_writer.h"
 #include "input/field_catalogue.h"
 
 namespace tovimar {
 
 namespace {
 
-constexpr std::string_view DataFileCanNotOpenMessage = "Data file can not open!";
 constexpr char EndOfText = '\x1A';
 
 struct FileCloser {
@@ -143,17 +143,20 @@ std::optional<std::string> UnsavableReason(std::string_view text) {
 
 }  // namespace
 
-DataFileLoad LoadDataFile(const std::string& fullPath, EntryTexts& entries, UserMessages& messages) {
+void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
+  errno = 0;
   const std::optional<std::vector<DataLine>> lines = ReadFirstLines(fullPath);
   if (!lines) {
-    messages.ShowMessage(DataFileCanNotOpenMessage);
-    return DataFileLoad::CannotOpen;
+    const int error = errno;
+    throw FileError(FileError::Failure::CannotOpen, std::string(DataFileCanNotOpenMessage),
+                    fullPath, error != 0 ? std::generic_category().message(error) : "");
   }
   // Every line is checked before any entry changes.
   for (const DataLine& line : *lines) {
     if (!line.HasEquals()) {
-      messages.ShowMessage("\"" + fullPath + "\" is not a correct data file!");
-      return DataFileLoad::NotDataFile;
+      throw FileError(FileError::Failure::BadContent,
+                      "\"" + fullPath + "\" is not a correct data file!", fullPath,
+                      "line " + std::to_string(&line - lines->data() + 1) + " holds no \"=\"");
     }
   }
   const std::vector<ConditionField>& fields = ConditionFields();
@@ -162,7 +165,6 @@ DataFileLoad LoadDataFile(const std::string& fullPath, EntryTexts& entries, User
       entries.SetText(fields[i].entryName, (*lines)[i].Value());
     }
   }
-  return DataFileLoad::Loaded;
 }
 
 std::string FormatDataFile(const EntryTexts& entries) {
@@ -170,9 +172,10 @@ std::string FormatDataFile(const EntryTexts& entries) {
   for (const ConditionField& field : ConditionFields()) {
     const std::string text = entries.Text(field.entryName);
     if (const std::optional<std::string> reason = UnsavableReason(text)) {
-      throw std::invalid_argument("The text \"" + text + "\" of " + field.entryName + " (" +
+      throw InputError("The text \"" + text + "\" of " + field.entryName + " (" +
                                   field.fieldName + ") cannot be saved in a data file: " +
-                                  *reason + ".");
+                           *reason + ".",
+                       field.entryName);
     }
     out += FormatValueLine(field, text);
     out += "\r\n";

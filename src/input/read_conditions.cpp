@@ -18,9 +18,8 @@ std::string ZoneValueNotCorrectMessage(int zone) {
 
 namespace {
 
-ReadStop ShowInputMessage(UserMessages& messages, std::string text) {
-  messages.ShowMessage(text);
-  return ReadStop{ReadStopKind::InputMessage, std::move(text), true};
+ReadStop InputMessage(std::string text, std::string_view entryName) {
+  return ReadStop{ReadStopKind::InputMessage, std::move(text), std::string(entryName)};
 }
 
 // A whole number held in a long double, as text; very large ones in exponent form.
@@ -44,14 +43,13 @@ std::optional<ReadStop> StepCount(int zone, double zoneLength, double stepLength
   if (stepLength == 0.0) {
     const arith::Fault fault =
         zoneLength == 0.0 ? arith::Fault::ZeroByZero : arith::Fault::DivisionByZero;
-    return ReadStop{ReadStopKind::ArithmeticFault, where + arith::Describe(fault, what) + ".",
-                    false};
+    return ReadStop{ReadStopKind::ArithmeticFault, where + arith::Describe(fault, what) + ".", {}};
   }
   const long double quotient =
       static_cast<long double>(zoneLength) / static_cast<long double>(stepLength);
   if (!std::isfinite(quotient)) {
     return ReadStop{ReadStopKind::ArithmeticFault,
-                    where + arith::Describe(arith::Fault::Overflow, what) + ".", false};
+                    where + arith::Describe(arith::Fault::Overflow, what) + ".", {}};
   }
   // The default rounding mode rounds halfway cases to even.
   const long double rounded = std::nearbyint(quotient);
@@ -61,14 +59,14 @@ std::optional<ReadStop> StepCount(int zone, double zoneLength, double stepLength
                     zoneText + " needs " + WholeNumberText(rounded) +
                         " steps; a zone can have at most " + std::to_string(MaxStepsPerZone) +
                         ". Increase the Increment of z or shorten the zone.",
-                    false};
+                    ZoneField(zone, 2).entryName};
   }
   if (rounded < 0.0L) {
     return ReadStop{ReadStopKind::StepCountRefused,
                     zoneText + " would need " + WholeNumberText(rounded) +
                         " steps; a zone cannot have a negative number of steps. Neither the "
                         "Zone Length nor the Increment of z may be negative.",
-                    false};
+                    ZoneField(zone, 2).entryName};
   }
   // 0..1999 now, so the conversion is exact.
   steps = static_cast<std::int32_t>(rounded);
@@ -77,14 +75,13 @@ std::optional<ReadStop> StepCount(int zone, double zoneLength, double stepLength
 
 }  // namespace
 
-std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries,
-                                       UserMessages& messages) {
+std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries) {
   // 1. The general fields, each stored as soon as it is read; the first one that is not a
   //    number stops the reading with the general message.
   for (const ConditionField* field : GeneralFieldsInReadOrder()) {
     const std::optional<double> value = ParseNumber(entries.Text(field->entryName));
     if (!value) {
-      return ShowInputMessage(messages, std::string(InputValueNotCorrectMessage));
+      return InputMessage(std::string(InputValueNotCorrectMessage), field->entryName);
     }
     field->Value(c) = *value;
   }
@@ -93,7 +90,7 @@ std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& en
   // 2., 3. One zone at least; a result file must be named (a name of spaces passes).
   c.ZoneCount = 1;
   if (c.ResultFileName.empty()) {
-    return ShowInputMessage(messages, std::string(InputSaveFileNameMessage));
+    return InputMessage(std::string(InputSaveFileNameMessage), SaveFileNameEntry);
   }
 
   // 4. The zone chain: zone k takes part when every zone before it does and its Outer
@@ -111,15 +108,16 @@ std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& en
       return ReadStop{ReadStopKind::NotANumber,
                       "\"" + outerText + "\" is not a valid number (Outer Temperature of zone " +
                           std::to_string(zone) + ").",
-                      false};
+                      ZoneField(zone, 1).entryName};
     }
     if (*outer == 0.0) {  // minus zero included
       break;
     }
     for (int column = 1; column <= ZoneColumns; ++column) {
-      const std::optional<double> value = ParseNumber(entries.Text(ZoneField(zone, column).entryName));
+      const std::string& entryName = ZoneField(zone, column).entryName;
+      const std::optional<double> value = ParseNumber(entries.Text(entryName));
       if (!value) {
-        return ShowInputMessage(messages, ZoneValueNotCorrectMessage(zone));
+        return InputMessage(ZoneValueNotCorrectMessage(zone), entryName);
       }
       staged[static_cast<std::size_t>(zone)][static_cast<std::size_t>(column - 1)] = *value;
     }

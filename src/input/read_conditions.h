@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "input/entry_texts.h"
-#include "input/user_messages.h"
 #include "model/conditions.h"
 
 namespace tovimar {
@@ -28,8 +27,8 @@ enum class ReadStopKind {
 struct ReadStop {
   ReadStopKind kind = ReadStopKind::InputMessage;
   std::string message;
-  // True when `message` was shown through UserMessages; otherwise the caller shows it.
-  bool shown = false;
+  // The entry that holds the offending text ("Edit212"); empty when no single entry does.
+  std::string entryName;
 };
 
 // Reads every condition entry into `c`: the 42 general fields in reading order (each stored
@@ -47,7 +46,8 @@ struct ReadStop {
 //   and the name new, ZoneCount 1, zones 2..14 and every step count unchanged;
 // - a zero Increment of z, or a step count outside 0..1999: the general fields, the name,
 //   ZoneCount and the active zones new; every step count unchanged.
-std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries,
-                                       UserMessages& messages);
+// The caller shows the message: an InputMessage as the window's plain message box, the others
+// as an error.
+std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries);
 
 }  // namespace tovimar

@@ -47,6 +47,19 @@ class ArithmeticError : public UserError {
       : UserError(ErrorKind::Arithmetic, message, place) {}
 };
 
+// An input the user must correct: an entry that cannot be read, an empty Save File Name, a
+// text a data file cannot hold. `entryName` names the offending entry when there is one.
+class InputError : public UserError {
+ public:
+  explicit InputError(const std::string& message, std::string entryName = {})
+      : UserError(ErrorKind::Input, message), entryName_(std::move(entryName)) {}
+
+  [[nodiscard]] const std::string& entryName() const noexcept { return entryName_; }
+
+ private:
+  std::string entryName_;
+};
+
 // A step count or zone that does not fit the profile.
 class StepCountError : public UserError {
  public:

@@ -87,6 +87,13 @@ void PrepareInitialState(Simulation& sim);
 // naming the zone and step.
 void MarchZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps);
 
+// The distance (m) of entry `step` from its zone's entrance: step x TimeIncrement x
+// LineSpeed, multiplied in that order. The result table prints it and the line profile
+// places its points with it.
+inline double PositionInZone(const Simulation& sim, std::int32_t step) {
+  return static_cast<double>(step) * sim.state.TimeIncrement * sim.conditions.LineSpeed;
+}
+
 // Copies the exit state of zone `Zone` (after `Steps` steps) into entry 0 of the next zone.
 void CarryToNextZone(Simulation& sim, std::int32_t Zone, std::int32_t Steps);
 

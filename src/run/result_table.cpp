@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 namespace tovimar {
 
@@ -74,8 +74,6 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
   }
   const DryingProfile& p = *sim.profile;
   const auto zone = static_cast<std::size_t>(k);
-  const double timeIncrement = sim.state.TimeIncrement;
-  const double lineSpeed = sim.conditions.LineSpeed;
 
   const std::int32_t rows = n < 0 ? 0 : n + 1;
   out.reserve(out.size() + 200 + static_cast<std::size_t>(rows) * 80);
@@ -88,9 +86,7 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
   char line[MaxDataLine];
   for (std::int32_t r = 0; r < rows; ++r) {
     const auto i = static_cast<std::size_t>(r);
-    // The distance from the zone entrance, from the row number: r x TimeIncrement x
-    // LineSpeed, multiplied in that order.
-    const double length = static_cast<double>(r) * timeIncrement * lineSpeed;
+    const double length = PositionInZone(sim, r);
     if (!std::isfinite(length)) [[unlikely]] {
       // A huge Increment of z over few steps: the march stays finite, the position does not.
       throw ArithmeticError("Arithmetic error in zone " + std::to_string(k) + ", step " +
@@ -112,11 +108,11 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
   }
 }
 
-bool WriteResultTable(const Simulation& sim, const ResultFile& file, UserMessages& messages,
+void WriteResultTable(const Simulation& sim, const ResultFile& file,
                       std::int32_t k, std::int32_t n) {
   std::string text;
   FormatResultTable(text, sim, k, n);
-  return file.Append(text, messages);
+  file.Append(text);
 }
 
 }  // namespace tovimar

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/model.h"
-#include "run/result_file.h"
+#include "format/file_writer.h"
 
 namespace tovimar {
 
@@ -12,9 +12,9 @@ namespace tovimar {
 // ends, no empty line after the last data line).
 void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, std::int32_t n);
 
-// Appends the table of zone k to the result file. Returns false when the file could not be
-// opened ("File can not open!" shown); throws ResultWriteError when a write fails.
-bool WriteResultTable(const Simulation& sim, const ResultFile& file, UserMessages& messages,
-                      std::int32_t k, std::int32_t n);
+// Appends the table of zone k to the result file. Throws FileError ("File can not open!")
+// when it cannot be opened and ResultWriteError when a write fails.
+void WriteResultTable(const Simulation& sim, const ResultFile& file, std::int32_t k,
+                      std::int32_t n);
 
 }  // namespace tovimar

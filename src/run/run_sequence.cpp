@@ -5,86 +5,132 @@
 #include <string>
 
 #include "conditionfile/condition_section.h"
+#include "format/file_writer.h"
 #include "input/read_conditions.h"
-#include "run/result_file.h"
 #include "run/result_table.h"
 
 namespace tovimar {
 
 namespace {
 
-RunOutcome Outcome(RunStatus status, std::string message, bool shown) {
+RunOutcome Outcome(RunStatus status, std::string message, MessageStyle style) {
   RunOutcome outcome;
   outcome.status = status;
   outcome.message = std::move(message);
-  outcome.messageShown = shown;
+  outcome.style = style;
   return outcome;
 }
 
 RunOutcome FromReadStop(ReadStop stop) {
+  const bool input = stop.kind == ReadStopKind::InputMessage;
   const RunStatus status = stop.kind == ReadStopKind::ArithmeticFault ? RunStatus::ArithmeticFault
                                                                        : RunStatus::StoppedAtInput;
-  return Outcome(status, std::move(stop.message), stop.shown);
+  RunOutcome outcome =
+      Outcome(status, std::move(stop.message), input ? MessageStyle::Notice : MessageStyle::Error);
+  outcome.entryName = std::move(stop.entryName);
+  return outcome;
 }
 
-// The writer that could not open the result file has shown "File can not open!" already;
-// the run stops there rather than meeting the same failure in every later writer.
-RunOutcome FileNotOpened() {
-  return Outcome(RunStatus::FileNotOpened, std::string(FileCanNotOpenMessage), true);
+RunOutcome FromUserError(const UserError& e) {
+  RunOutcome outcome;
+  outcome.message = e.what();
+  outcome.style = MessageStyle::Error;
+  outcome.place = e.place();
+  switch (e.kind()) {
+    case ErrorKind::File: {
+      const auto& file = static_cast<const FileError&>(e);
+      const bool notOpened = file.failure() == FileError::Failure::CannotOpen;
+      outcome.status = notOpened ? RunStatus::FileNotOpened : RunStatus::WriteFailed;
+      outcome.style = notOpened ? MessageStyle::Notice : MessageStyle::Error;
+      outcome.reason = file.reason();
+      outcome.path = file.path();
+      break;
+    }
+    case ErrorKind::Input:
+      outcome.status = RunStatus::StoppedAtInput;
+      outcome.entryName = static_cast<const InputError&>(e).entryName();
+      break;
+    case ErrorKind::StepCount:  // the reader refuses such counts first; this guards the rows
+      outcome.status = RunStatus::StoppedAtInput;
+      break;
+    case ErrorKind::Arithmetic:
+    case ErrorKind::Instability:
+    case ErrorKind::Boiling:
+      outcome.status = RunStatus::ArithmeticFault;
+      break;
+  }
+  return outcome;
 }
 
-RunOutcome RunSteps(Simulation& sim, const EntryTexts& entries, UserMessages& messages,
-                    const RunOptions& options) {
-  if (auto stop = ReadConditions(sim.conditions, entries, messages)) {
-    return FromReadStop(std::move(*stop));
+void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& options,
+              RunOutcome& outcome) {
+  if (auto stop = ReadConditions(sim.conditions, entries)) {
+    outcome = FromReadStop(std::move(*stop));
+    return;
   }
   const DryingConditions& c = sim.conditions;
   const ResultFile file(c.ResultFileName);
   const bool write = options.writeResultFile;
 
-  if (write && !WriteConditionSection(c, file, messages)) {
-    return FileNotOpened();
+  if (write) {
+    WriteConditionSection(c, file);
   }
   PrepareInitialState(sim);
   for (std::int32_t zone = 1; zone <= c.ZoneCount; ++zone) {
-    if (zone > 1 && write && !WriteZoneSection(c, file, messages, zone)) {
-      return FileNotOpened();
+    if (zone > 1 && write) {
+      WriteZoneSection(c, file, zone);
     }
     const std::int32_t steps = c.ZoneStepCount[static_cast<std::size_t>(zone)];
     MarchZone(sim, zone, steps);
     if (zone < c.ZoneCount) {
       CarryToNextZone(sim, zone, steps);
     }
-    if (write && !WriteResultTable(sim, file, messages, zone, steps)) {
-      return FileNotOpened();
+    if (write) {
+      WriteResultTable(sim, file, zone, steps);
     }
     if (options.afterZone) {
       options.afterZone(zone);
     }
   }
-  return RunOutcome{};
 }
 
 }  // namespace
 
-RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, UserMessages& messages,
-                         const RunOptions& options) {
-  // Whatever ends the run early, what was written before stays in the result file.
+RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOptions& options) {
+  // Whatever ends the run early, what was written before stays in the result file; the
+  // first writer that cannot open the file ends the run there.
+  RunOutcome outcome;
   try {
-    return RunSteps(sim, entries, messages, options);
-  } catch (const ResultWriteError& e) {
-    return Outcome(RunStatus::WriteFailed, e.what(), false);
-  } catch (const ArithmeticError& e) {
-    return Outcome(RunStatus::ArithmeticFault, e.what(), false);
-  } catch (const StepCountError& e) {
-    // The reader refuses such counts first; this only guards the profile rows.
-    return Outcome(RunStatus::StoppedAtInput, e.what(), false);
+    RunSteps(sim, entries, options, outcome);
+  } catch (const UserError& e) {
+    outcome = FromUserError(e);
   } catch (const std::bad_alloc&) {
-    return Outcome(RunStatus::WriteFailed, "The run stopped: not enough memory.", false);
+    outcome = Outcome(RunStatus::InternalError,
+                      "The run stopped on an internal error: not enough memory.", MessageStyle::Error);
   } catch (const std::exception& e) {
-    // Nothing else is expected from the core; a file-system failure is the likely one.
-    return Outcome(RunStatus::WriteFailed, std::string("The run stopped: ") + e.what(), false);
+    outcome = Outcome(RunStatus::InternalError,
+                      std::string("The run stopped on an internal error: ") + e.what(),
+                      MessageStyle::Error);
   }
+  return outcome;
+}
+
+std::string_view RunStatusText(RunStatus status) {
+  switch (status) {
+    case RunStatus::Completed:
+      return "completed";
+    case RunStatus::StoppedAtInput:
+      return "stopped at input";
+    case RunStatus::FileNotOpened:
+      return "file not opened";
+    case RunStatus::WriteFailed:
+      return "write failed";
+    case RunStatus::ArithmeticFault:
+      return "arithmetic fault";
+    case RunStatus::InternalError:
+      return "internal error";
+  }
+  return "unknown";
 }
 
 }  // namespace tovimar

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "input/entry_texts.h"
-#include "input/user_messages.h"
+#include "model/errors.h"
 #include "model/model.h"
 
 namespace tovimar {
@@ -19,15 +19,28 @@ enum class RunStatus {
   FileNotOpened,    // the result file could not be created or opened ("File can not open!")
   WriteFailed,      // a write to the opened result file failed (a full disk)
   ArithmeticFault,  // an arithmetic fault (zero Increment of z included)
+  InternalError,    // something no input can cause (out of memory, a defect); the message
+                    // says what
 };
+
+// How the caller shows a run's message: the input messages and "File can not open!" are the
+// system's fixed texts, shown as they stand in a plain message box; every other failure is
+// an error (the window's error box).
+enum class MessageStyle { None, Notice, Error };
 
 struct RunOutcome {
   RunStatus status = RunStatus::Completed;
-  // What went wrong, for the user; empty for a completed run.
+  // What went wrong, for the user; empty for a completed run. The core shows nothing: the
+  // caller shows it, in the style below.
   std::string message;
-  // True when `message` has already been shown through UserMessages (the input messages
-  // and "File can not open!"); the caller shows the others itself (an error box).
-  bool messageShown = false;
+  MessageStyle style = MessageStyle::None;
+  // Where it happened: the entry that holds the offending text (an input message), and the
+  // zone and step of a fault; empty or 0 where that does not apply.
+  std::string entryName;
+  ErrorPlace place;
+  // The system's reason for a file failure ("Permission denied"), and the file's path.
+  std::string reason;
+  std::string path;
 
   [[nodiscard]] bool completed() const { return status == RunStatus::Completed; }
 };
@@ -43,8 +56,11 @@ struct RunOptions {
 
 // One complete run: read the conditions from the entries, write the condition section,
 // prepare the initial state, march every active zone (carrying the state on) and append
-// each zone's block and table. Never throws for anything the user can cause.
-RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, UserMessages& messages,
-                         const RunOptions& options = {});
+// each zone's block and table. Never throws.
+RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOptions& options = {});
+
+// "completed", "stopped at input", "file not opened", "write failed", "arithmetic fault",
+// "internal error".
+std::string_view RunStatusText(RunStatus status);
 
 }  // namespace tovimar

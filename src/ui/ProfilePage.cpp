@@ -8,312 +8,31 @@
 #include <vector>
 
 #include <QBuffer>
-#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
-#include <QLegendMarker>
-#include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include "conditionfile/data_file.h"
-#include "run/profile_csv.h"
-#include "run/sweep.h"
+#include "format/file_writer.h"
+#include "results/profile_csv.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/file_browser.h"
 #include "ui/look.h"
 
 namespace tovimar::ui {
-namespace {
-
-const QColor WebTempColour{0xC0, 0x39, 0x2B};
-const QColor AirTempColour{0x90, 0x90, 0x90};
-const QColor Residual1Colour{0x1F, 0x5F, 0xBF};
-const QColor Residual2Colour{0x1E, 0x8C, 0x3A};
-const QColor ZoneLineColour{0x50, 0x50, 0x50};
-const QColor NotCurrentColour{0xB0, 0x00, 0x00};
-
-
-// Fixed-point text with `decimals` decimals and a point; a value that shows as zero has no
-// sign.
-QString Fixed(double value, int decimals) {
-  QString text = QString::number(value, 'f', decimals);
-  if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0) {
-    text.remove(0, 1);
-  }
-  return text;
-}
-
-// A step between axis ticks of 1, 2 or 5 times a power of ten that gives at most about
-// `ticks` intervals over `span`.
-double NiceInterval(double span, int ticks) {
-  if (!(span > 0)) {
-    return 1;
-  }
-  const double raw = span / ticks;
-  const double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
-    if (factor * power >= raw) {
-      return factor * power;
-    }
-  }
-  return 10 * power;
-}
-
-QLineSeries* AddLine(QChart* chart, const QString& name, const QColor& colour, Qt::PenStyle style,
-                     qreal width) {
-  auto* series = new QLineSeries;
-  series->setName(name);
-  QPen pen(colour);
-  pen.setWidthF(width);
-  pen.setStyle(style);
-  series->setPen(pen);
-  chart->addSeries(series);
-  return series;
-}
-
-// The sections of the zone axis: one per zone, ending at its exit. A zone of no length has
-// no section of its own; its number joins the next section's label (or the previous one's
-// at the end of the line).
-std::vector<std::pair<QString, double>> ZoneSections(const LineProfile& line) {
-  std::vector<std::pair<QString, double>> sections;
-  QString pending;
-  for (const ZoneSpan& span : line.zones) {
-    const QString number = QString::number(span.zone);
-    if (span.exitPosition > span.entryPosition) {
-      sections.emplace_back(pending + number, span.exitPosition);
-      pending.clear();
-    } else {
-      pending += number + QStringLiteral(",");
-    }
-  }
-  if (!pending.isEmpty() && !sections.empty()) {
-    pending.chop(1);
-    sections.back().first += QStringLiteral(",") + pending;
-  }
-  return sections;
-}
-
-QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter) {
-  auto* item = new QTableWidgetItem(text);
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-  item->setTextAlignment(alignment);
-  return item;
-}
-
-QTableWidgetItem* NumberCell(double value, int decimals) {
-  QTableWidgetItem* item = Cell(Fixed(value, decimals));
-  item->setData(Qt::UserRole, value);
-  return item;
-}
-
-// Writes `bytes` to `path` whole or not at all; an empty text when done, the reason otherwise.
-QString WriteWhole(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return file.errorString();
-  }
-  if (file.write(bytes) != bytes.size()) {
-    const QString error = file.errorString();
-    file.cancelWriting();
-    return error;
-  }
-  if (!file.commit()) {
-    return file.errorString();
-  }
-  return QString();
-}
-
-// "*.ext" of a name filter such as "CSV Files (*.csv)"; empty for "All Files (*)".
-QString SuffixOf(const QString& filter) {
-  const qsizetype star = filter.indexOf(QStringLiteral("(*."));
-  if (star < 0) {
-    return QString();
-  }
-  const qsizetype end = filter.indexOf(QLatin1Char(')'), star);
-  return filter.mid(star + 3, end < 0 ? -1 : end - star - 3);
-}
-
-}  // namespace
-
-QString ModalSaveFileDialogs::ChooseSaveFile(QWidget* parent, const QString& caption,
-                                             const QString& suggested, const QStringList& filters,
-                                             QString* chosenFilter) {
-  QFileDialog dialog(parent, caption, QFileInfo(suggested).absolutePath());
-  // Qt's own dialog on every desktop, as the window's open dialog.
-  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(filters);
-  if (!filters.isEmpty()) {
-    dialog.selectNameFilter(filters.front());
-    dialog.setDefaultSuffix(SuffixOf(filters.front()));
-  }
-  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                   [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
-  dialog.selectFile(QFileInfo(suggested).fileName());
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().size() != 1) {
-    return QString();
-  }
-  if (chosenFilter != nullptr) {
-    *chosenFilter = dialog.selectedNameFilter();
-  }
-  return dialog.selectedFiles().front();
-}
-
-ProfileChartParts BuildProfileChart(QChart* chart) {
-  ProfileChartParts parts;
-  parts.chart = chart;
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->setBackgroundRoundness(0);
-  chart->legend()->setAlignment(Qt::AlignBottom);
-
-  parts.airTemp = AddLine(chart, QStringLiteral("Air temperature"), AirTempColour, Qt::DashLine, 1.5);
-  parts.webTemp = AddLine(chart, QStringLiteral("Web temperature"), WebTempColour, Qt::SolidLine, 2.0);
-  parts.residual1 = AddLine(chart, QStringLiteral("Residual ratio, solvent-1"), Residual1Colour,
-                            Qt::SolidLine, 2.0);
-  parts.residual2 = AddLine(chart, QStringLiteral("Residual ratio, solvent-2"), Residual2Colour,
-                            Qt::SolidLine, 2.0);
-  parts.dryPoint = new QScatterSeries;
-  parts.dryPoint->setName(QStringLiteral("Dry point"));
-  parts.dryPoint->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-  parts.dryPoint->setMarkerSize(9);
-  parts.dryPoint->setColor(Qt::black);
-  parts.dryPoint->setBorderColor(Qt::white);
-  chart->addSeries(parts.dryPoint);
-
-  parts.positionAxis = new QValueAxis;
-  parts.positionAxis->setTitleText(QStringLiteral("Position from the entrance of zone 1 (m)"));
-  parts.positionAxis->setLabelFormat(QStringLiteral("%g"));
-  parts.positionAxis->setTickType(QValueAxis::TicksDynamic);
-  parts.positionAxis->setTickAnchor(0);
-  parts.positionAxis->setGridLineColor(QColor(0xE4, 0xE4, 0xE4));
-  chart->addAxis(parts.positionAxis, Qt::AlignBottom);
-
-  // The zone axis's grid lines are the zone boundaries.
-  parts.zoneAxis = new QCategoryAxis;
-  parts.zoneAxis->setTitleText(QStringLiteral("Zone"));
-  parts.zoneAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-  QPen boundary(ZoneLineColour);
-  boundary.setStyle(Qt::DashLine);
-  boundary.setWidthF(1.0);
-  parts.zoneAxis->setGridLinePen(boundary);
-  chart->addAxis(parts.zoneAxis, Qt::AlignTop);
-
-  parts.tempAxis = new QValueAxis;
-  parts.tempAxis->setTitleText(QStringLiteral("Temperature (deg C)"));
-  parts.tempAxis->setLabelFormat(QStringLiteral("%g"));
-  parts.tempAxis->setGridLineColor(QColor(0xE4, 0xE4, 0xE4));
-  chart->addAxis(parts.tempAxis, Qt::AlignLeft);
-
-  parts.residualAxis = new QValueAxis;
-  parts.residualAxis->setTitleText(QStringLiteral("Residual ratio (-)"));
-  parts.residualAxis->setLabelFormat(QStringLiteral("%.2f"));
-  parts.residualAxis->setGridLineVisible(false);
-  chart->addAxis(parts.residualAxis, Qt::AlignRight);
-
-  for (QLineSeries* series : {parts.airTemp, parts.webTemp}) {
-    series->attachAxis(parts.positionAxis);
-    series->attachAxis(parts.tempAxis);
-  }
-  parts.airTemp->attachAxis(parts.zoneAxis);
-  parts.dryPoint->attachAxis(parts.positionAxis);
-  parts.dryPoint->attachAxis(parts.tempAxis);
-  for (QLineSeries* series : {parts.residual1, parts.residual2}) {
-    series->attachAxis(parts.positionAxis);
-    series->attachAxis(parts.residualAxis);
-  }
-  FillProfileChart(parts, LineProfile{}, ProfileSummary{});
-  return parts;
-}
-
-void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
-                      const ProfileSummary& summary) {
-  QList<QPointF> web, residual1, residual2, air, dry;
-  web.reserve(static_cast<qsizetype>(line.points.size()));
-  residual1.reserve(web.capacity());
-  residual2.reserve(web.capacity());
-  double tempLow = 0, tempHigh = 0, residualHigh = 0;
-  bool any = false;
-  for (const ProfilePoint& point : line.points) {
-    web.append(QPointF(point.position, point.temp));
-    residual1.append(QPointF(point.position, point.residual1));
-    residual2.append(QPointF(point.position, point.residual2));
-    tempLow = any ? std::min(tempLow, point.temp) : point.temp;
-    tempHigh = any ? std::max(tempHigh, point.temp) : point.temp;
-    residualHigh = std::max({residualHigh, point.residual1, point.residual2});
-    any = true;
-  }
-  for (const ZoneSpan& span : line.zones) {
-    air.append(QPointF(span.entryPosition, span.airTemp));
-    air.append(QPointF(span.exitPosition, span.airTemp));
-    tempLow = std::min(tempLow, span.airTemp);
-    tempHigh = std::max(tempHigh, span.airTemp);
-  }
-  if (summary.dryPoint && !line.zones.empty()) {
-    const DryPoint& point = *summary.dryPoint;
-    const ZoneSpan& span = line.zones.at(static_cast<std::size_t>(point.zone - 1));
-    dry.append(QPointF(point.position,
-                       line.points.at(span.firstPoint + static_cast<std::size_t>(point.step)).temp));
-  }
-  parts.webTemp->replace(web);
-  parts.residual1->replace(residual1);
-  parts.residual2->replace(residual2);
-  parts.airTemp->replace(air);
-  parts.dryPoint->replace(dry);
-  // The dry point has a legend entry only when there is one.
-  for (QLegendMarker* marker : parts.chart->legend()->markers(parts.dryPoint)) {
-    marker->setVisible(!dry.isEmpty());
-  }
-  if (parts.chart->legend()->layout() != nullptr) {
-    // The legend does not lay itself out again when an entry comes or goes.
-    parts.chart->legend()->layout()->invalidate();
-  }
-
-  for (const QString& label : parts.zoneAxis->categoriesLabels()) {
-    parts.zoneAxis->remove(label);
-  }
-  const double end = line.points.empty() ? 0 : line.points.back().position;
-  const double xMax = end > 0 ? end : 1;
-  parts.positionAxis->setRange(0, xMax);
-  parts.positionAxis->setTickInterval(NiceInterval(xMax, 8));
-  parts.zoneAxis->setStartValue(0);
-  for (const auto& [label, sectionEnd] : ZoneSections(line)) {
-    parts.zoneAxis->append(label, sectionEnd);
-  }
-  parts.zoneAxis->setRange(0, xMax);
-
-  if (!any) {
-    tempLow = 0;
-    tempHigh = 100;
-  } else {
-    // Room above and below, so that no line runs along the frame.
-    const double margin = std::max(0.5, 0.06 * (tempHigh - tempLow));
-    tempLow -= margin;
-    tempHigh += margin;
-  }
-  parts.tempAxis->setRange(tempLow, tempHigh);
-  parts.tempAxis->applyNiceNumbers();
-  parts.residualAxis->setRange(0, residualHigh > 0 ? residualHigh : 1);
-  parts.residualAxis->setTickCount(6);
-}
 
 ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     : QWidget(parent), form_(form), dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
@@ -338,30 +57,7 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
 
   SummaryTable = new QTableWidget(0, SummaryColumnCount, this);
   SummaryTable->setObjectName(QStringLiteral("SummaryTable"));
-  const QStringList headers{
-      QStringLiteral("Zone"),
-      QStringLiteral("Exit at\n(m)"),
-      QStringLiteral("Exit temp.\n(deg C)"),
-      QStringLiteral("Residual\nratio 1"),
-      QStringLiteral("Residual\nratio 2"),
-      QStringLiteral("Evaporated 1\n(g/m2)"),
-      QStringLiteral("Evaporated 2\n(g/m2)"),
-      QStringLiteral("Share\n(%)")};
-  const QStringList tips{
-      QStringLiteral("The zone; the last row sums up the whole line."),
-      QStringLiteral("Position of the zone's exit from the entrance of zone 1."),
-      QStringLiteral("Web temperature at the zone's exit."),
-      QStringLiteral("Residual ratio of solvent-1 at the zone's exit."),
-      QStringLiteral("Residual ratio of solvent-2 at the zone's exit."),
-      QStringLiteral("Solvent-1 evaporated in the zone (weight at entry minus weight at exit); "
-                     "negative when it condenses."),
-      QStringLiteral("Solvent-2 evaporated in the zone; negative when it condenses."),
-      QStringLiteral("The zone's part of the net solvent evaporated over the whole line; empty "
-                     "when the line as a whole evaporated nothing or took solvent up.")};
-  SummaryTable->setHorizontalHeaderLabels(headers);
-  for (int column = 0; column < SummaryColumnCount; ++column) {
-    SummaryTable->horizontalHeaderItem(column)->setToolTip(tips.at(column));
-  }
+  SetUpZoneTable(SummaryTable);
   SummaryTable->verticalHeader()->setVisible(false);
   SummaryTable->verticalHeader()->setDefaultSectionSize(18);
   SummaryTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -400,8 +96,8 @@ ProfilePage::~ProfilePage() = default;
 ProfilePage* ProfilePage::AttachTo(TForm1& form) {
   auto* page = new ProfilePage(form);
   form.AddPage(page, QString::fromUtf8(ProfilePageCaption));
-  form.SetRunStartingHandler([page] { page->RunStarting(); });
-  form.SetRunFinishedHandler([page](const RunOutcome& outcome) { page->RunFinished(outcome); });
+  connect(&form, &TForm1::RunStarting, page, &ProfilePage::RunStarting);
+  connect(&form, &TForm1::RunFinished, page, &ProfilePage::RunFinished);
   return page;
 }
 
@@ -411,7 +107,7 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setRenderHint(QPainter::Antialiasing);
     Chart = BuildProfileChart(ChartView->chart());
-    FillProfileChart(Chart, line_, summary_);
+    FillProfileChart(Chart, results_.line, results_.summary);
     chartHolder_->layout()->addWidget(ChartView);
     ChartView->show();  // a child made after its parent was shown stays hidden otherwise
   }
@@ -446,10 +142,7 @@ void ProfilePage::RunFinished(const RunOutcome& outcome) {
 
 void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   try {
-    LineProfile line = ProfileAlongLine(sim);
-    ProfileSummary summary = SummarizeProfile(line);
-    line_ = std::move(line);
-    summary_ = std::move(summary);
+    results_ = DeriveResults(sim);
   } catch (const std::exception& e) {
     ShowNoResult(QStringLiteral("The profile of the last run cannot be shown: ") +
                  QString::fromUtf8(e.what()));
@@ -457,17 +150,18 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   }
   current_ = true;
   EnsureChart();
-  FillProfileChart(Chart, line_, summary_);
-  FillSummaryTable();
-  const ProfilePoint& last = line_.points.back();
+  FillProfileChart(Chart, results_.line, results_.summary);
+  FillZoneTable(SummaryTable, results_);
+  const LineProfile& line = results_.line;
+  const ProfilePoint& last = line.points.back();
   StatusLabel->setStyleSheet(QString());
   StatusLabel->setText(QStringLiteral("Last completed run: %1 %2 over %3 m, %4 s in the dryer.")
-                           .arg(line_.zones.size())
-                           .arg(line_.zones.size() == 1 ? QStringLiteral("zone") : QStringLiteral("zones"))
+                           .arg(line.zones.size())
+                           .arg(line.zones.size() == 1 ? QStringLiteral("zone") : QStringLiteral("zones"))
                            .arg(Fixed(last.position, 3))
                            .arg(Fixed(last.time, 3)));
-  if (summary_.dryPoint) {
-    const DryPoint& dry = *summary_.dryPoint;
+  if (results_.summary.dryPoint) {
+    const DryPoint& dry = *results_.summary.dryPoint;
     DryPointLabel->setText(QStringLiteral("Dry point (drying speed down to 0): %1 m from the entrance "
                                           "of zone 1, in zone %2 at step %3 (%4 s).")
                                .arg(Fixed(dry.position, 3))
@@ -484,10 +178,9 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
 
 void ProfilePage::ShowNoResult(const QString& why) {
   current_ = false;
-  line_ = LineProfile{};
-  summary_ = ProfileSummary{};
+  results_ = RunResults{};
   if (ChartView != nullptr) {
-    FillProfileChart(Chart, line_, summary_);
+    FillProfileChart(Chart, results_.line, results_.summary);
   }
   SummaryTable->setRowCount(0);
   DryPointLabel->clear();
@@ -495,48 +188,6 @@ void ProfilePage::ShowNoResult(const QString& why) {
   StatusLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
-}
-
-void ProfilePage::FillSummaryTable() {
-  const int zones = static_cast<int>(summary_.zones.size());
-  SummaryTable->setRowCount(zones + 1);
-  const auto setShare = [this](int row, const std::optional<double>& share) {
-    if (share) {
-      SummaryTable->setItem(row, SummaryShare, NumberCell(*share * 100, 1));
-    } else {
-      QTableWidgetItem* item = Cell(QStringLiteral("-"));
-      item->setToolTip(QStringLiteral("The line as a whole evaporated no solvent."));
-      SummaryTable->setItem(row, SummaryShare, item);
-    }
-  };
-  for (int row = 0; row < zones; ++row) {
-    const ZoneSummary& zone = summary_.zones[static_cast<std::size_t>(row)];
-    QTableWidgetItem* number = Cell(QString::number(zone.zone), Qt::AlignCenter);
-    number->setData(Qt::UserRole, zone.zone);
-    SummaryTable->setItem(row, SummaryZone, number);
-    SummaryTable->setItem(row, SummaryExitPosition, NumberCell(zone.exitPosition, 3));
-    SummaryTable->setItem(row, SummaryExitTemp, NumberCell(zone.exitTemp, 2));
-    SummaryTable->setItem(row, SummaryResidual1, NumberCell(zone.exitResidual1, 4));
-    SummaryTable->setItem(row, SummaryResidual2, NumberCell(zone.exitResidual2, 4));
-    SummaryTable->setItem(row, SummaryEvaporated1, NumberCell(zone.evaporated1, 3));
-    SummaryTable->setItem(row, SummaryEvaporated2, NumberCell(zone.evaporated2, 3));
-    setShare(row, zone.share);
-  }
-  // The whole line: its end and the amounts over all zones.
-  const ZoneSummary& last = summary_.zones.back();
-  SummaryTable->setItem(zones, SummaryZone, Cell(QStringLiteral("Line"), Qt::AlignCenter));
-  SummaryTable->setItem(zones, SummaryExitPosition, NumberCell(last.exitPosition, 3));
-  SummaryTable->setItem(zones, SummaryExitTemp, NumberCell(last.exitTemp, 2));
-  SummaryTable->setItem(zones, SummaryResidual1, NumberCell(last.exitResidual1, 4));
-  SummaryTable->setItem(zones, SummaryResidual2, NumberCell(last.exitResidual2, 4));
-  SummaryTable->setItem(zones, SummaryEvaporated1, NumberCell(summary_.evaporated1, 3));
-  SummaryTable->setItem(zones, SummaryEvaporated2, NumberCell(summary_.evaporated2, 3));
-  setShare(zones, summary_.evaporated > 0 ? std::optional<double>(1.0) : std::nullopt);
-  QFont bold = SummaryTable->font();
-  bold.setBold(true);
-  for (int column = 0; column < SummaryColumnCount; ++column) {
-    SummaryTable->item(zones, column)->setFont(bold);
-  }
 }
 
 void ProfilePage::ShowFailure(const QString& text) {
@@ -600,7 +251,7 @@ bool ProfilePage::SaveChart(const QString& path) {
   auto* chart = new QChart;
   scene.addItem(chart);  // the scene owns the chart
   const ProfileChartParts parts = BuildProfileChart(chart);
-  FillProfileChart(parts, line_, summary_);
+  FillProfileChart(parts, results_.line, results_.summary);
   const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
   chart->setGeometry(area);
   scene.setSceneRect(area);
@@ -639,10 +290,12 @@ bool ProfilePage::SaveChart(const QString& path) {
     ShowFailure(QStringLiteral("The chart could not be drawn for \"%1\".").arg(QDir::toNativeSeparators(path)));
     return false;
   }
-  const QString error = WriteWhole(path, bytes);
-  if (!error.isEmpty()) {
+  try {
+    WriteTextFile(QFile::encodeName(path).toStdString(),
+                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), "chart");
+  } catch (const FileError& e) {
     ShowFailure(QStringLiteral("The chart could not be saved as \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), error));
+                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
     return false;
   }
   return true;
@@ -653,35 +306,29 @@ bool ProfilePage::ExportCsv(const QString& path) {
     ShowFailure(QStringLiteral("There is no completed run whose profile could be exported."));
     return false;
   }
-  QByteArray bytes;
   try {
-    bytes = QByteArray::fromStdString(FormatProfileCsv(line_));
-  } catch (const std::exception& e) {
-    ShowFailure(QStringLiteral("The profile cannot be exported:\n\n") + QString::fromUtf8(e.what()));
-    return false;
-  }
-  const QString error = WriteWhole(path, bytes);
-  if (!error.isEmpty()) {
+    WriteProfileCsv(QFile::encodeName(path).toStdString(), results_.line);
+  } catch (const FileError& e) {
     ShowFailure(QStringLiteral("The profile could not be exported to \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), error));
+                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
+    return false;
+  } catch (const std::exception& e) {
+    ShowFailure(QStringLiteral("The profile cannot be exported:\n\n") + FromUtf8(e.what()));
     return false;
   }
   return true;
 }
 
 bool ProfilePage::SaveConditions(const QString& path) {
-  QByteArray bytes;
   try {
-    bytes = QByteArray::fromStdString(FormatDataFile(form_));
-  } catch (const std::exception& e) {
+    WriteDataFile(QFile::encodeName(path).toStdString(), form_);
+  } catch (const InputError& e) {
     // A text a data file cannot hold (a space or a line break in an entry).
     ShowFailure(QStringLiteral("The conditions cannot be saved as a data file:\n\n") + FromUtf8(e.what()));
     return false;
-  }
-  const QString error = WriteWhole(path, bytes);
-  if (!error.isEmpty()) {
+  } catch (const FileError& e) {
     ShowFailure(QStringLiteral("The conditions could not be saved as \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), error));
+                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
     return false;
   }
   return true;

@@ -6,79 +6,20 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "run/profile_summary.h"
+#include "results/output_catalogue.h"
 #include "run/run_sequence.h"
+#include "ui/profile_chart.h"
+#include "ui/save_dialogs.h"
+#include "ui/zone_table.h"
 
-class QCategoryAxis;
-class QChart;
 class QChartView;
 class QLabel;
-class QLineSeries;
 class QPushButton;
-class QScatterSeries;
 class QTableWidget;
-class QValueAxis;
 
 namespace tovimar::ui {
 
 class TForm1;
-
-// Where the page's buttons save their files. The real one is a modal save dialog; tests
-// substitute one that answers at once.
-class SaveFileDialogs {
- public:
-  virtual ~SaveFileDialogs() = default;
-
-  // A save dialog proposing `suggested` (a full path) with the name filters `filters`, the
-  // first one selected. Returns the chosen path, empty when cancelled; `chosenFilter`
-  // (when not null) receives the filter the user picked.
-  virtual QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
-                                 const QStringList& filters, QString* chosenFilter) = 0;
-};
-
-class ModalSaveFileDialogs : public SaveFileDialogs {
- public:
-  QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested,
-                         const QStringList& filters, QString* chosenFilter) override;
-};
-
-// The chart of a run along the line: web temperature on the left axis, the residual ratios
-// of both solvents on the right one (0 to the largest value shown), the zones' air
-// temperatures as a step line, the dry point as a marker, and a top axis whose sections
-// are the zones (labelled with their numbers, with grid lines at the zone boundaries).
-struct ProfileChartParts {
-  QChart* chart = nullptr;
-  QLineSeries* webTemp = nullptr;
-  QLineSeries* residual1 = nullptr;
-  QLineSeries* residual2 = nullptr;
-  QLineSeries* airTemp = nullptr;
-  QScatterSeries* dryPoint = nullptr;
-  QValueAxis* positionAxis = nullptr;  // bottom: m from the entrance of zone 1
-  QCategoryAxis* zoneAxis = nullptr;   // top: one section per zone
-  QValueAxis* tempAxis = nullptr;      // left: deg C
-  QValueAxis* residualAxis = nullptr;  // right: residual ratio
-};
-
-// Adds the series and axes to an empty chart.
-ProfileChartParts BuildProfileChart(QChart* chart);
-
-// Shows a run's profile in the chart; an empty profile clears it.
-void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
-                      const ProfileSummary& summary);
-
-// The columns of the zone summary table. Each cell holds its number as Qt::UserRole data
-// (none for an empty cell) and as text.
-enum SummaryColumn {
-  SummaryZone,
-  SummaryExitPosition,  // m from the entrance of zone 1
-  SummaryExitTemp,      // deg C
-  SummaryResidual1,
-  SummaryResidual2,
-  SummaryEvaporated1,   // g/m2, negative when the solvent condenses
-  SummaryEvaporated2,
-  SummaryShare,         // % of the net amount evaporated over the line
-  SummaryColumnCount
-};
 
 // The fifth notebook page, "Drying Profile": the chart and zone summary of the last
 // completed run, and buttons that save the chart, the profile as CSV and the current
@@ -109,8 +50,8 @@ class ProfilePage : public QWidget {
 
   // Whether the page shows the result of the form's last run.
   [[nodiscard]] bool IsCurrent() const { return current_; }
-  [[nodiscard]] const LineProfile& Profile() const { return line_; }
-  [[nodiscard]] const ProfileSummary& Summary() const { return summary_; }
+  [[nodiscard]] const LineProfile& Profile() const { return results_.line; }
+  [[nodiscard]] const ProfileSummary& Summary() const { return results_.summary; }
 
   void SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs);
 
@@ -143,7 +84,6 @@ class ProfilePage : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void FillSummaryTable();
   void ShowFailure(const QString& text);
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
@@ -152,8 +92,7 @@ class ProfilePage : public QWidget {
   TForm1& form_;
   QWidget* chartHolder_ = nullptr;
   std::unique_ptr<SaveFileDialogs> dialogs_;
-  LineProfile line_;
-  ProfileSummary summary_;
+  RunResults results_;
   bool current_ = false;
 };
 

@@ -29,17 +29,6 @@ constexpr int kClientWidth = 727;
 constexpr int kClientHeight = 545;
 const QColor kMaroon{0x80, 0x00, 0x00};
 
-// The core's messages, shown through the window's modal message boxes.
-class FormMessages : public UserMessages {
- public:
-  FormMessages(FormDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
-  void ShowMessage(std::string_view text) override { dialogs_.ShowMessage(parent_, FromUtf8(text)); }
-
- private:
-  FormDialogs& dialogs_;
-  QWidget* parent_;
-};
-
 // A caption strip or a text of the window: blue, in the caption font.
 QLabel* NewCaption(QWidget* parent, const QString& text) {
   auto* label = new QLabel(text, parent);
@@ -85,6 +74,8 @@ QString RunErrorText(const RunOutcome& outcome) {
              message +
              QStringLiteral("\n\nAnything written to the result file before the fault stays "
                             "there; no completed result was produced.");
+    case RunStatus::InternalError:
+      return QStringLiteral("The calculation stopped on an unexpected error:\n\n") + message;
   }
   return message;
 }
@@ -387,21 +378,22 @@ void TForm1::ReportFailure(const QString& text) noexcept {
 
 void TForm1::BitBtn1Click() {
   try {
-    FormMessages messages(*dialogs_, this);
-    if (runStarting_) {
-      runStarting_();
-    }
-    const RunOutcome outcome = RunSimulation(sim_, *this, messages);
-    if (runFinished_) {
-      runFinished_(outcome);
-    }
+    emit RunStarting();
+    const RunOutcome outcome = RunSimulation(sim_, *this);
+    emit RunFinished(outcome);
     if (outcome.completed()) {
-      if (runCompleted_) {
-        runCompleted_();
-      }
+      emit RunCompleted();
       dialogs_->ShowFinishForm(FinishForm);
-    } else if (!outcome.messageShown) {
+      return;
+    }
+    if (outcome.style == MessageStyle::Notice) {
+      dialogs_->ShowMessage(this, FromUtf8(outcome.message));
+    } else {
       dialogs_->ShowError(this, RunErrorText(outcome));
+    }
+    // The user corrects the offending entry next: show it.
+    if (!outcome.entryName.empty()) {
+      ShowEntry(outcome.entryName);
     }
   } catch (const std::exception& e) {
     ReportFailure(QStringLiteral("The calculation stopped on an unexpected error:\n\n") +
@@ -413,15 +405,34 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::BitBtn2Click() { close(); }
 
+bool TForm1::ShowEntry(std::string_view entryName) {
+  QLineEdit* entry = Entry(entryName);
+  if (entry == nullptr) {
+    return false;
+  }
+  for (int page = 0; page < TabbedNotebook1->count(); ++page) {
+    if (TabbedNotebook1->widget(page)->isAncestorOf(entry)) {
+      TabbedNotebook1->setCurrentIndex(page);
+      break;
+    }
+  }
+  entry->setFocus(Qt::OtherFocusReason);
+  entry->selectAll();
+  return true;
+}
+
 void TForm1::InputDataClick() {
   try {
-    FormMessages messages(*dialogs_, this);
     const QStringList chosen = dialogs_->ChooseDataFiles(this, DirectoryListBox1->Directory());
     if (chosen.size() != 1) {
-      messages.ShowMessage(SelectOneDataFileMessage);
+      dialogs_->ShowMessage(this, FromUtf8(SelectOneDataFileMessage));
       return;
     }
-    LoadDataFile(QFile::encodeName(chosen.front()).toStdString(), *this, messages);
+    try {
+      LoadDataFile(QFile::encodeName(chosen.front()).toStdString(), *this);
+    } catch (const FileError& e) {
+      dialogs_->ShowMessage(this, FromUtf8(e.what()));
+    }
   } catch (const std::exception& e) {
     ReportFailure(QStringLiteral("Loading the data file stopped on an unexpected error:\n\n") +
                   QString::fromUtf8(e.what()));

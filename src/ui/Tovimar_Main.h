@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,19 +65,6 @@ class TForm1 : public QWidget, public EntryTexts {
   // The program-wide records: the conditions and profile of the last run.
   [[nodiscard]] Simulation& Sim() { return sim_; }
 
-  // Called after every completed run, before the completion dialog (a later page that
-  // shows the run's results hooks in here).
-  void SetRunCompletedHandler(std::function<void()> handler) { runCompleted_ = std::move(handler); }
-
-  // Called when a run starts, before it reads the conditions (and so before any message
-  // it shows), and after every run, completed or not, with its outcome, before the
-  // completion dialog or the error box: a page showing the last run's results never shows
-  // them as current while another run is under way or after it stopped.
-  void SetRunStartingHandler(std::function<void()> handler) { runStarting_ = std::move(handler); }
-  void SetRunFinishedHandler(std::function<void(const RunOutcome&)> handler) {
-    runFinished_ = std::move(handler);
-  }
-
   // Button handlers.
   void BitBtn1Click();   // Run
   void BitBtn2Click();   // Close
@@ -95,6 +81,20 @@ class TForm1 : public QWidget, public EntryTexts {
   QPushButton* BitBtn1 = nullptr;
   QPushButton* BitBtn2 = nullptr;
   TFinishForm* FinishForm = nullptr;
+
+  // Shows the page that holds the entry, gives it the focus and selects its text; false
+  // when there is no such entry.
+  bool ShowEntry(std::string_view entryName);
+
+ signals:
+  // A run starts, before it reads the conditions (and so before any message it shows).
+  void RunStarting();
+  // A run has ended, completed or not, before the completion dialog or the error box: a
+  // page showing the last run's results never shows them as current while another run is
+  // under way or after it stopped.
+  void RunFinished(const tovimar::RunOutcome& outcome);
+  // A run has completed, before the completion dialog.
+  void RunCompleted();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -118,9 +118,6 @@ class TForm1 : public QWidget, public EntryTexts {
   std::unique_ptr<FormDialogs> dialogs_;
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
-  std::function<void()> runCompleted_;
-  std::function<void()> runStarting_;
-  std::function<void(const RunOutcome&)> runFinished_;
   bool shownBefore_ = false;
 };
 

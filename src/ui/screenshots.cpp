@@ -9,11 +9,9 @@
 #include <QPixmap>
 #include <QTabWidget>
 
-#include "input/user_messages.h"
 #include "run/run_sequence.h"
 #include "ui/F_Form.h"
-#include "ui/ProfilePage.h"
-#include "ui/Tovimar_Main.h"
+#include "ui/main_window.h"
 #include "ui/startup.h"
 
 int main(int argc, char** argv) {
@@ -27,8 +25,9 @@ int main(int argc, char** argv) {
   }
   const QDir out(directory);
 
-  tovimar::ui::TForm1 form;
-  tovimar::ui::ProfilePage* profile = tovimar::ui::ProfilePage::AttachTo(form);
+  const tovimar::ui::MainWindow window = tovimar::ui::BuildMainWindow();
+  tovimar::ui::TForm1& form = *window.form;
+  tovimar::ui::ProfilePage* profile = window.profile;
   form.show();
   QApplication::processEvents();
   bool ok = true;
@@ -48,10 +47,9 @@ int main(int argc, char** argv) {
   }
 
   // The profile page after a run of the default conditions (no result file is written).
-  tovimar::RecordedMessages messages;
   tovimar::RunOptions options;
   options.writeResultFile = false;
-  const tovimar::RunOutcome outcome = tovimar::RunSimulation(form.Sim(), form, messages, options);
+  const tovimar::RunOutcome outcome = tovimar::RunSimulation(form.Sim(), form, options);
   profile->RunFinished(outcome);
   if (!outcome.completed()) {
     std::fprintf(stderr, "tovimar_screenshots: the default run did not complete: %s\n",

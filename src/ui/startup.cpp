@@ -8,8 +8,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 
-#include "ui/ProfilePage.h"
-#include "ui/Tovimar_Main.h"
+#include "ui/main_window.h"
 #include "ui/artwork.h"
 #include "ui/form_dialogs.h"
 
@@ -77,13 +76,12 @@ int RunTovimar(int& argc, char** argv, const StartOptions& options) {
   TovimarApplication app(argc, argv);
   ConfigureApplication();
 
-  TForm1 Form1;
-  ProfilePage::AttachTo(Form1);
+  const MainWindow window = BuildMainWindow();
   QuitWhenPainted quitter;
   if (options.quitWhenShown) {
-    Form1.installEventFilter(&quitter);
+    window.form->installEventFilter(&quitter);
   }
-  Form1.show();
+  window.form->show();
   return QApplication::exec();
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "batch_process.h"
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {

@@ -98,8 +98,7 @@ TEST_P(BatchArithmeticFault, ExitsWithFiveAndKeepsWhatTheCoreRunKeeps) {
     args.push_back(entry + "=" + text);
   }
   Simulation sim;
-  RecordedMessages messages;
-  ASSERT_EQ(RunSimulation(sim, entries, messages).message, fc.message);
+  ASSERT_EQ(RunSimulation(sim, entries).message, fc.message);
 
   PutFileBytes(dir.File("result.txt"), "earlier result");
   const Finished f = RunBatch(dir, args);

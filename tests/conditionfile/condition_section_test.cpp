@@ -1,3 +1,4 @@
+#include "support/recorded.h"
 #include "conditionfile/condition_section.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 #include <vector>
 
 #include "input/field_catalogue.h"
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 #include "support/scratch_dir.h"
 #include "support/defaults.h"
 

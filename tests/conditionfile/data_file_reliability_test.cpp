@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recorded.h"
 #include "conditionfile/data_file.h"
 #include "input/field_catalogue.h"
 #include "support/scratch_dir.h"

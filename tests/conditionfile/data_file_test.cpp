@@ -1,3 +1,4 @@
+#include "support/recorded.h"
 #include "conditionfile/data_file.h"
 
 #include <gtest/gtest.h>
@@ -343,11 +344,11 @@ TEST(DataFile, TextsThatCannotLoadBackAreRefusedBeforeTheFileIsTouched) {
     MapEntryTexts entries;
     entries.SetText("Edit9", text);
     PutFileBytes(path, "old contents");
-    EXPECT_THROW((void)FormatDataFile(entries), std::invalid_argument);
+    EXPECT_THROW((void)FormatDataFile(entries), InputError);
     try {
       WriteDataFile(path, entries);
       ADD_FAILURE() << "no error for \"" << text << "\"";
-    } catch (const std::invalid_argument& e) {
+    } catch (const InputError& e) {
       EXPECT_NE(std::string(e.what()).find("Edit9 (ZoneLength[1])"), std::string::npos) << e.what();
     }
     EXPECT_EQ(FileBytes(path), "old contents");

@@ -25,6 +25,7 @@
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
+#include "support/recorded.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <system_error>
 
 #include "fuzz_support.h"
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 namespace {
 

@@ -33,6 +33,7 @@
 #include "input/field_catalogue.h"
 #include "input/read_conditions.h"
 #include "input/user_messages.h"
+#include "support/recorded.h"
 #include "model/model.h"
 #include "run/run_sequence.h"
 
@@ -192,8 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& m : messages.messages) {
     TOVIMAR_FUZZ_CHECK(IsProgramMessage(m), where + ": unexpected message " + Quote(m));
   }
-  TOVIMAR_FUZZ_CHECK(outcome.messageShown == !messages.messages.empty(), where + ": messageShown wrong");
-  if (outcome.messageShown) {
+  TOVIMAR_FUZZ_CHECK((outcome.style == tovimar::MessageStyle::Notice) == !messages.messages.empty(), where + ": messageShown wrong");
+  if ((outcome.style == tovimar::MessageStyle::Notice)) {
     TOVIMAR_FUZZ_CHECK(outcome.message == messages.messages.front(), where + ": message differs");
   }
   TOVIMAR_FUZZ_CHECK(outcome.completed() == outcome.message.empty(),
@@ -206,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TOVIMAR_FUZZ_CHECK(!tovimar::fuzz::HasNonFiniteWord(*after), where + ": nan or inf in the file");
   }
 
-  const bool inputMessage = outcome.messageShown && outcome.message != "File can not open!";
+  const bool inputMessage = (outcome.style == tovimar::MessageStyle::Notice) && outcome.message != "File can not open!";
   const bool stoppedWhileReading =
       outcome.status == tovimar::RunStatus::StoppedAtInput || inputMessage ||
       StartsWith(outcome.message, "Arithmetic error in the step count of zone ");

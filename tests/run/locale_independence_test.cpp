@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "support/recorded.h"
 #include "conditionfile/data_file.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 #include "run/run_sequence.h"
 #include "support/scratch_dir.h"
 

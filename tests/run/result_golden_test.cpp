@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "support/recorded.h"
 #include "conditionfile/condition_section.h"
 #include "model/model.h"
-#include "run/fixed_format.h"
-#include "run/result_file.h"
+#include "format/fixed_format.h"
+#include "format/file_writer.h"
 #include "run/result_table.h"
 #include "support/scratch_dir.h"
 #include "support/defaults.h"

@@ -1,3 +1,4 @@
+#include "support/recorded.h"
 #include "run/result_table.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 #include "support/scratch_dir.h"
 #include "support/defaults.h"
 

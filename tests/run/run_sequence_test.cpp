@@ -1,3 +1,4 @@
+#include "support/recorded.h"
 #include "run/run_sequence.h"
 
 #include <gtest/gtest.h>
@@ -214,7 +215,7 @@ TEST(RunSequence, ArithmeticFaultAfterTheConditionSectionKeepsTheSection) {
     const RunOutcome outcome = RunSimulation(sim, entries, messages);
     EXPECT_FALSE(outcome.completed());
     EXPECT_EQ(outcome.status, RunStatus::ArithmeticFault);
-    EXPECT_FALSE(outcome.messageShown);
+    EXPECT_FALSE((outcome.style == MessageStyle::Notice));
     EXPECT_EQ(outcome.message.rfind(fc.messageStart, 0), 0U) << outcome.message;
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(FileBytes(dir.File("result.txt")), FormatConditionSection(sim.conditions));
@@ -260,7 +261,7 @@ TEST(RunSequence, StopsWhileReadingTouchNoFile) {
       EXPECT_EQ(outcome.status, sc.status);
       EXPECT_FALSE(outcome.completed());
       EXPECT_EQ(outcome.message, sc.message);
-      EXPECT_EQ(outcome.messageShown, !sc.shown.empty());
+      EXPECT_EQ((outcome.style == MessageStyle::Notice), !sc.shown.empty());
       EXPECT_EQ(messages.messages, sc.shown);
       if (exists) {
         EXPECT_EQ(FileBytes(dir.File("result.txt")), "earlier result");
@@ -278,7 +279,7 @@ TEST(RunSequence, EmptySaveFileNameStopsWithItsMessage) {
   RecordedMessages messages;
   const RunOutcome outcome = RunSimulation(sim, entries, messages);
   EXPECT_EQ(outcome.status, RunStatus::StoppedAtInput);
-  EXPECT_TRUE(outcome.messageShown);
+  EXPECT_TRUE((outcome.style == MessageStyle::Notice));
   EXPECT_EQ(messages.messages, std::vector<std::string>{"Input Save File Name!"});
 }
 
@@ -294,7 +295,7 @@ TEST(RunSequence, UnopenableResultFileIsReportedOnceAndTheRunStops) {
     const RunOutcome outcome = RunSimulation(sim, entries, messages);
     EXPECT_EQ(outcome.status, RunStatus::FileNotOpened);
     EXPECT_FALSE(outcome.completed());
-    EXPECT_TRUE(outcome.messageShown);
+    EXPECT_TRUE((outcome.style == MessageStyle::Notice));
     EXPECT_EQ(outcome.message, "File can not open!");
     EXPECT_EQ(messages.messages, std::vector<std::string>{"File can not open!"});
   }
@@ -310,7 +311,7 @@ TEST(RunSequence, FailedWriteEndsTheRun) {
   RecordedMessages messages;
   const RunOutcome outcome = RunSimulation(sim, entries, messages);
   EXPECT_EQ(outcome.status, RunStatus::WriteFailed);
-  EXPECT_FALSE(outcome.messageShown);
+  EXPECT_FALSE((outcome.style == MessageStyle::Notice));
   EXPECT_NE(outcome.message.find("/dev/full"), std::string::npos) << outcome.message;
   EXPECT_TRUE(messages.messages.empty());
 }

@@ -12,7 +12,6 @@
 #include "input/entry_texts.h"
 #include "input/number_parse.h"
 #include "input/read_conditions.h"
-#include "input/user_messages.h"
 #include "model/model.h"
 
 namespace tovimar::test_support {
@@ -33,8 +32,7 @@ std::vector<std::pair<std::string, std::string>> PartialPressure760Texts() {
     MapEntryTexts entries;
     entries.SetText("Edit7", temperature);
     Simulation sim;
-    RecordedMessages messages;
-    if (ReadConditions(sim.conditions, entries, messages)) {
+    if (ReadConditions(sim.conditions, entries)) {
       return {};
     }
     PrepareInitialState(sim);

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "support/recorded.h"
 #include "input/field_catalogue.h"
 #include "input/read_conditions.h"
 #include "support/defaults.h"

@@ -134,7 +134,7 @@ class ModalDialogsTest : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     int runs = 0;
-    form.SetRunCompletedHandler([&] { ++runs; });
+    QObject::connect(&form, &TForm1::RunCompleted, [&] { ++runs; });
     // Clicks as the windowing system delivers them, so that modality applies.
     const auto clickRun = [&form] {
       QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::NoModifier,

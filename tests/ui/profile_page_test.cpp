@@ -21,7 +21,7 @@
 
 #include "conditionfile/data_file.h"
 #include "input/field_catalogue.h"
-#include "run/profile_csv.h"
+#include "results/profile_csv.h"
 #include "ui/ProfilePage.h"
 #include "ui/file_browser.h"
 #include "ui_test_support.h"

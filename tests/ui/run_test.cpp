@@ -14,6 +14,7 @@
 
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
+#include "support/recorded.h"
 #include "run/run_sequence.h"
 #include "ui_test_support.h"
 
@@ -283,8 +284,8 @@ class RunTest : public QObject {
     TempCurrentDir dir;
     RecordedForm recorded;
     std::vector<std::size_t> finishFormsAtCall;
-    recorded.form->SetRunCompletedHandler(
-        [&] { finishFormsAtCall.push_back(recorded.dialogs->finishForms.size()); });
+    QObject::connect(recorded.form.get(), &TForm1::RunCompleted,
+                     [&] { finishFormsAtCall.push_back(recorded.dialogs->finishForms.size()); });
     recorded.form->BitBtn1Click();
     QCOMPARE(finishFormsAtCall, std::vector<std::size_t>{0});
     recorded.form->Entry("Edit6")->setText(QStringLiteral("0"));

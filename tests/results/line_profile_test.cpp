@@ -1,4 +1,4 @@
-#include "run/profile_summary.h"
+#include "results/zone_summary.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
+#include "support/recorded.h"
 #include "run/run_sequence.h"
 
 namespace tovimar {

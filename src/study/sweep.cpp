@@ -1,4 +1,4 @@
-#include "run/sweep.h"
+#include "study/sweep.h"
 
 #include <algorithm>
 #include <atomic>
@@ -10,9 +10,9 @@
 
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
-#include "input/user_messages.h"
 #include "model/model.h"
-#include "run/csv.h"
+#include "format/csv.h"
+#include "results/output_catalogue.h"
 
 namespace tovimar {
 
@@ -153,17 +153,15 @@ SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
         std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs);
     entries.ForceText(SaveFileNameEntry, file.string());
   }
-  // Messages are kept with the run's outcome rather than shown one by one.
-  RecordedMessages messages;
-  result.outcome = RunSimulation(sim, entries, messages, runOptions);
+  // The message stays with the run's outcome; the summary reports it.
+  result.outcome = RunSimulation(sim, entries, runOptions);
   if (result.outcome.completed()) {
-    const DryingConditions& c = sim.conditions;
-    const DryingProfile& p = *sim.profile;
-    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
-      const auto zone = static_cast<std::size_t>(z);
-      const auto n = static_cast<std::size_t>(c.ZoneStepCount[zone]);
-      result.zoneEnds.push_back(
-          {p.ProfileTemp[zone][n], p.ProfileResidual1[zone][n], p.ProfileResidual2[zone][n]});
+    try {
+      result.values = SummaryValuesOf(DeriveResults(sim));
+    } catch (const UserError& e) {
+      result.outcome.status = RunStatus::ArithmeticFault;
+      result.outcome.message = e.what();
+      result.outcome.style = MessageStyle::Error;
     }
   }
   return result;
@@ -220,27 +218,11 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
   return results;
 }
 
-std::string_view RunStatusText(RunStatus status) {
-  switch (status) {
-    case RunStatus::Completed:
-      return "completed";
-    case RunStatus::StoppedAtInput:
-      return "stopped at input";
-    case RunStatus::FileNotOpened:
-      return "file not opened";
-    case RunStatus::WriteFailed:
-      return "write failed";
-    case RunStatus::ArithmeticFault:
-      return "arithmetic fault";
-  }
-  return "unknown";
-}
-
 std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
                                const std::vector<SweepRunResult>& runs) {
   std::size_t zones = 0;
   for (const SweepRunResult& run : runs) {
-    zones = std::max(zones, run.zoneEnds.size());
+    zones = std::max(zones, run.values.zones.size());
   }
   std::string out;
   out.reserve(200 + runs.size() * (100 + zones * 60));
@@ -249,21 +231,9 @@ std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
     out += ',';
     AppendCsvField(out, axis.name);
   }
-  out += ",outcome,message,line end web temperature (C),line end solvent-1 residual ratio,"
-         "line end solvent-2 residual ratio";
-  for (std::size_t z = 1; z <= zones; ++z) {
-    const std::string zone = "zone " + std::to_string(z);
-    out += ',' + zone + " exit web temperature (C)," + zone + " exit solvent-1 residual ratio," +
-           zone + " exit solvent-2 residual ratio";
-  }
+  out += ",outcome,message";
+  AppendSummaryHeader(out, zones);
   EndCsvRecord(out);
-
-  const auto appendEnd = [&out](const ZoneEnd& end) {
-    for (const double value : {end.temp, end.residual1, end.residual2}) {
-      out += ',';
-      AppendCsvNumber(out, value);
-    }
-  };
   for (std::size_t i = 0; i < runs.size(); ++i) {
     const SweepRunResult& run = runs[i];
     out += std::to_string(i + 1);
@@ -275,18 +245,7 @@ std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
     AppendCsvField(out, RunStatusText(run.outcome.status));
     out += ',';
     AppendCsvField(out, run.outcome.message);
-    if (run.zoneEnds.empty()) {
-      out.append(3, ',');
-    } else {
-      appendEnd(run.zoneEnds.back());
-    }
-    for (std::size_t z = 0; z < zones; ++z) {
-      if (z < run.zoneEnds.size()) {
-        appendEnd(run.zoneEnds[z]);
-      } else {
-        out.append(3, ',');
-      }
-    }
+    AppendSummaryValues(out, run.values, zones);
     EndCsvRecord(out);
   }
   return out;

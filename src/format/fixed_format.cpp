@@ -1,4 +1,4 @@
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "run/decimal_expansion.h"
+#include "format/decimal_expansion.h"
 
 namespace tovimar {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "input/entry_texts.h"
+#include "results/summary_csv.h"
 #include "run/run_sequence.h"
 
 namespace tovimar {
@@ -41,16 +42,10 @@ std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string&
 // MaxSweepRuns runs.
 std::optional<std::size_t> SweepRunCount(const std::vector<SweepAxis>& axes, std::string& error);
 
-// The state of the web at the exit of a zone.
-struct ZoneEnd {
-  double temp = 0;  // deg C
-  double residual1 = 0, residual2 = 0;
-};
-
 struct SweepRunResult {
   std::vector<std::string> valueTexts;  // the text given to each axis's entry
   RunOutcome outcome;
-  std::vector<ZoneEnd> zoneEnds;        // one per active zone, for a completed run
+  SummaryValues values;                 // the summary's values of a completed run
 };
 
 struct SweepOptions {
@@ -72,14 +67,10 @@ std::string SweepResultFileName(std::size_t run, std::size_t runs);
 std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
                                      const SweepOptions& options);
 
-// "completed", "stopped at input", "file not opened", "write failed", "arithmetic fault".
-std::string_view RunStatusText(RunStatus status);
-
 // The summary as CSV: a header record, then one record per run with the run number, the
-// value text of each axis, the outcome, its message (empty when completed), the web
-// temperature and residual ratios at the end of the line and then at the exit of each zone
-// (as many zone groups as the run with the most zones has; empty for a run that did not
-// complete or has fewer zones).
+// value text of each axis, the outcome, its message (empty when completed), the line
+// quantities of the summary and then those of each zone (as many zone groups as the run with
+// the most zones has; empty for a run that did not complete or has fewer zones).
 std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
                                const std::vector<SweepRunResult>& runs);
 

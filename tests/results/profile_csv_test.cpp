@@ -1,4 +1,5 @@
-#include "run/profile_csv.h"
+#include "results/profile_csv.h"
+#include "results/output_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +15,9 @@
 
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
-#include "run/csv.h"
-#include "run/fixed_format.h"
+#include "support/recorded.h"
+#include "format/csv.h"
+#include "format/fixed_format.h"
 #include "run/run_sequence.h"
 #include "support/scratch_dir.h"
 
@@ -165,7 +167,7 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
   const auto records = Records(csv);
   ASSERT_EQ(records.size(), 1 + line.points.size());
   ASSERT_EQ(records.size(), 603u);
-  ASSERT_EQ(records[0].size(), ProfileCsvColumns.size());
+  ASSERT_EQ(records[0].size(), QuantitiesIn(InProfileCsv).size());
   for (std::size_t i = 0; i < line.points.size(); ++i) {
     SCOPED_TRACE("record " + std::to_string(i + 1));
     const ProfilePoint& p = line.points[i];
@@ -177,7 +179,7 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
                                      p.weight1,   p.weight2,        p.residual1, p.residual2,
                                      p.fraction1, p.fraction2,      p.dryingCorrection};
     for (std::size_t c = 0; c < values.size(); ++c) {
-      EXPECT_EQ(Number(r[c + 2]), values[c]) << ProfileCsvColumns[c + 2];
+      EXPECT_EQ(Number(r[c + 2]), values[c]) << ColumnTitle(*QuantitiesIn(InProfileCsv)[c + 2]);
     }
   }
   // The first record after the header is the entrance of zone 1 with the defaults.

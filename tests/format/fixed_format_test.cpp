@@ -1,4 +1,4 @@
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "run/sweep.h"
+#include "study/sweep.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "input/user_messages.h"
-#include "run/csv.h"
+#include "support/recorded.h"
+#include "format/csv.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {
@@ -125,6 +126,32 @@ TEST(SweepResultFileName, PaddedToTheLargestRunNumber) {
   EXPECT_EQ(SweepResultFileName(7, 100000), "result-000007.txt");
 }
 
+// The web temperature and residual ratios at the exit of a zone, as the summary holds them.
+struct ZoneEnd {
+  double temp = 0;
+  double residual1 = 0, residual2 = 0;
+};
+
+std::vector<ZoneEnd> Ends(const SummaryValues& values) {
+  std::vector<ZoneEnd> ends;
+  for (const auto& zone : values.zones) {
+    ends.push_back({zone.at(0).value(), zone.at(1).value(), zone.at(2).value()});
+  }
+  return ends;
+}
+
+// Summary values whose line end is the last zone's exit.
+SummaryValues Values(const std::vector<ZoneEnd>& ends) {
+  SummaryValues values;
+  for (const ZoneEnd& end : ends) {
+    values.zones.push_back({end.temp, end.residual1, end.residual2});
+  }
+  if (!ends.empty()) {
+    values.line = {ends.back().temp, ends.back().residual1, ends.back().residual2};
+  }
+  return values;
+}
+
 // One run with the defaults and `entry` set to `text`, marched without a result file.
 struct Single {
   RunOutcome outcome;
@@ -173,10 +200,10 @@ TEST(RunSweep, EachRunEqualsASingleRun) {
       ASSERT_EQ(runs[i].valueTexts, std::vector<std::string>{text});
       ASSERT_TRUE(runs[i].outcome.completed()) << runs[i].outcome.message;
       const Single single = SingleRun({{"Edit8", text}});
-      ExpectSameEnds(runs[i].zoneEnds, single.ends);
+      ExpectSameEnds(Ends(runs[i].values), single.ends);
     }
     // A hotter zone 1 leaves a warmer web at its exit.
-    EXPECT_LT(runs.front().zoneEnds[0].temp, runs.back().zoneEnds[0].temp);
+    EXPECT_LT(Ends(runs.front().values)[0].temp, Ends(runs.back().values)[0].temp);
   }
 }
 
@@ -188,10 +215,10 @@ TEST(RunSweep, AFailingRunIsRecordedAndTheOthersComplete) {
   EXPECT_EQ(runs[0].outcome.status, RunStatus::ArithmeticFault);
   EXPECT_EQ(runs[0].outcome.message, SingleRun({{"Edit6", "0"}}).outcome.message);
   EXPECT_NE(runs[0].outcome.message.find("Arithmetic error in the initial state"), std::string::npos);
-  EXPECT_TRUE(runs[0].zoneEnds.empty());
+  EXPECT_TRUE(runs[0].values.zones.empty());
   for (std::size_t i = 1; i < 3; ++i) {
     EXPECT_TRUE(runs[i].outcome.completed()) << runs[i].outcome.message;
-    ExpectSameEnds(runs[i].zoneEnds, SingleRun({{"Edit6", runs[i].valueTexts[0]}}).ends);
+    ExpectSameEnds(Ends(runs[i].values), SingleRun({{"Edit6", runs[i].valueTexts[0]}}).ends);
   }
 }
 
@@ -205,7 +232,7 @@ TEST(RunSweep, GridVariesTheSecondAxisFastest) {
   ASSERT_EQ(runs.size(), expected.size());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(runs[i].valueTexts, expected[i]);
-    ExpectSameEnds(runs[i].zoneEnds,
+    ExpectSameEnds(Ends(runs[i].values),
                    SingleRun({{"Edit8", expected[i][0]}, {"Edit21", expected[i][1]}}).ends);
   }
 }
@@ -259,9 +286,9 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
   runs[0].outcome.status = RunStatus::ArithmeticFault;
   runs[0].outcome.message = "Arithmetic error in the initial state: division by zero, \"here\"";
   runs[1].valueTexts = {"0.5"};
-  runs[1].zoneEnds = {{58.25, 0.5, 0.125}};
+  runs[1].values = Values({{58.25, 0.5, 0.125}});
   runs[2].valueTexts = {"1"};
-  runs[2].zoneEnds = {{50, 0.25, 0.75}, {60, 0.0625, 1e-05}};
+  runs[2].values = Values({{50, 0.25, 0.75}, {60, 0.0625, 1e-05}});
   EXPECT_EQ(FormatSweepSummary(axes, runs),
             "run,LineSpeed,outcome,message,line end web temperature (C),"
             "line end solvent-1 residual ratio,line end solvent-2 residual ratio,"

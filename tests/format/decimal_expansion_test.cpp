@@ -1,4 +1,4 @@
-#include "run/decimal_expansion.h"
+#include "format/decimal_expansion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "run/profile_summary.h"
+#include "results/line_profile.h"
 
 #include <stdexcept>
 #include <string>
@@ -25,8 +25,6 @@ LineProfile ProfileAlongLine(const Simulation& sim) {
   LineProfile line;
   line.points.reserve(total);
   line.zones.reserve(static_cast<std::size_t>(c.ZoneCount));
-  const double timeIncrement = sim.state.TimeIncrement;
-  const double lineSpeed = c.LineSpeed;
   double zoneStart = 0;
   for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
     const auto zone = static_cast<std::size_t>(z);
@@ -43,7 +41,7 @@ LineProfile ProfileAlongLine(const Simulation& sim) {
       point.zone = z;
       point.step = r;
       point.time = p.ProfileTime[zone][k];
-      point.positionInZone = r * timeIncrement * lineSpeed;
+      point.positionInZone = PositionInZone(sim, r);
       point.position = zoneStart + point.positionInZone;
       point.temp = p.ProfileTemp[zone][k];
       point.weight1 = p.ProfileSolvent1Weight[zone][k];
@@ -62,43 +60,6 @@ LineProfile ProfileAlongLine(const Simulation& sim) {
     line.zones.push_back(span);
   }
   return line;
-}
-
-ProfileSummary SummarizeProfile(const LineProfile& profile) {
-  ProfileSummary summary;
-  summary.zones.reserve(profile.zones.size());
-  for (const ZoneSpan& span : profile.zones) {
-    const ProfilePoint& entry = profile.points.at(span.firstPoint);
-    const ProfilePoint& exit =
-        profile.points.at(span.firstPoint + static_cast<std::size_t>(span.steps));
-    ZoneSummary zone;
-    zone.zone = span.zone;
-    zone.steps = span.steps;
-    zone.entryPosition = span.entryPosition;
-    zone.exitPosition = span.exitPosition;
-    zone.exitTemp = exit.temp;
-    zone.exitResidual1 = exit.residual1;
-    zone.exitResidual2 = exit.residual2;
-    zone.evaporated1 = (entry.weight1 - exit.weight1) * 1000;
-    zone.evaporated2 = (entry.weight2 - exit.weight2) * 1000;
-    zone.evaporated = zone.evaporated1 + zone.evaporated2;
-    summary.evaporated1 += zone.evaporated1;
-    summary.evaporated2 += zone.evaporated2;
-    summary.evaporated += zone.evaporated;
-    summary.zones.push_back(zone);
-  }
-  if (summary.evaporated > 0) {
-    for (ZoneSummary& zone : summary.zones) {
-      zone.share = zone.evaporated / summary.evaporated;
-    }
-  }
-  for (const ProfilePoint& point : profile.points) {
-    if (point.dryingCorrection <= 0) {
-      summary.dryPoint = DryPoint{point.zone, point.step, point.position, point.time};
-      break;
-    }
-  }
-  return summary;
 }
 
 }  // namespace tovimar

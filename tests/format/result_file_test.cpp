@@ -1,4 +1,5 @@
-#include "run/result_file.h"
+#include "support/recorded.h"
+#include "format/file_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ TEST(ResultFile, CreateWritesTheBytesAsGiven) {
   const std::string path = dir.File("result.txt");
   RecordedMessages messages;
   const std::string text = std::string("A\r\nB\x81\x8E\r\n\r\n") + '\0' + "end";
-  EXPECT_TRUE(ResultFile(path).Create(text, messages));
+  EXPECT_TRUE(CreateFile(ResultFile(path), text, messages));
   EXPECT_EQ(FileBytes(path), text);
   EXPECT_TRUE(messages.messages.empty());
 }
@@ -47,7 +48,7 @@ TEST(ResultFile, CreateReplacesAnExistingLongerFile) {
   const std::string path = dir.File("result.txt");
   WriteRaw(path, std::string(5000, 'x'));
   RecordedMessages messages;
-  EXPECT_TRUE(ResultFile(path).Create("new\r\n", messages));
+  EXPECT_TRUE(CreateFile(ResultFile(path), "new\r\n", messages));
   EXPECT_EQ(FileBytes(path), "new\r\n");
 }
 
@@ -56,10 +57,10 @@ TEST(ResultFile, AppendWritesAtTheEnd) {
   const std::string path = dir.File("result.txt");
   RecordedMessages messages;
   const ResultFile file(path);
-  ASSERT_TRUE(file.Create("head\r\n", messages));
-  EXPECT_TRUE(file.Append("one\r\n", messages));
-  EXPECT_TRUE(file.Append("", messages));
-  EXPECT_TRUE(file.Append("two\r\n", messages));
+  ASSERT_TRUE(CreateFile(file, "head\r\n", messages));
+  EXPECT_TRUE(AppendFile(file, "one\r\n", messages));
+  EXPECT_TRUE(AppendFile(file, "", messages));
+  EXPECT_TRUE(AppendFile(file, "two\r\n", messages));
   EXPECT_EQ(FileBytes(path), "head\r\none\r\ntwo\r\n");
   EXPECT_TRUE(messages.messages.empty());
 }
@@ -69,7 +70,7 @@ TEST(ResultFile, RelativeNameIsTakenFromTheCurrentDirectory) {
   const auto before = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   RecordedMessages messages;
-  const bool created = ResultFile("result.txt").Create("x\r\n", messages);
+  const bool created = CreateFile(ResultFile("result.txt"), "x\r\n", messages);
   std::filesystem::current_path(before);
   EXPECT_TRUE(created);
   EXPECT_EQ(FileBytes(dir.File("result.txt")), "x\r\n");
@@ -89,10 +90,10 @@ TEST(ResultFile, NamesThatCannotBeCreatedGiveTheMessage) {
   for (const std::string& path : paths) {
     SCOPED_TRACE("path \"" + path + "\"");
     RecordedMessages createMessages;
-    EXPECT_FALSE(ResultFile(path).Create("text", createMessages));
+    EXPECT_FALSE(CreateFile(ResultFile(path), "text", createMessages));
     EXPECT_EQ(createMessages.messages, OneCannotOpen);
     RecordedMessages appendMessages;
-    EXPECT_FALSE(ResultFile(path).Append("text", appendMessages));
+    EXPECT_FALSE(AppendFile(ResultFile(path), "text", appendMessages));
     EXPECT_EQ(appendMessages.messages, OneCannotOpen);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
@@ -103,7 +104,7 @@ TEST(ResultFile, NamesThatCannotBeCreatedGiveTheMessage) {
 // 0 when neither Create nor Append can open the read-only file and each shows the message.
 int RefusedReadOnly(const std::string& path) {
   RecordedMessages messages;
-  if (ResultFile(path).Create("new", messages) || ResultFile(path).Append("new", messages)) {
+  if (CreateFile(ResultFile(path), "new", messages) || AppendFile(ResultFile(path), "new", messages)) {
     return 1;
   }
   return messages.messages == std::vector<std::string>{"File can not open!", "File can not open!"}
@@ -141,7 +142,7 @@ TEST(ResultFile, ReadOnlyFileGivesTheMessageAndKeepsItsContents) {
         ::_exit(CannotDropPrivileges);
       }
       RecordedMessages messages;
-      if (!ResultFile(writable).Append("ok", messages)) {
+      if (!AppendFile(ResultFile(writable), "ok", messages)) {
         ::_exit(3);
       }
       ::_exit(RefusedReadOnly(path));
@@ -163,9 +164,9 @@ TEST(ResultFile, AppendToADeletedFileDoesNotCreateItAgain) {
   const std::string path = dir.File("result.txt");
   RecordedMessages messages;
   const ResultFile file(path);
-  ASSERT_TRUE(file.Create("head\r\n", messages));
+  ASSERT_TRUE(CreateFile(file, "head\r\n", messages));
   std::filesystem::remove(path);
-  EXPECT_FALSE(file.Append("table\r\n", messages));
+  EXPECT_FALSE(AppendFile(file, "table\r\n", messages));
   EXPECT_EQ(messages.messages, OneCannotOpen);
   EXPECT_FALSE(std::filesystem::exists(path));
 }
@@ -176,8 +177,8 @@ TEST(ResultFile, PipeWithoutAReaderGivesTheMessageInsteadOfHanging) {
   const std::string path = dir.File("pipe");
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   RecordedMessages messages;
-  EXPECT_FALSE(ResultFile(path).Create("text", messages));
-  EXPECT_FALSE(ResultFile(path).Append("text", messages));
+  EXPECT_FALSE(CreateFile(ResultFile(path), "text", messages));
+  EXPECT_FALSE(AppendFile(ResultFile(path), "text", messages));
   EXPECT_EQ(messages.messages, (std::vector<std::string>{"File can not open!", "File can not open!"}));
 }
 
@@ -193,9 +194,9 @@ TEST(ResultFile, FullDiskThrowsWithTheFileAndTheReason) {
     const ResultFile file("/dev/full");
     try {
       if (append) {
-        (void)file.Append("some text\r\n", messages);
+        (void)AppendFile(file, "some text\r\n", messages);
       } else {
-        (void)file.Create("some text\r\n", messages);
+        (void)CreateFile(file, "some text\r\n", messages);
       }
       ADD_FAILURE() << "no ResultWriteError";
     } catch (const ResultWriteError& e) {
@@ -218,7 +219,7 @@ TEST(ResultFile, FailedWriteKeepsWhatWasWritten) {
     ::signal(SIGXFSZ, SIG_IGN);
     RecordedMessages messages;
     const ResultFile file(path);
-    if (!file.Create("0123456789", messages)) {
+    if (!CreateFile(file, "0123456789", messages)) {
       ::_exit(2);
     }
     const rlimit limit{15, 15};
@@ -226,7 +227,7 @@ TEST(ResultFile, FailedWriteKeepsWhatWasWritten) {
       ::_exit(3);
     }
     try {
-      (void)file.Append("ABCDEFGHIJKLMNOPQRST", messages);
+      (void)AppendFile(file, "ABCDEFGHIJKLMNOPQRST", messages);
     } catch (const ResultWriteError& e) {
       const std::string what = e.what();
       ::_exit(what.find(path) != std::string::npos &&

@@ -1,4 +1,4 @@
-#include "run/csv.h"
+#include "format/csv.h"
 
 #include <array>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "run/fixed_format.h"
+#include "format/fixed_format.h"
 
 namespace tovimar {
 

@@ -1,5 +1,5 @@
 // Whole-file writes: a file is replaced only once every byte has been written.
-#include "conditionfile/text_file.h"
+#include "format/file_writer.h"
 
 #include <gtest/gtest.h>
 

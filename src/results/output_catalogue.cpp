@@ -1,0 +1,197 @@
+#include "results/output_catalogue.h"
+
+#include <algorithm>
+
+namespace tovimar {
+
+RunResults DeriveResults(const Simulation& sim) {
+  RunResults results;
+  results.line = ProfileAlongLine(sim);
+  results.summary = SummarizeProfile(results.line);
+  return results;
+}
+
+namespace {
+
+using Q = OutputQuantity;
+using S = OutputScope;
+constexpr unsigned Csv = InProfileCsv;
+constexpr unsigned Summary = InSummary;
+constexpr unsigned Table = InZoneTable;
+
+Q Point(std::string_view name, std::string_view caption, std::string_view unit,
+        double (*compute)(const ProfilePoint&)) {
+  Q q;
+  q.name = name;
+  q.caption = caption;
+  q.unit = unit;
+  q.scope = S::Point;
+  q.places = Csv;
+  q.point = compute;
+  return q;
+}
+
+Q Zone(std::string_view name, std::string_view caption, std::string_view unit, unsigned places,
+       std::optional<double> (*compute)(const RunResults&, const ZoneSummary&),
+       std::string_view header = {}, int decimals = 0, std::string_view tip = {},
+       std::string_view emptyTip = {}) {
+  Q q;
+  q.name = name;
+  q.caption = caption;
+  q.unit = unit;
+  q.scope = S::Zone;
+  q.places = places;
+  q.zone = compute;
+  q.tableHeader = header;
+  q.tableDecimals = decimals;
+  q.tableTip = tip;
+  q.emptyTip = emptyTip;
+  return q;
+}
+
+Q Line(std::string_view name, std::string_view caption, std::string_view unit, unsigned places,
+       std::optional<double> (*compute)(const RunResults&)) {
+  Q q;
+  q.name = name;
+  q.caption = caption;
+  q.unit = unit;
+  q.scope = S::Line;
+  q.places = places;
+  q.line = compute;
+  return q;
+}
+
+const ProfilePoint& LineEnd(const RunResults& r) { return r.line.points.back(); }
+
+std::vector<Q> MakeCatalogue() {
+  std::vector<Q> q;
+  // The profile CSV's columns, in order.
+  q.push_back(Point("Zone", "zone", "", [](const ProfilePoint& p) { return double(p.zone); }));
+  q.push_back(Point("Step", "step", "", [](const ProfilePoint& p) { return double(p.step); }));
+  q.push_back(Point("Time", "time", "s", [](const ProfilePoint& p) { return p.time; }));
+  q.push_back(Point("PositionInZone", "position in zone", "m",
+                    [](const ProfilePoint& p) { return p.positionInZone; }));
+  q.push_back(Point("Position", "position along the line", "m",
+                    [](const ProfilePoint& p) { return p.position; }));
+  q.push_back(Point("WebTemp", "web temperature", "C", [](const ProfilePoint& p) { return p.temp; }));
+  q.push_back(Point("Solvent1Weight", "solvent-1 weight", "kg/m2",
+                    [](const ProfilePoint& p) { return p.weight1; }));
+  q.push_back(Point("Solvent2Weight", "solvent-2 weight", "kg/m2",
+                    [](const ProfilePoint& p) { return p.weight2; }));
+  q.push_back(Point("Residual1", "solvent-1 residual ratio", "",
+                    [](const ProfilePoint& p) { return p.residual1; }));
+  q.push_back(Point("Residual2", "solvent-2 residual ratio", "",
+                    [](const ProfilePoint& p) { return p.residual2; }));
+  q.push_back(Point("Solvent1Fraction", "solvent-1 weight fraction", "",
+                    [](const ProfilePoint& p) { return p.fraction1; }));
+  q.push_back(Point("Solvent2Fraction", "solvent-2 weight fraction", "",
+                    [](const ProfilePoint& p) { return p.fraction2; }));
+  q.push_back(Point("DryingCorrection", "drying-speed correction", "",
+                    [](const ProfilePoint& p) { return p.dryingCorrection; }));
+
+  // The line as a whole; the summary's line-end columns, in order.
+  q.push_back(Line("LineEndWebTemp", "line end web temperature", "C", Summary,
+                   [](const RunResults& r) { return std::optional(LineEnd(r).temp); }));
+  q.push_back(Line("LineEndResidual1", "line end solvent-1 residual ratio", "", Summary,
+                   [](const RunResults& r) { return std::optional(LineEnd(r).residual1); }));
+  q.push_back(Line("LineEndResidual2", "line end solvent-2 residual ratio", "", Summary,
+                   [](const RunResults& r) { return std::optional(LineEnd(r).residual2); }));
+  q.push_back(Line("LineLength", "line length", "m", 0,
+                   [](const RunResults& r) { return std::optional(LineEnd(r).position); }));
+  q.push_back(Line("MaxWebTemp", "highest web temperature", "C", 0, [](const RunResults& r) {
+    double highest = r.line.points.front().temp;
+    for (const ProfilePoint& p : r.line.points) {
+      highest = std::max(highest, p.temp);
+    }
+    return std::optional(highest);
+  }));
+
+  // Each zone; the summary's zone columns and the zone table's columns, in order.
+  q.push_back(Zone("ZoneExitPosition", "exit position along the line", "m", Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.exitPosition); },
+                   "Exit at\n(m)", 3, "Position of the zone's exit from the entrance of zone 1."));
+  q.push_back(Zone("ZoneExitWebTemp", "exit web temperature", "C", Summary | Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.exitTemp); },
+                   "Exit temp.\n(deg C)", 2, "Web temperature at the zone's exit."));
+  q.push_back(Zone("ZoneExitResidual1", "exit solvent-1 residual ratio", "", Summary | Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.exitResidual1); },
+                   "Residual\nratio 1", 4, "Residual ratio of solvent-1 at the zone's exit."));
+  q.push_back(Zone("ZoneExitResidual2", "exit solvent-2 residual ratio", "", Summary | Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.exitResidual2); },
+                   "Residual\nratio 2", 4, "Residual ratio of solvent-2 at the zone's exit."));
+  q.push_back(Zone("ZoneEvaporated1", "solvent-1 evaporated", "g/m2", Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.evaporated1); },
+                   "Evaporated 1\n(g/m2)", 3,
+                   "Solvent-1 evaporated in the zone (weight at entry minus weight at exit); "
+                   "negative when it condenses."));
+  q.push_back(Zone("ZoneEvaporated2", "solvent-2 evaporated", "g/m2", Table,
+                   [](const RunResults&, const ZoneSummary& z) { return std::optional(z.evaporated2); },
+                   "Evaporated 2\n(g/m2)", 3,
+                   "Solvent-2 evaporated in the zone; negative when it condenses."));
+  q.push_back(Zone("ZoneEvaporatedShare", "share of the solvent evaporated", "%", Table,
+                   [](const RunResults&, const ZoneSummary& z) {
+                     return z.share ? std::optional(*z.share * 100) : std::nullopt;
+                   },
+                   "Share\n(%)", 1,
+                   "The zone's part of the net solvent evaporated over the whole line; empty "
+                   "when the line as a whole evaporated nothing or took solvent up.",
+                   "The line as a whole evaporated no solvent."));
+  return q;
+}
+
+}  // namespace
+
+const std::vector<OutputQuantity>& OutputQuantities() {
+  static const std::vector<OutputQuantity> catalogue = MakeCatalogue();
+  return catalogue;
+}
+
+std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place) {
+  std::vector<const OutputQuantity*> shown;
+  for (const OutputQuantity& quantity : OutputQuantities()) {
+    if (quantity.Shows(place)) {
+      shown.push_back(&quantity);
+    }
+  }
+  return shown;
+}
+
+const OutputQuantity* FindOutput(std::string_view name) {
+  for (const OutputQuantity& quantity : OutputQuantities()) {
+    if (quantity.name == name) {
+      return &quantity;
+    }
+  }
+  return nullptr;
+}
+
+std::string ColumnTitle(const OutputQuantity& quantity, int zone) {
+  std::string title;
+  if (quantity.scope == OutputScope::Zone) {
+    title = "zone " + std::to_string(zone) + " ";
+  }
+  title += quantity.caption;
+  if (!quantity.unit.empty()) {
+    title += " (";
+    title += quantity.unit;
+    title += ')';
+  }
+  return title;
+}
+
+std::optional<double> LineValue(const OutputQuantity& quantity, const RunResults& results) {
+  if (quantity.line == nullptr || results.line.points.empty()) {
+    return std::nullopt;
+  }
+  return quantity.line(results);
+}
+
+std::optional<double> ZoneValue(const OutputQuantity& quantity, const RunResults& results,
+                                std::size_t zone) {
+  if (quantity.zone == nullptr || zone < 1 || zone > results.summary.zones.size()) {
+    return std::nullopt;
+  }
+  return quantity.zone(results, results.summary.zones[zone - 1]);
+}
+
+}  // namespace tovimar

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "results/line_profile.h"
+#include "results/zone_summary.h"
+
+namespace tovimar {
+
+// Everything derived from one completed run, computed once and read by every output.
+struct RunResults {
+  LineProfile line;
+  ProfileSummary summary;
+};
+
+// Derives the results of the run that `sim` last completed (see ProfileAlongLine).
+RunResults DeriveResults(const Simulation& sim);
+
+// Where a quantity lives: at every point of the profile, once per zone, or once per line.
+enum class OutputScope { Point, Zone, Line };
+
+// Where a quantity is shown; a quantity may be shown in several places.
+enum OutputPlace : unsigned {
+  InProfileCsv = 1U << 0,  // a column of the profile CSV (point quantities)
+  InSummary = 1U << 1,     // a column of the summary CSV (line and zone quantities)
+  InZoneTable = 1U << 2,   // a column of the Drying Profile page's zone table
+};
+
+// One quantity a run yields: every fact about it lives here, and the profile CSV, the
+// summary, the Drying Profile page's zone table and the batch tool's lists take it from this
+// one catalogue. Exactly one of the three computations is set, the one of its scope.
+struct OutputQuantity {
+  std::string_view name;     // stable name for the command line, e.g. "LineEndWebTemp"
+  std::string_view caption;  // e.g. "line end web temperature"
+  std::string_view unit;     // e.g. "C", "kg/m2"; empty for a ratio
+  OutputScope scope = OutputScope::Point;
+  unsigned places = 0;       // OutputPlace bits
+
+  double (*point)(const ProfilePoint&) = nullptr;
+  // Of one zone of the summary (or of the whole line, LineAsZone, for the table's last row);
+  // none where the quantity has no value.
+  std::optional<double> (*zone)(const RunResults&, const ZoneSummary&) = nullptr;
+  std::optional<double> (*line)(const RunResults&) = nullptr;
+
+  // The zone table's column: header, decimals and tooltip; what an empty cell means.
+  std::string_view tableHeader;
+  int tableDecimals = 0;
+  std::string_view tableTip;
+  std::string_view emptyTip;
+
+  [[nodiscard]] bool Shows(OutputPlace place) const { return (places & place) != 0; }
+};
+
+// Every output quantity, point quantities first, in the order of their columns.
+const std::vector<OutputQuantity>& OutputQuantities();
+
+// The quantities shown in `place`, in catalogue order.
+std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place);
+
+// The quantity of this stable name; nullptr when there is none.
+const OutputQuantity* FindOutput(std::string_view name);
+
+// The column title of a quantity: its caption with the unit in parentheses ("web temperature
+// (C)"); for a zone quantity preceded by the zone ("zone 2 exit web temperature (C)").
+std::string ColumnTitle(const OutputQuantity& quantity, int zone = 0);
+
+// The value of a line quantity, or of a zone quantity in zone `zone` (1-based; none when the
+// run has fewer zones).
+std::optional<double> LineValue(const OutputQuantity& quantity, const RunResults& results);
+std::optional<double> ZoneValue(const OutputQuantity& quantity, const RunResults& results,
+                                std::size_t zone);
+
+}  // namespace tovimar

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "results/output_catalogue.h"
+
+namespace tovimar {
+
+// The values of one run that a summary record holds: every line quantity and, zone by zone,
+// every zone quantity shown in the summary, in catalogue order. Empty for a run that did not
+// complete.
+struct SummaryValues {
+  std::vector<std::optional<double>> line;
+  std::vector<std::vector<std::optional<double>>> zones;
+};
+
+SummaryValues SummaryValuesOf(const RunResults& results);
+
+// The summary's header after the caller's leading columns: the line quantities, then the
+// zone quantities of zones 1..zones.
+void AppendSummaryHeader(std::string& out, std::size_t zones);
+
+// One record's values after its leading fields: empty fields where a value is missing, and
+// for zones the run does not have.
+void AppendSummaryValues(std::string& out, const SummaryValues& values, std::size_t zones);
+
+}  // namespace tovimar

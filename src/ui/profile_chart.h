@@ -1,0 +1,38 @@
+#pragma once
+
+#include "results/line_profile.h"
+#include "results/zone_summary.h"
+
+class QCategoryAxis;
+class QChart;
+class QLineSeries;
+class QScatterSeries;
+class QValueAxis;
+
+namespace tovimar::ui {
+
+// The chart of a run along the line: web temperature on the left axis, the residual ratios
+// of both solvents on the right one (0 to the largest value shown), the zones' air
+// temperatures as a step line, the dry point as a marker, and a top axis whose sections
+// are the zones (labelled with their numbers, with grid lines at the zone boundaries).
+struct ProfileChartParts {
+  QChart* chart = nullptr;
+  QLineSeries* webTemp = nullptr;
+  QLineSeries* residual1 = nullptr;
+  QLineSeries* residual2 = nullptr;
+  QLineSeries* airTemp = nullptr;
+  QScatterSeries* dryPoint = nullptr;
+  QValueAxis* positionAxis = nullptr;  // bottom: m from the entrance of zone 1
+  QCategoryAxis* zoneAxis = nullptr;   // top: one section per zone
+  QValueAxis* tempAxis = nullptr;      // left: deg C
+  QValueAxis* residualAxis = nullptr;  // right: residual ratio
+};
+
+// Adds the series and axes to an empty chart.
+ProfileChartParts BuildProfileChart(QChart* chart);
+
+// Shows a run's profile in the chart; an empty profile clears it.
+void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
+                      const ProfileSummary& summary);
+
+}  // namespace tovimar::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include "results/output_catalogue.h"
+
+class QTableWidget;
+
+namespace tovimar::ui {
+
+// The columns of the zone summary table: the zone, then the output catalogue's zone-table
+// quantities in catalogue order. Each cell holds its number as Qt::UserRole data (none for an
+// empty cell) and as text.
+enum SummaryColumn {
+  SummaryZone,
+  SummaryExitPosition,  // m from the entrance of zone 1
+  SummaryExitTemp,      // deg C
+  SummaryResidual1,
+  SummaryResidual2,
+  SummaryEvaporated1,   // g/m2, negative when the solvent condenses
+  SummaryEvaporated2,
+  SummaryShare,         // % of the net amount evaporated over the line
+  SummaryColumnCount
+};
+
+// Fixed-point text with `decimals` decimals and a point; a value that shows as zero has no
+// sign.
+QString Fixed(double value, int decimals);
+
+// Gives an empty table its columns, headers and header tooltips from the catalogue.
+void SetUpZoneTable(QTableWidget* table);
+
+// One row per zone and a last, bold row "Line" for the whole line; no rows for an empty run.
+void FillZoneTable(QTableWidget* table, const RunResults& results);
+
+}  // namespace tovimar::ui
