@@ -158,22 +158,39 @@ void KeepMax(std::optional<T>& best, const std::optional<T>& value) {
 RunJudgement JudgeRun(const DryingConditions& c, const LineSettings& settings,
                       const LineProfile& profile, const ProfileSummary& summary) {
   RunJudgement j;
+  JudgeRun(c, settings, profile, summary, j);
+  return j;
+}
+
+void JudgeRun(const DryingConditions& c, const LineSettings& settings, const LineProfile& profile,
+              const ProfileSummary& summary, RunJudgement& j) {
   const std::size_t n = profile.points.size();
+  j.residualGrams.clear();
+  j.residualPercent.clear();
+  j.boilingMargin.clear();
+  j.boiling.clear();
+  j.exhaust.clear();
+  j.residualTarget.reset();
+  j.line = LineValues{};
+  j.warnings.clear();
   j.residualGrams.reserve(n);
   j.residualPercent.reserve(n);
-  j.bubbleTemp.reserve(n);
   j.boilingMargin.reserve(n);
-  double guess = BubbleStartGuess;
+  // Neighbouring points differ little: the straight line through the last two bubble
+  // temperatures starts the next solve, which then mostly takes a single Newton step.
+  std::optional<double> lastTb, beforeTb;
   double maxWebTemp = -std::numeric_limits<double>::infinity();
   for (const ProfilePoint& point : profile.points) {
     const ResidualSolvent r = ResidualAt(c, point.weight1, point.weight2);
     j.residualGrams.push_back(r.grams);
     j.residualPercent.push_back(r.percentOfSolid);
-    // Neighbouring points differ little, so the last bubble temperature starts the next solve.
+    const double guess = !lastTb     ? BubbleStartGuess
+                         : !beforeTb ? *lastTb
+                                     : *lastTb + (*lastTb - *beforeTb);
     const std::optional<double> tb = BubbleTemperature(c, point.weight1, point.weight2, guess);
-    j.bubbleTemp.push_back(tb);
+    beforeTb = lastTb;
+    lastTb = tb;
     j.boilingMargin.push_back(tb ? std::optional<double>(*tb - point.temp) : std::nullopt);
-    if (tb) guess = *tb;
     maxWebTemp = std::max(maxWebTemp, point.temp);
   }
 
@@ -214,7 +231,6 @@ RunJudgement JudgeRun(const DryingConditions& c, const LineSettings& settings,
                            " g/m2.");
     }
   }
-  return j;
 }
 
 }  // namespace tovimar

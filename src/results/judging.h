@@ -76,8 +76,9 @@ struct RunJudgement {
   // One entry per point of LineProfile::points.
   std::vector<double> residualGrams;                     // g/m2
   std::vector<double> residualPercent;                   // % of the solid weight
-  std::vector<std::optional<double>> bubbleTemp;         // deg C; none: no solvent
-  std::vector<std::optional<double>> boilingMargin;      // K; none: no solvent
+  // Bubble temperature - web temperature, K (add the point's temp for the bubble
+  // temperature); none: no solvent left.
+  std::vector<std::optional<double>> boilingMargin;
   // One entry per zone of the run.
   std::vector<ZoneBoiling> boiling;
   std::vector<ZoneExhaust> exhaust;
@@ -90,6 +91,11 @@ struct RunJudgement {
 // quantity cannot be formed (a zero solid weight, molecular weight or LEL).
 RunJudgement JudgeRun(const DryingConditions& c, const LineSettings& settings,
                       const LineProfile& profile, const ProfileSummary& summary);
+// The same into `out`, whose vectors keep their memory: a caller judging many runs (an
+// optimiser) spares the allocation and first touch of the per-point vectors, which on the
+// largest run cost as much as the bubble-point solves.
+void JudgeRun(const DryingConditions& c, const LineSettings& settings, const LineProfile& profile,
+              const ProfileSummary& summary, RunJudgement& out);
 
 // The exhaust of one zone from the net amounts it evaporates (g/m2).
 ZoneExhaust JudgeZoneExhaust(const DryingConditions& c, const LineSettings& settings,
