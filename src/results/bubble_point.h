@@ -32,7 +32,7 @@ inline constexpr double BubbleStartGuess = 100;
 // The bubble temperature (deg C): where p1 + p2 reaches the total pressure of 760 mmHg.
 // None when neither solvent is present: such a coating cannot boil. Solved within 1e-6 K by
 // a safeguarded Newton iteration on p1 + p2 from `guess` (the previous point's bubble
-// temperature makes it two or three evaluations): a step that leaves the bracket known so far
+// temperature makes it mostly one evaluation): a step that leaves the bracket known so far
 // is replaced by bisection, and until a temperature above the root is seen the search widens
 // upward. Throws ArithmeticError when the pressures cannot be formed or no root is found.
 std::optional<double> BubbleTemperature(const DryingConditions& c, const SolventActivities& s,
