@@ -1,0 +1,212 @@
+// The line file (JSON) and the `--set NAME=VALUE` names of the line settings.
+#include "conditionfile/line_file.h"
+
+#include <cmath>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "format/file_writer.h"
+#include "input/number_parse.h"
+
+namespace tovimar {
+
+namespace {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+constexpr const char* ZoneExhaustFlowKey = "ZoneExhaustFlow";
+constexpr const char* ZoneLELLimitKey = "ZoneLELLimit";
+
+// The name of a setting in messages: the key, and the zone for a zone setting.
+std::string NameOf(const std::string& key, int zone) {
+  return zone == 0 ? key : key + "[" + std::to_string(zone) + "]";
+}
+
+[[noreturn]] void Refuse(const std::string& key, int zone, const std::string& what) {
+  throw LineFileError("\"" + NameOf(key, zone) + "\" " + what);
+}
+
+// The LELs and the limits divide, so they must be above zero; the rest may be zero.
+bool MustBePositive(const std::string& key) {
+  return key == "LEL1" || key == "LEL2" || key == "LELLimit" || key == ZoneLELLimitKey;
+}
+
+void CheckValue(const std::string& key, int zone, double value) {
+  if (!std::isfinite(value)) Refuse(key, zone, "must be a finite number.");
+  if (value < 0) Refuse(key, zone, "must not be negative.");
+  if (value == 0 && MustBePositive(key)) Refuse(key, zone, "must be greater than zero.");
+}
+
+// Stores a checked value (none: clear) in the setting `key` of zone `zone`.
+void Store(LineSettings& s, const std::string& key, int zone, std::optional<double> value) {
+  if (value) CheckValue(key, zone, *value);
+  const auto z = static_cast<std::size_t>(zone);
+  if (key == "WebWidth") {
+    s.WebWidth = value.value();
+  } else if (key == ZoneExhaustFlowKey) {
+    s.ZoneExhaustFlow[z] = value.value_or(0);
+  } else if (key == "LEL1") {
+    s.LEL1 = value.value();
+  } else if (key == "LEL2") {
+    s.LEL2 = value.value();
+  } else if (key == "LELLimit") {
+    s.LELLimit = value.value();
+  } else if (key == ZoneLELLimitKey) {
+    s.ZoneLELLimit[z] = value;
+  } else if (key == "ResidualTarget") {
+    s.ResidualTarget = value;
+  } else if (key == "BoilingMarginMin") {
+    s.BoilingMarginMin = value.value();
+  } else {
+    throw LineFileError("Unknown key \"" + key + "\" in the line file.");
+  }
+}
+
+double NumberOf(const Json& value, const std::string& key, int zone) {
+  if (!value.is_number()) Refuse(key, zone, "must be a number.");
+  return value.get<double>();
+}
+
+// A zone setting: an object of zone numbers "1" to "14".
+void ReadZones(LineSettings& s, const std::string& key, const Json& zones) {
+  if (!zones.is_object()) {
+    Refuse(key, 0, "must be an object of zone numbers \"1\" to \"14\".");
+  }
+  for (const auto& [zoneText, value] : zones.items()) {
+    int zone = 0;
+    for (int z = 1; z <= MaxZones; ++z) {
+      if (zoneText == std::to_string(z)) zone = z;
+    }
+    if (zone == 0) {
+      Refuse(key, 0, "has no zone \"" + zoneText + "\": the zones are \"1\" to \"14\".");
+    }
+    Store(s, key, zone, NumberOf(value, key, zone));
+  }
+}
+
+}  // namespace
+
+LineSettings ParseLineSettings(std::string_view json) {
+  Json root;
+  try {
+    root = Json::parse(json.begin(), json.end());
+  } catch (const Json::parse_error& e) {
+    throw LineFileError("The line file is not JSON (at byte " + std::to_string(e.byte) + ").");
+  } catch (const Json::out_of_range& e) {
+    // A number beyond the range of a double (1e400) is refused while parsing, before its key
+    // is known; the library's text quotes the number.
+    const std::string what = e.what();
+    throw LineFileError("The line file holds a number out of range (" +
+                        what.substr(what.find(']') + 2) + ").");
+  }
+  if (!root.is_object()) {
+    throw LineFileError("The line file must hold one JSON object.");
+  }
+  LineSettings s;
+  for (const auto& [key, value] : root.items()) {
+    if (key == ZoneExhaustFlowKey || key == ZoneLELLimitKey) {
+      ReadZones(s, key, value);
+    } else if (key == "ResidualTarget" && value.is_null()) {
+      s.ResidualTarget.reset();
+    } else {
+      Store(s, key, 0, NumberOf(value, key, 0));
+    }
+  }
+  return s;
+}
+
+LineSettings ReadLineFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) {
+    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be opened.");
+  }
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) {
+    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be read.");
+  }
+  try {
+    return ParseLineSettings(text);
+  } catch (const LineFileError& e) {
+    throw LineFileError("\"" + path + "\": " + e.what());
+  }
+}
+
+std::string FormatLineSettings(const LineSettings& s) {
+  OrderedJson root;
+  root["WebWidth"] = s.WebWidth;
+  OrderedJson flows = OrderedJson::object();
+  OrderedJson limits = OrderedJson::object();
+  for (int z = 1; z <= MaxZones; ++z) {
+    const auto zone = static_cast<std::size_t>(z);
+    if (s.ZoneExhaustFlow[zone] != 0) flows[std::to_string(z)] = s.ZoneExhaustFlow[zone];
+    if (s.ZoneLELLimit[zone]) limits[std::to_string(z)] = *s.ZoneLELLimit[zone];
+  }
+  root[ZoneExhaustFlowKey] = flows;
+  root["LEL1"] = s.LEL1;
+  root["LEL2"] = s.LEL2;
+  root["LELLimit"] = s.LELLimit;
+  root[ZoneLELLimitKey] = limits;
+  if (s.ResidualTarget) root["ResidualTarget"] = *s.ResidualTarget;
+  root["BoilingMarginMin"] = s.BoilingMarginMin;
+  return root.dump(2) + "\n";
+}
+
+void WriteLineFile(const std::string& path, const LineSettings& settings) {
+  WriteTextFile(path, FormatLineSettings(settings), "line file");
+}
+
+const std::vector<LineSettingName>& LineSettingNames() {
+  static const std::vector<LineSettingName> names = [] {
+    const std::string normalFlow = "m3/h at 0 \u2103 and 101.325 kPa";
+    std::vector<LineSettingName> v;
+    v.push_back({"WebWidth", "WebWidth", 0, "Coated web width", "m", false});
+    for (int z = 1; z <= MaxZones; ++z) {
+      v.push_back({NameOf(ZoneExhaustFlowKey, z), ZoneExhaustFlowKey, z,
+                   "Exhaust flow of zone " + std::to_string(z), normalFlow, false});
+    }
+    v.push_back({"LEL1", "LEL1", 0, "Lower explosive limit of solvent-1", "vol %", false});
+    v.push_back({"LEL2", "LEL2", 0, "Lower explosive limit of solvent-2", "vol %", false});
+    v.push_back({"LELLimit", "LELLimit", 0, "Exhaust concentration limit", "% of LEL", false});
+    for (int z = 1; z <= MaxZones; ++z) {
+      v.push_back({NameOf(ZoneLELLimitKey, z), ZoneLELLimitKey, z,
+                   "Exhaust concentration limit of zone " + std::to_string(z), "% of LEL",
+                   true});
+    }
+    v.push_back({"ResidualTarget", "ResidualTarget", 0, "Residual solvent target", "g/m2",
+                 true});
+    v.push_back({"BoilingMarginMin", "BoilingMarginMin", 0, "Least margin below boiling", "K",
+                 false});
+    return v;
+  }();
+  return names;
+}
+
+void ApplyLineSetting(LineSettings& settings, std::string_view assignment) {
+  const std::size_t equals = assignment.find('=');
+  if (equals == std::string_view::npos) {
+    throw LineFileError("\"" + std::string(assignment) + "\" is not NAME=VALUE.");
+  }
+  const std::string_view name = assignment.substr(0, equals);
+  const std::string_view text = assignment.substr(equals + 1);
+  for (const LineSettingName& entry : LineSettingNames()) {
+    if (entry.name != name) continue;
+    std::optional<double> value;
+    if (!text.empty()) {
+      value = ParseNumber(text);
+      if (!value) Refuse(entry.key, entry.zone, "needs a number, not \"" + std::string(text) + "\".");
+    } else if (!entry.clearable && entry.key != ZoneExhaustFlowKey) {
+      Refuse(entry.key, entry.zone, "needs a number.");
+    }
+    LineSettings changed = settings;
+    Store(changed, entry.key, entry.zone, value);
+    settings = changed;
+    return;
+  }
+  throw LineFileError("There is no line setting \"" + std::string(name) + "\".");
+}
+
+}  // namespace tovimar

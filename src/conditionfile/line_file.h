@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/errors.h"
+#include "model/line_settings.h"
+
+namespace tovimar {
+
+// The line file: the line settings as one JSON object, for example
+//
+//   {
+//     "WebWidth": 1.2,
+//     "ZoneExhaustFlow": {"1": 10000.0, "2": 8000.0},
+//     "LEL1": 1.4,
+//     "LEL2": 1.1,
+//     "LELLimit": 25.0,
+//     "ZoneLELLimit": {"2": 50.0},
+//     "ResidualTarget": 1.0,
+//     "BoilingMarginMin": 5.0
+//   }
+//
+// The two zone settings are objects keyed by the zone number ("1" to "14"), so that a file
+// names only the zones it sets; a zone left out has no exhaust flow and the common limit.
+// Every key may be left out (its default applies); "ResidualTarget": null is the same as
+// leaving it out. Every value is a finite number, none negative; the LELs and the limits
+// are above zero. Any other key is refused.
+
+// A line file or a line setting that cannot be read; the message names the key.
+class LineFileError : public UserError {
+ public:
+  explicit LineFileError(const std::string& message) : UserError(ErrorKind::Input, message) {}
+};
+
+// The settings of the JSON text `json`; throws LineFileError.
+LineSettings ParseLineSettings(std::string_view json);
+
+// The settings of the line file at `path`. Throws UserError (ErrorKind::File) when it cannot
+// be read and LineFileError, with the file named, when its content is refused.
+LineSettings ReadLineFile(const std::string& path);
+
+// The JSON text of `settings` (two-space indents, a final line end); reading it gives back
+// the same settings. Zones without an exhaust flow or an own limit, and a missing residual
+// target, are left out.
+std::string FormatLineSettings(const LineSettings& settings);
+
+// Writes FormatLineSettings(settings) through WriteTextFile; throws std::runtime_error
+// naming the file when it cannot be written completely.
+void WriteLineFile(const std::string& path, const LineSettings& settings);
+
+// One line setting as `--set NAME=VALUE` names it.
+struct LineSettingName {
+  std::string name;      // "LEL1", "ZoneExhaustFlow[3]"
+  std::string key;       // the line file key: "LEL1", "ZoneExhaustFlow"
+  int zone = 0;          // 1..14 for the zone settings, 0 for the others
+  std::string caption;   // "Exhaust flow of zone 3"
+  std::string unit;      // "m3/h at 0 °C and 101.325 kPa" (UTF-8)
+  bool clearable = false;  // an empty value removes it (ResidualTarget, ZoneLELLimit[k])
+};
+
+// Every settable name: WebWidth, ZoneExhaustFlow[1..14], LEL1, LEL2, LELLimit,
+// ZoneLELLimit[1..14], ResidualTarget, BoilingMarginMin, in that order.
+const std::vector<LineSettingName>& LineSettingNames();
+
+// Applies "NAME=TEXT" to `settings`. TEXT is read with ParseNumber; an empty TEXT clears a
+// clearable setting and sets a zone's exhaust flow to 0 (none). Throws LineFileError for an
+// unknown name, a missing "=", a text that is not a number, or a value the line file would
+// refuse; `settings` is then unchanged.
+void ApplyLineSetting(LineSettings& settings, std::string_view assignment);
+
+}  // namespace tovimar

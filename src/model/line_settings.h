@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+#include "model/conditions.h"
+
+namespace tovimar {
+
+// Inputs of the line that the drying model does not use and the 120-line data file cannot
+// hold: what judging a run (residual solvent, boiling, exhaust safety) needs besides the
+// drying conditions. Kept in the JSON line file (conditionfile/line_file.h).
+struct LineSettings {
+  // Coated width of the web, m; turns the per-area evaporation into an hourly solvent load.
+  double WebWidth = 1;
+  // Exhaust air flow of each zone, m3/h at 0 deg C and 101.325 kPa, indexed by zone as the
+  // other zone arrays. 0: no flow given, so the zone's solvent concentration is not judged.
+  ZoneArray ZoneExhaustFlow{};
+  // Lower explosive limits of the solvent vapours in air, volume %. The defaults are typical
+  // of a ketone (solvent-1) and an aromatic (solvent-2) of the default molecular weights.
+  double LEL1 = 1.4;
+  double LEL2 = 1.1;
+  // Highest allowed concentration of the exhaust, % of the mixture's LEL.
+  double LELLimit = 25;
+  // A zone's own limit in % of LEL (for example 50 where the zone has continuous solvent
+  // monitoring); none: the zone uses LELLimit.
+  std::array<std::optional<double>, MaxZones + 1> ZoneLELLimit{};
+  // Residual solvent (both solvents) the line should reach, g/m2; none: no target.
+  std::optional<double> ResidualTarget;
+  // Least distance of the web temperature below the coating's bubble temperature, K.
+  double BoilingMarginMin = 0;
+
+  // The % of LEL limit that applies to zone `zone` (1..MaxZones).
+  [[nodiscard]] double LELLimitOfZone(int zone) const {
+    return ZoneLELLimit[static_cast<std::size_t>(zone)].value_or(LELLimit);
+  }
+};
+
+}  // namespace tovimar
