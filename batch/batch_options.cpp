@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "conditionfile/line_file.h"
 #include "input/field_catalogue.h"
 
 namespace tovimar::batch {
@@ -111,8 +112,13 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
                  "With --sweep: write each run's result file into DIR")
       ->type_name("DIR");
   app.add_option("--summary", options.summaryFile,
-                 "With --sweep: the summary CSV file (default: standard output)")
+                 "The summary CSV file (\"-\": standard output; a sweep's default)")
       ->type_name("FILE");
+  app.add_option("--line", options.lineFile,
+                 "Line settings to load (JSON: web width, exhaust flows, LELs, targets)")
+      ->type_name("FILE");
+  app.add_flag("--list-names", options.listNames,
+               "List every input and output name with its caption and unit, and exit");
   app.add_option("--jobs", options.jobs,
                  "With --sweep: runs at a time (default: one per processor core)")
       ->type_name("N")
@@ -147,8 +153,14 @@ std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string
   }
   const ConditionField* field = FindField(name);
   if (field == nullptr) {
+    for (const LineSettingName& line : LineSettingNames()) {
+      if (line.name == name) {
+        resolved.lineAssignment = std::string(setting);
+        return resolved;
+      }
+    }
     error = "--set: no entry or field named \"" + std::string(name) +
-            "\" (see --help for the names)";
+            "\" (tovimar-batch --list-names lists every name)";
     return std::nullopt;
   }
   resolved.entryName = field->entryName;

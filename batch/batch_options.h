@@ -23,10 +23,11 @@ enum ExitStatus : int {
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
 };
 
-// One --set: the entry it changes and the text it gets.
+// One --set: the entry it changes and the text it gets, or a line setting.
 struct EntrySetting {
-  std::string entryName;  // "Edit6", "Edit250"
+  std::string entryName;  // "Edit6", "Edit250"; empty for a line setting
   std::string text;
+  std::string lineAssignment;  // "LEL1=1.2" for a line setting (see conditionfile/line_file.h)
 };
 
 // What the command line asks for. Every option fills one member here and the run reads
@@ -42,7 +43,10 @@ struct BatchOptions {
   std::optional<std::string> csvFile;        // --csv FILE: the profile of a completed run
   std::vector<std::string> sweeps;           // --sweep NAME=FROM:TO:STEP, one or two
   std::optional<std::string> sweepResults;   // --sweep-results DIR
-  std::optional<std::string> summaryFile;    // --summary FILE (default: standard output)
+  std::optional<std::string> summaryFile;    // --summary FILE ("-" or, with --sweep, none:
+                                             // standard output)
+  std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
+  bool listNames = false;                    // --list-names
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
 };
 
@@ -53,9 +57,10 @@ void AddOptions(CLI::App& app, BatchOptions& options);
 // (and `error` set) when both are given.
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error);
 
-// "NAME=TEXT" with NAME an entry name ("Edit6", "Edit250") or a record field name
-// ("LineSpeed", "ZoneAirTemp[3]", "ResultFileName"); nothing (and `error` set) when the
-// text has no "=" or the name is unknown. TEXT is everything after the first "=".
+// "NAME=TEXT" with NAME an entry name ("Edit6", "Edit250"), a record field name
+// ("LineSpeed", "ZoneAirTemp[3]", "ResultFileName") or a line setting ("LEL1",
+// "ZoneExhaustFlow[2]"); nothing (and `error` set) when the text has no "=" or the name is
+// unknown. TEXT is everything after the first "=".
 std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string& error);
 
 // Whether the simulation is run: always, unless --write-data is given without --run.

@@ -13,8 +13,12 @@
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
 #include "batch_sweep.h"
+#include "batch_names.h"
+#include "conditionfile/line_file.h"
+#include "format/csv.h"
 #include "model/model.h"
 #include "results/profile_csv.h"
+#include "results/summary_csv.h"
 #include "run/run_sequence.h"
 
 namespace tovimar::batch {
@@ -58,7 +62,36 @@ std::string FullPath(const std::string& path) {
   return error ? path : full.string();
 }
 
+// The message of a run that did not complete; an input message names its field and text.
+std::string OutcomeMessage(const RunOutcome& outcome, const EntryTexts& entries) {
+  std::string message = outcome.message;
+  if (outcome.style == MessageStyle::Notice && !outcome.entryName.empty()) {
+    const ConditionField* field = FindField(outcome.entryName);
+    const std::string name = field != nullptr ? FieldDisplayName(*field) : "Save File Name";
+    message += " (" + name + ", " + outcome.entryName + ": \"" + entries.Text(outcome.entryName) + "\")";
+  }
+  return message;
+}
+
+// The summary of a single run: one record with its outcome and the summary's values.
+std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& values) {
+  std::string out = "run,outcome,message";
+  AppendSummaryHeader(out, values.zones.size());
+  EndCsvRecord(out);
+  out += "1,";
+  AppendCsvField(out, RunStatusText(outcome.status));
+  out += ',';
+  AppendCsvField(out, outcome.message);
+  AppendSummaryValues(out, values, values.zones.size());
+  EndCsvRecord(out);
+  return out;
+}
+
 int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) {
+  if (options.listNames) {
+    ListNames(out);
+    return ExitCompleted;
+  }
   // The whole command line is checked before anything is read or written.
   std::string error;
   const std::optional<std::string> dataFile = DataFileOf(options, error);
@@ -80,22 +113,31 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     messages.ShowMessage(error);
     return ExitUsage;
   }
-  if (options.csvFile && !RunRequested(options)) {
-    messages.ShowMessage("--csv needs a run: add --run to --write-data");
+  if ((options.csvFile || options.summaryFile) && !RunRequested(options)) {
+    messages.ShowMessage(std::string(options.csvFile ? "--csv" : "--summary") +
+                         " needs a run: add --run to --write-data");
     return ExitUsage;
   }
 
   MapEntryTexts entries;
-  if (!dataFile->empty()) {
-    try {
+  LineSettings line;
+  try {
+    if (!dataFile->empty()) {
       LoadDataFile(FullPath(*dataFile), entries);
-    } catch (const FileError& e) {
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
     }
-  }
-  for (const EntrySetting& setting : settings) {
-    entries.ForceText(setting.entryName, setting.text);
+    if (options.lineFile) {
+      line = ReadLineFile(*options.lineFile);
+    }
+    for (const EntrySetting& setting : settings) {
+      if (setting.entryName.empty()) {
+        ApplyLineSetting(line, setting.lineAssignment);
+      } else {
+        entries.ForceText(setting.entryName, setting.text);
+      }
+    }
+  } catch (const UserError& e) {
+    messages.ShowMessage(e.what());
+    return ExitStoppedAtInput;
   }
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
@@ -113,26 +155,40 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     }
   }
   if (!axes->empty()) {
-    return RunSweepBatch(options, *axes, entries, out, messages);
+    return RunSweepBatch(options, *axes, entries, line, out, messages);
   }
   if (!RunRequested(options)) {
     return ExitCompleted;
   }
 
   Simulation sim;
-  const RunOutcome outcome = RunSimulation(sim, entries);
+  RunOutcome outcome = RunSimulation(sim, entries);
   if (!outcome.message.empty()) {
-    messages.ShowMessage(outcome.message);
+    messages.ShowMessage(OutcomeMessage(outcome, entries));
   }
-  if (outcome.completed() && options.csvFile) {
+  SummaryValues values;
+  if (outcome.completed()) {
     try {
-      WriteProfileCsv(*options.csvFile, ProfileAlongLine(sim));
-    } catch (const ArithmeticError& e) {
-      messages.ShowMessage(e.what());
-      return ExitArithmeticFault;
+      const RunResults results = DeriveResults(sim, line);
+      for (const std::string& warning : results.judgement.warnings) {
+        messages.ShowMessage("Warning: " + warning);
+      }
+      if (options.csvFile) {
+        WriteProfileCsv(*options.csvFile, results);
+      }
+      values = SummaryValuesOf(results);
     } catch (const FileError& e) {
       messages.ShowMessage(e.what());
       return ExitFileFailed;
+    } catch (const UserError& e) {
+      messages.ShowMessage(e.what());
+      return ExitArithmeticFault;
+    }
+  }
+  if (options.summaryFile) {
+    if (const int status = WriteSummary(options.summaryFile, SingleRunSummary(outcome, values), out, messages);
+        status != ExitCompleted) {
+      return status;
     }
   }
   return ExitStatusOf(outcome.status);

@@ -14,7 +14,6 @@ std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, s
   std::vector<SweepAxis> axes;
   if (options.sweeps.empty()) {
     for (const auto& [given, name] : {std::pair{options.sweepResults.has_value(), "--sweep-results"},
-                                      std::pair{options.summaryFile.has_value(), "--summary"},
                                       std::pair{options.jobs != 0, "--jobs"}}) {
       if (given) {
         error = std::string(name) + " needs --sweep";
@@ -48,10 +47,32 @@ std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, s
   return axes;
 }
 
+int WriteSummary(const std::optional<std::string>& file, const std::string& summary,
+                 std::ostream& out, UserMessages& messages) {
+  if (file && *file != "-") {
+    try {
+      WriteTextFile(*file, summary, "summary file");
+    } catch (const FileError& e) {
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+    return ExitCompleted;
+  }
+  out << summary;
+  out.flush();
+  if (!out) {
+    messages.ShowMessage("Cannot write the summary to standard output.");
+    return ExitFileFailed;
+  }
+  return ExitCompleted;
+}
+
 int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axes,
-                  const MapEntryTexts& base, std::ostream& out, UserMessages& messages) {
+                  const MapEntryTexts& base, const LineSettings& line, std::ostream& out,
+                  UserMessages& messages) {
   SweepOptions sweep;
   sweep.threads = options.jobs;
+  sweep.line = line;
   if (options.sweepResults) {
     sweep.resultDirectory = *options.sweepResults;
     std::error_code error;
@@ -64,21 +85,9 @@ int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axe
   }
 
   const std::vector<SweepRunResult> runs = RunSweep(base, axes, sweep);
-  const std::string summary = FormatSweepSummary(axes, runs);
-  if (options.summaryFile) {
-    try {
-      WriteTextFile(*options.summaryFile, summary, "summary file");
-    } catch (const FileError& e) {
-      messages.ShowMessage(e.what());
-      return ExitFileFailed;
-    }
-  } else {
-    out << summary;
-    out.flush();
-    if (!out) {
-      messages.ShowMessage("Cannot write the summary to standard output.");
-      return ExitFileFailed;
-    }
+  if (const int status = WriteSummary(options.summaryFile, FormatSweepSummary(axes, runs), out, messages);
+      status != ExitCompleted) {
+    return status;
   }
 
   const auto failed = static_cast<std::size_t>(std::count_if(

@@ -14,15 +14,21 @@ namespace tovimar::batch {
 
 // The axes of the --sweep options (none when there is no --sweep), after checking that the
 // options given with them fit: nothing, and `error` set, when a --sweep is malformed, there
-// are more than two, -o, --csv or --write-data come with a sweep, or --sweep-results,
-// --summary or --jobs come without one.
+// are more than two, -o, --csv or --write-data come with a sweep, or --sweep-results or
+// --jobs come without one.
 std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, std::string& error);
+
+// Writes a summary to `file` ("-": standard output, as when there is no file) or to `out`;
+// ExitCompleted, or ExitFileFailed after a message.
+int WriteSummary(const std::optional<std::string>& file, const std::string& summary,
+                 std::ostream& out, UserMessages& messages);
 
 // Runs the sweep from the conditions in `base` and writes its summary to --summary or to
 // `out`. Returns ExitCompleted when the sweep ran, whatever became of its runs (a line on
 // `messages` says how many did not complete), and ExitFileFailed when the result directory
 // or the summary could not be written.
 int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axes,
-                  const MapEntryTexts& base, std::ostream& out, UserMessages& messages);
+                  const MapEntryTexts& base, const LineSettings& line, std::ostream& out,
+                  UserMessages& messages);
 
 }  // namespace tovimar::batch

@@ -4,10 +4,11 @@
 
 namespace tovimar {
 
-RunResults DeriveResults(const Simulation& sim) {
+RunResults DeriveResults(const Simulation& sim, const LineSettings& settings) {
   RunResults results;
   results.line = ProfileAlongLine(sim);
   results.summary = SummarizeProfile(results.line);
+  JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
   return results;
 }
 
@@ -61,7 +62,122 @@ Q Line(std::string_view name, std::string_view caption, std::string_view unit, u
   return q;
 }
 
+Q Judged(std::string_view name, std::string_view caption, std::string_view unit,
+         std::optional<double> (*compute)(const RunResults&, std::size_t)) {
+  Q q = Point(name, caption, unit, nullptr);
+  q.judgedPoint = compute;
+  return q;
+}
+
+Q Grouped(Q q, int group) {
+  q.summaryGroup = group;
+  return q;
+}
+
 const ProfilePoint& LineEnd(const RunResults& r) { return r.line.points.back(); }
+
+// The judged records of a zone (none for the whole line's row, zone 0).
+const ZoneBoiling* BoilingOf(const RunResults& r, const ZoneSummary& z) {
+  const auto i = static_cast<std::size_t>(z.zone - 1);
+  return z.zone >= 1 && i < r.judgement.boiling.size() ? &r.judgement.boiling[i] : nullptr;
+}
+const ZoneExhaust* ExhaustOf(const RunResults& r, const ZoneSummary& z) {
+  const auto i = static_cast<std::size_t>(z.zone - 1);
+  return z.zone >= 1 && i < r.judgement.exhaust.size() ? &r.judgement.exhaust[i] : nullptr;
+}
+
+// Judging: residual solvent, boiling margin and exhaust safety (summary group 1).
+void AddJudging(std::vector<Q>& q) {
+  q.push_back(Judged("ResidualSolvent", "residual solvent", "g/m2", [](const RunResults& r, std::size_t i) {
+    return i < r.judgement.residualGrams.size() ? std::optional(r.judgement.residualGrams[i]) : std::nullopt;
+  }));
+  q.push_back(Judged("ResidualSolventPercent", "residual solvent", "% of solid",
+                     [](const RunResults& r, std::size_t i) {
+                       return i < r.judgement.residualPercent.size()
+                                  ? std::optional(r.judgement.residualPercent[i]) : std::nullopt;
+                     }));
+  q.push_back(Judged("BoilingMargin", "boiling margin", "K", [](const RunResults& r, std::size_t i) {
+    return i < r.judgement.boilingMargin.size() ? r.judgement.boilingMargin[i] : std::nullopt;
+  }));
+
+  q.push_back(Grouped(Line("LineEndResidualSolvent", "line end residual solvent", "g/m2", Summary,
+                           [](const RunResults& r) { return std::optional(r.judgement.line.endResidual.grams); }),
+                      1));
+  q.push_back(Grouped(Line("LineEndResidualSolventPercent", "line end residual solvent", "% of solid",
+                           Summary,
+                           [](const RunResults& r) {
+                             return std::optional(r.judgement.line.endResidual.percentOfSolid);
+                           }),
+                      1));
+  q.push_back(Grouped(Line("LeastBoilingMargin", "least boiling margin", "K", Summary,
+                           [](const RunResults& r) { return r.judgement.line.leastMargin; }),
+                      1));
+  q.push_back(Grouped(Line("MaxZoneLEL", "highest zone exhaust LEL", "%", Summary,
+                           [](const RunResults& r) { return r.judgement.line.maxPercentLEL; }),
+                      1));
+  q.push_back(Grouped(Line("ResidualTargetPosition", "residual target reached at", "m", Summary,
+                           [](const RunResults& r) {
+                             return r.judgement.residualTarget ? r.judgement.residualTarget->position
+                                                               : std::nullopt;
+                           }),
+                      1));
+  q.push_back(Grouped(Line("ResidualTargetShortfall", "residual target missed by", "g/m2", Summary,
+                           [](const RunResults& r) {
+                             return r.judgement.residualTarget
+                                        ? std::optional(r.judgement.residualTarget->shortfall)
+                                        : std::nullopt;
+                           }),
+                      1));
+
+  q.push_back(Grouped(
+      Zone("ZoneExitResidualSolvent", "exit residual solvent", "g/m2", Summary | Table,
+           [](const RunResults&, const ZoneSummary& z) { return std::optional((z.exitWeight1 + z.exitWeight2) * 1000); },
+           "Residual\n(g/m2)", 3, "Solvent left in the coating at the zone's exit, both solvents."),
+      1));
+  q.push_back(Grouped(
+      Zone("ZoneLeastBoilingMargin", "least boiling margin", "K", Summary | Table,
+           [](const RunResults& r, const ZoneSummary& z) {
+             if (const ZoneBoiling* b = BoilingOf(r, z)) return b->leastMargin;
+             return z.zone == 0 ? r.judgement.line.leastMargin : std::nullopt;
+           },
+           "Least margin\n(K)", 1,
+           "The least distance of the web temperature below the coating's bubble temperature "
+           "in the zone; negative where the coating boils.",
+           "No solvent left: nothing can boil."),
+      1));
+  q.push_back(Grouped(
+      Zone("ZoneSolvent1Rate", "solvent-1 evaporation rate", "kg/h", Summary,
+           [](const RunResults& r, const ZoneSummary& z) {
+             const ZoneExhaust* e = ExhaustOf(r, z);
+             return e != nullptr ? std::optional(e->rate1) : std::nullopt;
+           }),
+      1));
+  q.push_back(Grouped(
+      Zone("ZoneSolvent2Rate", "solvent-2 evaporation rate", "kg/h", Summary,
+           [](const RunResults& r, const ZoneSummary& z) {
+             const ZoneExhaust* e = ExhaustOf(r, z);
+             return e != nullptr ? std::optional(e->rate2) : std::nullopt;
+           }),
+      1));
+  q.push_back(Grouped(
+      Zone("ZoneExhaustLEL", "exhaust LEL", "%", Summary | Table,
+           [](const RunResults& r, const ZoneSummary& z) {
+             if (const ZoneExhaust* e = ExhaustOf(r, z)) return e->percentLEL;
+             return z.zone == 0 ? r.judgement.line.maxPercentLEL : std::nullopt;
+           },
+           "Exhaust\n(% LEL)", 1,
+           "The solvent concentration of the zone's exhaust in % of the lower explosive limit; "
+           "the line row gives the highest zone.",
+           "No exhaust flow given for the zone (see the line settings)."),
+      1));
+  q.push_back(Grouped(
+      Zone("ZoneLeastExhaustFlow", "least exhaust flow", "m3/h", Summary,
+           [](const RunResults& r, const ZoneSummary& z) {
+             const ZoneExhaust* e = ExhaustOf(r, z);
+             return e != nullptr ? e->leastFlow : std::nullopt;
+           }),
+      1));
+}
 
 std::vector<Q> MakeCatalogue() {
   std::vector<Q> q;
@@ -136,6 +252,7 @@ std::vector<Q> MakeCatalogue() {
                    "The zone's part of the net solvent evaporated over the whole line; empty "
                    "when the line as a whole evaporated nothing or took solvent up.",
                    "The line as a whole evaporated no solvent."));
+  AddJudging(q);
   return q;
 }
 
@@ -177,6 +294,15 @@ std::string ColumnTitle(const OutputQuantity& quantity, int zone) {
     title += ')';
   }
   return title;
+}
+
+std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,
+                                 std::size_t index) {
+  if (quantity.point != nullptr) {
+    return index < results.line.points.size() ? std::optional(quantity.point(results.line.points[index]))
+                                              : std::nullopt;
+  }
+  return quantity.judgedPoint != nullptr ? quantity.judgedPoint(results, index) : std::nullopt;
 }
 
 std::optional<double> LineValue(const OutputQuantity& quantity, const RunResults& results) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/line_settings.h"
+#include "results/judging.h"
 #include "results/line_profile.h"
 #include "results/zone_summary.h"
 
@@ -15,10 +17,12 @@ namespace tovimar {
 struct RunResults {
   LineProfile line;
   ProfileSummary summary;
+  RunJudgement judgement;
 };
 
-// Derives the results of the run that `sim` last completed (see ProfileAlongLine).
-RunResults DeriveResults(const Simulation& sim);
+// Derives the results of the run that `sim` last completed (see ProfileAlongLine) and judges
+// them against the line settings. Throws UserError when a quantity cannot be formed.
+RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {});
 
 // Where a quantity lives: at every point of the profile, once per zone, or once per line.
 enum class OutputScope { Point, Zone, Line };
@@ -39,8 +43,14 @@ struct OutputQuantity {
   std::string_view unit;     // e.g. "C", "kg/m2"; empty for a ratio
   OutputScope scope = OutputScope::Point;
   unsigned places = 0;       // OutputPlace bits
+  // The summary's column group: each group's line columns, then its zone columns zone by
+  // zone, after the groups before it, so that a new group never moves an older column.
+  int summaryGroup = 0;
 
+  // A point quantity is one of the profile point's own values, or judged (none where the
+  // point has no value).
   double (*point)(const ProfilePoint&) = nullptr;
+  std::optional<double> (*judgedPoint)(const RunResults&, std::size_t index) = nullptr;
   // Of one zone of the summary (or of the whole line, LineAsZone, for the table's last row);
   // none where the quantity has no value.
   std::optional<double> (*zone)(const RunResults&, const ZoneSummary&) = nullptr;
@@ -67,6 +77,10 @@ const OutputQuantity* FindOutput(std::string_view name);
 // The column title of a quantity: its caption with the unit in parentheses ("web temperature
 // (C)"); for a zone quantity preceded by the zone ("zone 2 exit web temperature (C)").
 std::string ColumnTitle(const OutputQuantity& quantity, int zone = 0);
+
+// The value of a point quantity at point `index` of the line profile.
+std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,
+                                 std::size_t index);
 
 // The value of a line quantity, or of a zone quantity in zone `zone` (1-based; none when the
 // run has fewer zones).

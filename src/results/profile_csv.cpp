@@ -6,7 +6,8 @@
 
 namespace tovimar {
 
-std::string FormatProfileCsv(const LineProfile& profile) {
+std::string FormatProfileCsv(const RunResults& results) {
+  const LineProfile& profile = results.line;
   const std::vector<const OutputQuantity*> columns = QuantitiesIn(InProfileCsv);
   std::string out;
   out.reserve(300 + profile.points.size() * 200);
@@ -17,20 +18,22 @@ std::string FormatProfileCsv(const LineProfile& profile) {
     AppendCsvField(out, ColumnTitle(*column));
   }
   EndCsvRecord(out);
-  for (const ProfilePoint& point : profile.points) {
+  for (std::size_t i = 0; i < profile.points.size(); ++i) {
     for (const OutputQuantity* column : columns) {
       if (column != columns.front()) {
         out += ',';
       }
-      AppendCsvNumber(out, column->point(point));
+      if (const std::optional<double> value = PointValue(*column, results, i)) {
+        AppendCsvNumber(out, *value);
+      }
     }
     EndCsvRecord(out);
   }
   return out;
 }
 
-void WriteProfileCsv(const std::string& path, const LineProfile& profile) {
-  WriteTextFile(path, FormatProfileCsv(profile), "profile CSV file");
+void WriteProfileCsv(const std::string& path, const RunResults& results) {
+  WriteTextFile(path, FormatProfileCsv(results), "profile CSV file");
 }
 
 }  // namespace tovimar

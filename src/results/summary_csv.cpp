@@ -4,19 +4,48 @@
 
 namespace tovimar {
 
+namespace {
+
+// The summary's columns group by group: the group's line quantities, then its zone
+// quantities (repeated zone by zone).
+struct SummaryGroup {
+  std::vector<const OutputQuantity*> line, zone;
+};
+
+const std::vector<SummaryGroup>& SummaryGroups() {
+  static const std::vector<SummaryGroup> groups = [] {
+    std::vector<SummaryGroup> made;
+    for (const OutputQuantity* quantity : QuantitiesIn(InSummary)) {
+      const auto group = static_cast<std::size_t>(quantity->summaryGroup);
+      if (made.size() <= group) {
+        made.resize(group + 1);
+      }
+      (quantity->scope == OutputScope::Zone ? made[group].zone : made[group].line).push_back(quantity);
+    }
+    return made;
+  }();
+  return groups;
+}
+
+void AppendField(std::string& out, const std::optional<double>& value) {
+  out += ',';
+  if (value) {
+    AppendCsvNumber(out, *value);
+  }
+}
+
+}  // namespace
+
 SummaryValues SummaryValuesOf(const RunResults& results) {
   SummaryValues values;
-  const std::vector<const OutputQuantity*> shown = QuantitiesIn(InSummary);
-  for (const OutputQuantity* quantity : shown) {
-    if (quantity->scope == OutputScope::Line) {
+  values.zones.resize(results.summary.zones.size());
+  for (const SummaryGroup& group : SummaryGroups()) {
+    for (const OutputQuantity* quantity : group.line) {
       values.line.push_back(LineValue(*quantity, results));
     }
-  }
-  for (std::size_t zone = 1; zone <= results.summary.zones.size(); ++zone) {
-    std::vector<std::optional<double>>& row = values.zones.emplace_back();
-    for (const OutputQuantity* quantity : shown) {
-      if (quantity->scope == OutputScope::Zone) {
-        row.push_back(ZoneValue(*quantity, results, zone));
+    for (std::size_t zone = 1; zone <= values.zones.size(); ++zone) {
+      for (const OutputQuantity* quantity : group.zone) {
+        values.zones[zone - 1].push_back(ZoneValue(*quantity, results, zone));
       }
     }
   }
@@ -24,16 +53,13 @@ SummaryValues SummaryValuesOf(const RunResults& results) {
 }
 
 void AppendSummaryHeader(std::string& out, std::size_t zones) {
-  const std::vector<const OutputQuantity*> shown = QuantitiesIn(InSummary);
-  for (const OutputQuantity* quantity : shown) {
-    if (quantity->scope == OutputScope::Line) {
+  for (const SummaryGroup& group : SummaryGroups()) {
+    for (const OutputQuantity* quantity : group.line) {
       out += ',';
       AppendCsvField(out, ColumnTitle(*quantity));
     }
-  }
-  for (std::size_t zone = 1; zone <= zones; ++zone) {
-    for (const OutputQuantity* quantity : shown) {
-      if (quantity->scope == OutputScope::Zone) {
+    for (std::size_t zone = 1; zone <= zones; ++zone) {
+      for (const OutputQuantity* quantity : group.zone) {
         out += ',';
         AppendCsvField(out, ColumnTitle(*quantity, static_cast<int>(zone)));
       }
@@ -41,43 +67,19 @@ void AppendSummaryHeader(std::string& out, std::size_t zones) {
   }
 }
 
-namespace {
-
-std::size_t ZoneColumnCount() {
-  std::size_t count = 0;
-  for (const OutputQuantity* quantity : QuantitiesIn(InSummary)) {
-    count += quantity->scope == OutputScope::Zone ? 1 : 0;
-  }
-  return count;
-}
-
-void AppendFields(std::string& out, const std::vector<std::optional<double>>& fields) {
-  for (const std::optional<double>& value : fields) {
-    out += ',';
-    if (value) {
-      AppendCsvNumber(out, *value);
-    }
-  }
-}
-
-}  // namespace
-
 void AppendSummaryValues(std::string& out, const SummaryValues& values, std::size_t zones) {
-  if (values.line.empty()) {
-    std::size_t lineColumns = 0;
-    for (const OutputQuantity* quantity : QuantitiesIn(InSummary)) {
-      lineColumns += quantity->scope == OutputScope::Line ? 1 : 0;
+  std::size_t lineAt = 0;
+  std::vector<std::size_t> zoneAt(zones, 0);
+  for (const SummaryGroup& group : SummaryGroups()) {
+    for (std::size_t i = 0; i < group.line.size(); ++i, ++lineAt) {
+      AppendField(out, lineAt < values.line.size() ? values.line[lineAt] : std::nullopt);
     }
-    out.append(lineColumns, ',');
-  } else {
-    AppendFields(out, values.line);
-  }
-  const std::size_t perZone = ZoneColumnCount();
-  for (std::size_t zone = 0; zone < zones; ++zone) {
-    if (zone < values.zones.size()) {
-      AppendFields(out, values.zones[zone]);
-    } else {
-      out.append(perZone, ',');
+    for (std::size_t zone = 0; zone < zones; ++zone) {
+      const bool has = zone < values.zones.size();
+      for (std::size_t i = 0; i < group.zone.size(); ++i, ++zoneAt[zone]) {
+        AppendField(out, has && zoneAt[zone] < values.zones[zone].size() ? values.zones[zone][zoneAt[zone]]
+                                                                         : std::nullopt);
+      }
     }
   }
 }

@@ -10,8 +10,9 @@
 namespace tovimar {
 
 // The values of one run that a summary record holds: every line quantity and, zone by zone,
-// every zone quantity shown in the summary, in catalogue order. Empty for a run that did not
-// complete.
+// every zone quantity shown in the summary, group by group (see OutputQuantity::summaryGroup)
+// and in catalogue order within a group. Empty for a run that did not complete; a missing
+// value is an empty field.
 struct SummaryValues {
   std::vector<std::optional<double>> line;
   std::vector<std::vector<std::optional<double>>> zones;

@@ -17,6 +17,8 @@ ProfileSummary SummarizeProfile(const LineProfile& profile) {
     zone.exitTemp = exit.temp;
     zone.exitResidual1 = exit.residual1;
     zone.exitResidual2 = exit.residual2;
+    zone.exitWeight1 = exit.weight1;
+    zone.exitWeight2 = exit.weight2;
     zone.evaporated1 = (entry.weight1 - exit.weight1) * 1000;
     zone.evaporated2 = (entry.weight2 - exit.weight2) * 1000;
     zone.evaporated = zone.evaporated1 + zone.evaporated2;
@@ -49,6 +51,8 @@ ZoneSummary LineAsZone(const ProfileSummary& summary) {
     line.exitTemp = last.exitTemp;
     line.exitResidual1 = last.exitResidual1;
     line.exitResidual2 = last.exitResidual2;
+    line.exitWeight1 = last.exitWeight1;
+    line.exitWeight2 = last.exitWeight2;
   }
   line.evaporated1 = summary.evaporated1;
   line.evaporated2 = summary.evaporated2;

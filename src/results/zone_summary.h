@@ -23,6 +23,7 @@ struct ZoneSummary {
   double entryPosition = 0, exitPosition = 0;  // m from the entrance of zone 1
   double exitTemp = 0;                          // deg C
   double exitResidual1 = 0, exitResidual2 = 0;
+  double exitWeight1 = 0, exitWeight2 = 0;      // kg/m2
   // Solvent that left the coating in the zone, g/m2: (weight at entry - weight at exit)
   // x 1000. Negative when the solvent condenses onto the web.
   double evaporated1 = 0, evaporated2 = 0;

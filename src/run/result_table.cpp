@@ -91,8 +91,9 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
       // A huge Increment of z over few steps: the march stays finite, the position does not.
       throw ArithmeticError("Arithmetic error in zone " + std::to_string(k) + ", step " +
                             std::to_string(r) +
-                            ": overflow in the position in the zone (step x time increment x "
-                            "speed)");
+                                ": overflow in the position in the zone (step x time increment "
+                                "x speed)",
+                            {k, r});
     }
     std::size_t c = 0;
     c = PutColumn(line, c, TimeColumn, p.ProfileTime[zone][i]);

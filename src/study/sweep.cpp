@@ -157,7 +157,7 @@ SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
   result.outcome = RunSimulation(sim, entries, runOptions);
   if (result.outcome.completed()) {
     try {
-      result.values = SummaryValuesOf(DeriveResults(sim));
+      result.values = SummaryValuesOf(DeriveResults(sim, options.line));
     } catch (const UserError& e) {
       result.outcome.status = RunStatus::ArithmeticFault;
       result.outcome.message = e.what();

@@ -53,6 +53,8 @@ struct SweepOptions {
   std::string resultDirectory;
   // Worker threads; 0: one per processor core.
   unsigned threads = 0;
+  // The line settings every run is judged against.
+  LineSettings line;
 };
 
 // The result file name of run `run` (1-based) of `runs`: the number zero-padded to at least

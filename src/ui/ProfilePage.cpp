@@ -142,7 +142,7 @@ void ProfilePage::RunFinished(const RunOutcome& outcome) {
 
 void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   try {
-    results_ = DeriveResults(sim);
+    results_ = DeriveResults(sim, form_.Line());
   } catch (const std::exception& e) {
     ShowNoResult(QStringLiteral("The profile of the last run cannot be shown: ") +
                  QString::fromUtf8(e.what()));
@@ -307,7 +307,7 @@ bool ProfilePage::ExportCsv(const QString& path) {
     return false;
   }
   try {
-    WriteProfileCsv(QFile::encodeName(path).toStdString(), results_.line);
+    WriteProfileCsv(QFile::encodeName(path).toStdString(), results_);
   } catch (const FileError& e) {
     ShowFailure(QStringLiteral("The profile could not be exported to \"%1\":\n\n%2")
                     .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));

@@ -11,6 +11,7 @@
 
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
+#include "model/line_settings.h"
 #include "model/model.h"
 #include "run/run_sequence.h"
 #include "ui/form_dialogs.h"
@@ -65,6 +66,9 @@ class TForm1 : public QWidget, public EntryTexts {
   // The program-wide records: the conditions and profile of the last run.
   [[nodiscard]] Simulation& Sim() { return sim_; }
 
+  // The line settings (web width, exhaust flows, LELs, targets) each run is judged against.
+  [[nodiscard]] LineSettings& Line() { return line_; }
+
   // Button handlers.
   void BitBtn1Click();   // Run
   void BitBtn2Click();   // Close
@@ -115,6 +119,7 @@ class TForm1 : public QWidget, public EntryTexts {
   void ReportFailure(const QString& text) noexcept;
 
   Simulation sim_;
+  LineSettings line_;
   std::unique_ptr<FormDialogs> dialogs_;
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page

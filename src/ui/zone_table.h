@@ -20,6 +20,9 @@ enum SummaryColumn {
   SummaryEvaporated1,   // g/m2, negative when the solvent condenses
   SummaryEvaporated2,
   SummaryShare,         // % of the net amount evaporated over the line
+  SummaryResidualSolvent,  // g/m2 at the zone's exit
+  SummaryLeastMargin,      // K below the bubble temperature
+  SummaryExhaustLEL,       // % of the LEL in the zone's exhaust
   SummaryColumnCount
 };
 

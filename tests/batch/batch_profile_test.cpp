@@ -121,7 +121,7 @@ void ExpectCsvMatchesResultFile(const std::string& csv, const std::string& resul
   std::size_t rows = 0;
   for (const auto& table : tables) rows += table.size();
   ASSERT_EQ(records.size(), 1 + rows);
-  ASSERT_EQ(records[0].size(), 13u);
+  ASSERT_EQ(records[0].size(), 16u);
   EXPECT_EQ(records[0][0], "zone");
   double zoneStart = 0;
   std::size_t r = 1;
@@ -130,7 +130,7 @@ void ExpectCsvMatchesResultFile(const std::string& csv, const std::string& resul
       SCOPED_TRACE("zone " + std::to_string(z + 1) + " step " + std::to_string(step));
       const Record& record = records[r];
       const Record& row = tables[z][step];
-      ASSERT_EQ(record.size(), 13u);
+      ASSERT_EQ(record.size(), 16u);
       ASSERT_EQ(row.size(), TableColumns.size());
       EXPECT_EQ(record[0], std::to_string(z + 1));
       EXPECT_EQ(record[1], std::to_string(step));
@@ -188,7 +188,8 @@ TEST(BatchCsv, UnwritableCsvIsReported) {
 std::vector<Record> SummaryRecords(const std::string& text, std::size_t axes, std::size_t zones) {
   std::vector<Record> records = ParseCsv(text);
   for (const Record& record : records) {
-    EXPECT_EQ(record.size(), 1 + axes + 2 + 3 + 3 * zones);
+    // The web and residual ratios, then the judging group: line quantities and per zone.
+    EXPECT_EQ(record.size(), 1 + axes + 2 + (3 + 3 * zones) + (6 + 6 * zones));
   }
   return records;
 }
@@ -258,7 +259,9 @@ TEST(BatchSweep, AFailingValueIsReportedInItsRecord) {
   EXPECT_EQ(records[3][1], "1");
   for (std::size_t r = 2; r <= 3; ++r) {
     EXPECT_EQ(records[r][2], "completed");
-    for (std::size_t c = 4; c < records[r].size(); ++c) {
+    // The web temperature and residual ratios are all there; without line settings the
+    // judging group has no exhaust LEL and no residual target.
+    for (std::size_t c = 4; c < 4 + 3 + 3 * 2; ++c) {
       EXPECT_FALSE(records[r][c].empty()) << "run " << r << " column " << c;
     }
   }
@@ -312,7 +315,8 @@ TEST(BatchSweep, OptionsThatDoNotFit) {
       {"with --write-data", {"--sweep", "Edit8=1:2:1", "--write-data", "d.txt"}, 2,
        "--write-data cannot be combined"},
       {"results without sweep", {"--sweep-results", "runs"}, 2, "--sweep-results needs --sweep"},
-      {"summary without sweep", {"--summary", "s.csv"}, 2, "--summary needs --sweep"},
+      {"summary without a run", {"--write-data", "d.txt", "--summary", "s.csv"}, 2,
+       "--summary needs a run"},
       {"jobs without sweep", {"--jobs", "2"}, 2, "--jobs needs --sweep"},
       {"zero jobs", {"--sweep", "Edit8=1:2:1", "--jobs", "0"}, 2, "--jobs"},
       {"--csv without a run", {"--write-data", "d.txt", "--csv", "p.csv"}, 2, "--csv needs a run"},

@@ -119,9 +119,10 @@ TEST(Batch, ExitStatuses) {
       {"unknown NAME", {"--set", "Speed=2"}, 2, "no entry or field named \"Speed\"", false},
       {"--set without =", {"--set", "Edit6"}, 2, "NAME=TEXT", false},
       {"two data files", {"a.txt", "--data", "b.txt"}, 2, "not both", false},
-      {"general field", {"--set", "Edit6=1,5"}, 3, "tovimar-batch: Input value is not correct!\n", false},
-      {"empty save name", {"-o", ""}, 3, "tovimar-batch: Input Save File Name!\n", false},
-      {"zone field", {"--set", "Edit25="}, 3, "tovimar-batch: Input value of Zone 2 is not correct!\n", false},
+      {"general field", {"--set", "Edit6=1,5"}, 3, "tovimar-batch: Input value is not correct! (Speed, Edit6: \"1,5\")\n", false},
+      {"empty save name", {"-o", ""}, 3, "tovimar-batch: Input Save File Name! (Save File Name, Edit250: \"\")\n", false},
+      {"zone field", {"--set", "Edit25="}, 3, "tovimar-batch: Input value of Zone 2 is not correct! (Heat Trans. Coeff. - Upper of zone 2, Edit25: \"\")\n",
+       false},
       {"Outer Temperature", {"--set", "Edit21=hot"}, 3,
        "tovimar-batch: \"hot\" is not a valid number (Outer Temperature of zone 2).\n", false},
       {"too many steps", {"--set", "ZoneLength[2]=300"}, 3, "Zone 2 needs 3000 steps", false},
@@ -162,7 +163,7 @@ TEST(Batch, InputMessageIsShownOnceAndLeavesAnEarlierResultAlone) {
   PutFileBytes(dir.File("result.txt"), "earlier");
   const Finished f = RunBatch(dir, {"--set", "Edit1="});
   EXPECT_EQ(f.status, 3);
-  EXPECT_EQ(f.err, "tovimar-batch: Input value is not correct!\n");
+  EXPECT_EQ(f.err, "tovimar-batch: Input value is not correct! (Initial Coating Weight, Edit1: \"\")\n");
   EXPECT_EQ(FileBytes(dir.File("result.txt")), "earlier");
 }
 

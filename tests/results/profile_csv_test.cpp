@@ -147,12 +147,13 @@ double Number(const std::string& text) {
 }
 
 TEST(ProfileCsv, HeaderRecord) {
-  const std::string csv = FormatProfileCsv(LineProfile{});
+  const std::string csv = FormatProfileCsv(RunResults{});
   EXPECT_EQ(csv,
             "zone,step,time (s),position in zone (m),position along the line (m),"
             "web temperature (C),solvent-1 weight (kg/m2),solvent-2 weight (kg/m2),"
             "solvent-1 residual ratio,solvent-2 residual ratio,solvent-1 weight fraction,"
-            "solvent-2 weight fraction,drying-speed correction\r\n");
+            "solvent-2 weight fraction,drying-speed correction,residual solvent (g/m2),"
+            "residual solvent (% of solid),boiling margin (K)\r\n");
 }
 
 TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
@@ -162,8 +163,9 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
   RunOptions options;
   options.writeResultFile = false;
   ASSERT_TRUE(RunSimulation(sim, entries, messages, options).completed());
-  const LineProfile line = ProfileAlongLine(sim);
-  const std::string csv = FormatProfileCsv(line);
+  const RunResults results = DeriveResults(sim);
+  const LineProfile& line = results.line;
+  const std::string csv = FormatProfileCsv(results);
   const auto records = Records(csv);
   ASSERT_EQ(records.size(), 1 + line.points.size());
   ASSERT_EQ(records.size(), 603u);
@@ -172,7 +174,7 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
     SCOPED_TRACE("record " + std::to_string(i + 1));
     const ProfilePoint& p = line.points[i];
     const auto& r = records[i + 1];
-    ASSERT_EQ(r.size(), 13u);
+    ASSERT_EQ(r.size(), 16u);
     EXPECT_EQ(r[0], std::to_string(p.zone));
     EXPECT_EQ(r[1], std::to_string(p.step));
     const std::vector<double> values{p.time,      p.positionInZone, p.position,  p.temp,
@@ -181,6 +183,11 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
     for (std::size_t c = 0; c < values.size(); ++c) {
       EXPECT_EQ(Number(r[c + 2]), values[c]) << ColumnTitle(*QuantitiesIn(InProfileCsv)[c + 2]);
     }
+    // The judged values, and an empty field where the point has none.
+    EXPECT_EQ(Number(r[13]), results.judgement.residualGrams[i]);
+    EXPECT_EQ(Number(r[14]), results.judgement.residualPercent[i]);
+    ASSERT_TRUE(results.judgement.boilingMargin[i].has_value());
+    EXPECT_EQ(Number(r[15]), *results.judgement.boilingMargin[i]);
   }
   // The first record after the header is the entrance of zone 1 with the defaults.
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2, 13), "1,0,0,0,0,15,");
@@ -192,7 +199,7 @@ TEST(ProfileCsv, DefaultRunReadsBackAsTheProfile) {
   EXPECT_EQ(records.back()[4], "60");
 
   ScratchDir dir;
-  WriteProfileCsv(dir.File("profile.csv"), line);
+  WriteProfileCsv(dir.File("profile.csv"), results);
   EXPECT_EQ(FileBytes(dir.File("profile.csv")), csv);
 }
 

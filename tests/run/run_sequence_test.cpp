@@ -1,3 +1,4 @@
+#include "support/fault_conditions.h"
 #include "support/recorded.h"
 #include "run/run_sequence.h"
 
@@ -360,6 +361,56 @@ TEST(RunSequence, LargestRunFillsEveryRow) {
   ASSERT_EQ(tables.size(), 14U);
   EXPECT_EQ(tables[13].size(), 2000U);
   EXPECT_EQ(LengthOf(tables[13].back()), "   199.900");
+}
+
+// The outcome says where a run stopped and how to show it; the core shows nothing itself.
+TEST(RunSequence, OutcomeNamesWhereItStopped) {
+  ScratchDir dir;
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> texts;
+    RunStatus status;
+    MessageStyle style;
+    std::string entryName;
+    ErrorPlace place;
+    std::string reason;
+  } cases[] = {
+      {"input message", {{"Edit212", "1,4"}}, RunStatus::StoppedAtInput, MessageStyle::Notice, "Edit212", {}, ""},
+      {"step count", {{"Edit22", "300"}}, RunStatus::StoppedAtInput, MessageStyle::Error, "Edit22", {}, ""},
+      {"file", {{"Edit250", dir.File("missing/r.txt")}}, RunStatus::FileNotOpened, MessageStyle::Notice, "", {},
+       "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MapEntryTexts entries = EntriesIn(dir);
+    for (const auto& [entry, text] : c.texts) entries.SetText(entry, text);
+    Simulation sim;
+    const RunOutcome outcome = RunSimulation(sim, entries);
+    EXPECT_EQ(outcome.status, c.status) << outcome.message;
+    EXPECT_EQ(outcome.style, c.style);
+    EXPECT_EQ(outcome.entryName, c.entryName);
+    EXPECT_EQ(outcome.place.zone, c.place.zone);
+    EXPECT_EQ(outcome.reason, c.reason);
+  }
+  // A fault in the march carries its zone and step.
+  for (const test_support::ArithmeticFaultCase& fc : test_support::ArithmeticFaultCases()) {
+    SCOPED_TRACE(fc.name);
+    MapEntryTexts entries = EntriesIn(dir);
+    for (const auto& [entry, text] : fc.texts) entries.SetText(entry, text);
+    Simulation sim;
+    const RunOutcome outcome = RunSimulation(sim, entries);
+    EXPECT_EQ(outcome.style, MessageStyle::Error);
+    const std::size_t at = outcome.message.find(", step ");
+    if (outcome.message.rfind("Arithmetic error in zone ", 0) == 0 && at != std::string::npos) {
+      EXPECT_EQ(outcome.message.substr(0, at),
+                "Arithmetic error in zone " + std::to_string(outcome.place.zone));
+      EXPECT_EQ(outcome.message.compare(at + 7, std::to_string(outcome.place.step).size() + 1,
+                                        std::to_string(outcome.place.step) + ":"),
+                0);
+    } else {
+      EXPECT_EQ(outcome.place.step, 0);
+    }
+  }
 }
 
 }  // namespace

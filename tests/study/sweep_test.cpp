@@ -279,6 +279,19 @@ TEST(RunSweep, ResultFilesAreWrittenOnlyWhenAsked) {
   }
 }
 
+// The judging group's columns: after the web temperature and residual ratios, its line
+// columns and then its columns of each zone.
+const std::string judgingLine =
+    "line end residual solvent (g/m2),line end residual solvent (% of solid),"
+    "least boiling margin (K),highest zone exhaust LEL (%),residual target reached at (m),"
+    "residual target missed by (g/m2)";
+std::string JudgingZone(int zone) {
+  const std::string z = ",zone " + std::to_string(zone) + " ";
+  return z + "exit residual solvent (g/m2)" + z + "least boiling margin (K)" + z +
+         "solvent-1 evaporation rate (kg/h)" + z + "solvent-2 evaporation rate (kg/h)" + z +
+         "exhaust LEL (%)" + z + "least exhaust flow (m3/h)";
+}
+
 TEST(FormatSweepSummary, HeaderAndRecords) {
   const std::vector<SweepAxis> axes{Axis("LineSpeed=0:1:0.5")};
   std::vector<SweepRunResult> runs(3);
@@ -295,11 +308,13 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
             "zone 1 exit web temperature (C),zone 1 exit solvent-1 residual ratio,"
             "zone 1 exit solvent-2 residual ratio,"
             "zone 2 exit web temperature (C),zone 2 exit solvent-1 residual ratio,"
-            "zone 2 exit solvent-2 residual ratio\r\n"
-            "1,0,arithmetic fault,\"Arithmetic error in the initial state: division by zero, "
-            "\"\"here\"\"\",,,,,,,,,\r\n"
-            "2,0.5,completed,,58.25,0.5,0.125,58.25,0.5,0.125,,,\r\n"
-            "3,1,completed,,60,0.0625,1e-05,50,0.25,0.75,60,0.0625,1e-05\r\n");
+            "zone 2 exit solvent-2 residual ratio," + judgingLine + JudgingZone(1) + JudgingZone(2) +
+                "\r\n"
+                "1,0,arithmetic fault,\"Arithmetic error in the initial state: division by zero, "
+                "\"\"here\"\"\",,,,,,,,," + std::string(18, ',') + "\r\n"
+                "2,0.5,completed,,58.25,0.5,0.125,58.25,0.5,0.125,,," + std::string(18, ',') + "\r\n"
+                "3,1,completed,,60,0.0625,1e-05,50,0.25,0.75,60,0.0625,1e-05" + std::string(18, ',') +
+                "\r\n");
 
   // Two axes, and no completed run: no zone columns at all.
   const std::vector<SweepAxis> grid{Axis("Edit8=1:1:1"), Axis("Edit20=0:0:1")};
@@ -309,8 +324,9 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
   stopped[0].outcome.message = "Input value is not correct!";
   EXPECT_EQ(FormatSweepSummary(grid, stopped),
             "run,Edit8,Edit20,outcome,message,line end web temperature (C),"
-            "line end solvent-1 residual ratio,line end solvent-2 residual ratio\r\n"
-            "1,1,0,stopped at input,Input value is not correct!,,,\r\n");
+            "line end solvent-1 residual ratio,line end solvent-2 residual ratio," + judgingLine +
+                "\r\n1,1,0,stopped at input,Input value is not correct!,,," + std::string(6, ',') +
+                "\r\n");
 }
 
 TEST(RunStatusText, EveryStatus) {

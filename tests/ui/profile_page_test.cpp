@@ -364,7 +364,7 @@ class ProfilePageTest : public QObject {
     QCOMPARE(f.saves->suggestions.back(), QDir(browserDir).filePath(QStringLiteral("profile.csv")));
     QCOMPARE(f.saves->filterLists.back().front(), QString::fromUtf8(CsvFilter));
     const QByteArray csv = ReadBytes(dir.FilePath(QStringLiteral("profile.csv")));
-    QCOMPARE(csv, QByteArray::fromStdString(FormatProfileCsv(ProfileAlongLine(f.form->Sim()))));
+    QCOMPARE(csv, QByteArray::fromStdString(FormatProfileCsv(DeriveResults(f.form->Sim()))));
     QVERIFY(csv.startsWith("zone,step,time (s),"));
     QCOMPARE(csv.count("\r\n"), 603);
 
