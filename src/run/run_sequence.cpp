@@ -75,7 +75,17 @@ RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, UserMessage
   } catch (const ResultWriteError& e) {
     return Outcome(RunStatus::WriteFailed, e.what(), false);
   } catch (const ArithmeticError& e) {
-    return Outcome(RunStatus::ArithmeticFault, e.what(), false);
+    RunOutcome outcome = Outcome(RunStatus::ArithmeticFault, e.what(), false);
+    outcome.errorKind = ErrorKind::Arithmetic;
+    return outcome;
+  } catch (const InstabilityError& e) {
+    RunOutcome outcome = Outcome(RunStatus::ArithmeticFault, e.what(), false);
+    outcome.errorKind = ErrorKind::Instability;
+    return outcome;
+  } catch (const BoilingError& e) {
+    RunOutcome outcome = Outcome(RunStatus::ArithmeticFault, e.what(), false);
+    outcome.errorKind = ErrorKind::Boiling;
+    return outcome;
   } catch (const StepCountError& e) {
     // The reader refuses such counts first; this only guards the profile rows.
     return Outcome(RunStatus::StoppedAtInput, e.what(), false);

@@ -28,6 +28,10 @@ struct RunOutcome {
   // True when `message` has already been shown through UserMessages (the input messages
   // and "File can not open!"); the caller shows the others itself (an error box).
   bool messageShown = false;
+  // For a run the model stopped (status ArithmeticFault): which kind of error it was, so
+  // that an unstable integration (ErrorKind::Instability) or a boiling coating
+  // (ErrorKind::Boiling) can be told from an arithmetic fault. Input otherwise.
+  ErrorKind errorKind = ErrorKind::Input;
 
   [[nodiscard]] bool completed() const { return status == RunStatus::Completed; }
 };
