@@ -170,8 +170,20 @@ bool StepIsStable(const RateLinearisation& lin, double h) {
   const double det = D[0][0] * (D[1][1] * D[2][2] - D[1][2] * D[2][1]) -
                      D[0][1] * (D[1][0] * D[2][2] - D[1][2] * D[2][0]) +
                      D[0][2] * (D[1][0] * D[2][1] - D[1][1] * D[2][0]);
+  // The modes are the roots of nu^3 + b2 nu^2 + b1 nu + b0.
+  const double b2 = -trace, b1 = minors, b0 = -det;
+  const double Q = (b2 * b2 - 3 * b1) / 9;
+  const double R = (2 * b2 * b2 * b2 - 9 * b2 * b1 + 27 * b0) / 54;
+  if (R * R <= Q * Q * Q) {
+    // Three real modes: none lies below -2 exactly when the polynomial in y = nu + 2 has
+    // only roots >= 0, that is when its coefficients alternate in sign (no roots needed).
+    const double c2 = b2 - 6;
+    const double c1 = (12 - 4 * b2) + b1;
+    const double c0 = ((4 * b2 - 8) - 2 * b1) + b0;
+    return c2 <= 0 && c1 >= 0 && c0 <= 0;
+  }
   Complex nu[3];
-  CubicRoots(-trace, minors, -det, nu);
+  CubicRoots(b2, b1, b0, nu);
   // A NaN (a state the derivatives cannot describe) compares false: no alarm.
   return !(Grows(nu[0]) || Grows(nu[1]) || Grows(nu[2]));
 }
