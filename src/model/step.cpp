@@ -81,11 +81,14 @@ WebState FinishStep(const DryingConditions& c, DryingState& s, const WebState& a
 
   // Only a forward step is judged; the guard never changes the numbers of a step it passes.
   double unstableLimit = 0;
+  bool runsOutWithinLimit = false;
   if (guard && h > 0) {
     const RateLinearisation lin =
         LineariseRates(c, s, place.zone, at.W1, at.W2, at.T, start.comp, start.fractionSum);
     if (!StepIsStable(lin, h)) [[unlikely]] {
       unstableLimit = StableStepLimit(lin, h);
+      runsOutWithinLimit = at.W1 + unstableLimit * lin.R[0] <= 0 ||
+                           at.W2 + unstableLimit * lin.R[1] <= 0;
     }
   }
 
@@ -95,9 +98,11 @@ WebState FinishStep(const DryingConditions& c, DryingState& s, const WebState& a
   State[3] = at.T;
   RungeKuttaGillStep(c, s, 3, State, place.zone, at.Time, h);
 
-  // An unstable step that empties a solvent is left to the next step's logarithm, which
-  // reports the solvent that ran out; any other unstable step stops the run here.
-  if (unstableLimit > 0 && State[1] > 0 && State[2] > 0) [[unlikely]] {
+  // A solvent that even a step at the stable limit would empty is at the end of its life:
+  // a step that empties it is left to the next step's logarithm, which names the solvent
+  // that ran out (as before the guard existed). Any other unstable step stops the run here.
+  const bool ranOut = runsOutWithinLimit && (State[1] <= 0 || State[2] <= 0);
+  if (unstableLimit > 0 && !ranOut) [[unlikely]] {
     throw InstabilityError(
         InstabilityMessage(place.zone, place.step, h, unstableLimit, c.LineSpeed), place);
   }
