@@ -21,6 +21,7 @@ enum ExitStatus : int {
   ExitFileFailed = 4,       // the result file (or the --write-data, --csv or --summary file,
                             // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
+  ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
 };
 
 // One --set: the entry it changes and the text it gets, or a line setting.

@@ -49,6 +49,9 @@ int ExitStatusOf(RunStatus status) {
       return ExitFileFailed;
     case RunStatus::ArithmeticFault:
       return ExitArithmeticFault;
+    case RunStatus::Unstable:
+    case RunStatus::Boiling:
+      return ExitModelDoesNotHold;
     case RunStatus::InternalError:
       return ExitInternalError;
   }
@@ -163,6 +166,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
 
   Simulation sim;
   RunOutcome outcome = RunSimulation(sim, entries);
+  for (const std::string& warning : outcome.warnings) {
+    messages.ShowMessage("Warning: " + warning);
+  }
   if (!outcome.message.empty()) {
     messages.ShowMessage(OutcomeMessage(outcome, entries));
   }

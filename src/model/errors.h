@@ -67,4 +67,27 @@ class StepCountError : public UserError {
       : UserError(ErrorKind::StepCount, message, place) {}
 };
 
+// An integration step longer than the stable limit of the explicit method at the state where
+// it would start; the message names the largest Increment of z to use instead.
+class InstabilityError : public UserError {
+ public:
+  InstabilityError(const std::string& message, ErrorPlace place, double stepTime, double limit)
+      : UserError(ErrorKind::Instability, message, place), stepTime_(stepTime), limit_(limit) {}
+
+  [[nodiscard]] double stepTime() const noexcept { return stepTime_; }  // s
+  [[nodiscard]] double limit() const noexcept { return limit_; }        // s, at that state
+
+ private:
+  double stepTime_;
+  double limit_;
+};
+
+// A solvent whose partial pressure at the coating surface exceeds the atmosphere while the
+// coating still dries: the rate equations do not describe a boiling coating.
+class BoilingError : public UserError {
+ public:
+  explicit BoilingError(const std::string& message, ErrorPlace place = {})
+      : UserError(ErrorKind::Boiling, message, place) {}
+};
+
 }  // namespace tovimar

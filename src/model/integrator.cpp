@@ -7,9 +7,12 @@ using arith::Div;
 using arith::Finite;
 
 void CalcRates(const Simulation& sim, StateVector& Rates, StateVector State, std::int32_t Zone,
-               double /*Time: the system is autonomous*/) {
-  const DryingConditions& c = sim.conditions;
-  const DryingState& s = sim.state;
+               double Time) {
+  CalcRates(sim.conditions, sim.state, Rates, State, Zone, Time);
+}
+
+void CalcRates(const DryingConditions& c, const DryingState& s, StateVector& Rates,
+               StateVector State, std::int32_t Zone, double /*Time: the system is autonomous*/) {
   const double T = State[3];
   Rates[1] = Finite(((-s.DryingCorrection1 * s.MassTransferCoef1[Zone]) * AirDensity) *
                         (s.SurfaceHumidity1 - c.ZoneHumidity1[Zone]),
@@ -42,34 +45,39 @@ constexpr const char* IntegratedState = "the integrated state";
 
 void RungeKuttaGillStep(const Simulation& sim, std::int32_t N, StateVector& State,
                         std::int32_t Zone, double Time, double Step) {
+  RungeKuttaGillStep(sim.conditions, sim.state, N, State, Zone, Time, Step);
+}
+
+void RungeKuttaGillStep(const DryingConditions& c, const DryingState& s, std::int32_t N,
+                        StateVector& State, std::int32_t Zone, double Time, double Step) {
   const double h = Step;
   const double t = Time;
   StateVector Rates{};
   StateVector k{};
   StateVector q{};
 
-  CalcRates(sim, Rates, State, Zone, t);
+  CalcRates(c, s, Rates, State, Zone, t);
   for (std::int32_t i = 1; i <= N; ++i) {
     k[i] = Finite(h * Rates[i], IntegratedState);
     State[i] = Finite(0.5 * k[i] + State[i], IntegratedState);
     q[i] = k[i];
   }
 
-  CalcRates(sim, Rates, State, Zone, 0.5 * h + t);
+  CalcRates(c, s, Rates, State, Zone, 0.5 * h + t);
   for (std::int32_t i = 1; i <= N; ++i) {
     k[i] = Finite(h * Rates[i], IntegratedState);
     State[i] = Finite((k[i] - q[i]) * Gill2State + State[i], IntegratedState);
     q[i] = Finite(Gill2Q * q[i] + Gill2K * k[i], IntegratedState);
   }
 
-  CalcRates(sim, Rates, State, Zone, 0.5 * h + t);
+  CalcRates(c, s, Rates, State, Zone, 0.5 * h + t);
   for (std::int32_t i = 1; i <= N; ++i) {
     k[i] = Finite(h * Rates[i], IntegratedState);
     State[i] = Finite((k[i] - q[i]) * Gill3State + State[i], IntegratedState);
     q[i] = Finite(Gill3Q * q[i] + Gill3K * k[i], IntegratedState);
   }
 
-  CalcRates(sim, Rates, State, Zone, t + h);
+  CalcRates(c, s, Rates, State, Zone, t + h);
   for (std::int32_t i = 1; i <= N; ++i) {
     k[i] = Finite(h * Rates[i], IntegratedState);
     State[i] = Finite((k[i] / 6 + State[i]) - q[i] / 3, IntegratedState);

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "model/model.h"
+#include "model/step.h"
 
 namespace tovimar {
 
@@ -41,6 +42,7 @@ void PrepareInitialState(Simulation& sim) {
     p.ProfileSolvent2Weight[1][0] = W2;
     p.ProfileTime[1][0] = 0;
     sim.state.TimeIncrement = timeIncrement;
+    sim.state.boiling = BoilingRecord{};
     p.ProfileSolvent1Fraction[1][0] = w.w1;
     p.ProfileSolvent2Fraction[1][0] = w.w2;
     p.ProfileResidual1[1][0] = residual1;
@@ -80,50 +82,32 @@ void MarchStep(Simulation& sim, std::int32_t z, std::int32_t k) {
   const DryingConditions& c = sim.conditions;
   DryingState& s = sim.state;
   DryingProfile& p = *sim.profile;
-  const double Ws = c.SolidWeight();
-  const double W1 = p.ProfileSolvent1Weight[z][k];
-  const double W2 = p.ProfileSolvent2Weight[z][k];
-  const double T = p.ProfileTemp[z][k];
+  WebState at;
+  at.Time = p.ProfileTime[z][k];
+  at.W1 = p.ProfileSolvent1Weight[z][k];
+  at.W2 = p.ProfileSolvent2Weight[z][k];
+  at.T = p.ProfileTemp[z][k];
+  at.Fraction1 = p.ProfileSolvent1Fraction[z][k];
+  at.Fraction2 = p.ProfileSolvent2Fraction[z][k];
+  const ErrorPlace place{z, k + 1};
 
-  const double F = CalcDryingCorrection(
-      c, Finite(p.ProfileSolvent1Fraction[z][k] + p.ProfileSolvent2Fraction[z][k],
-                "the total solvent fraction"));
-  s.DryingCorrection1 = F;
-  s.DryingCorrection2 = F;
+  const StepStart start = BeginStep(c, s, at, place);
+  p.ProfileSurfaceHumidity1[z][k] = s.SurfaceHumidity1;
+  p.ProfileSurfaceHumidity2[z][k] = s.SurfaceHumidity2;
 
-  const Composition comp = CalcComposition(c, W1, W2);
-  p.ProfileSurfaceHumidity1[z][k] = CalcSurfaceHumidity1(c, s, T, comp.Phi1, comp.Phi2, comp.X1);
-  p.ProfileSurfaceHumidity2[z][k] = CalcSurfaceHumidity2(c, s, T, comp.Phi1, comp.Phi2, comp.X2);
-  s.SurfaceHumidity1 = p.ProfileSurfaceHumidity1[z][k];
-  s.SurfaceHumidity2 = p.ProfileSurfaceHumidity2[z][k];
-
-  s.HeatCapacity = Finite(((W1 * c.Solvent1Cp + W2 * c.Solvent2Cp) + Ws * c.PolymerCp) +
-                              c.BaseFilmWeight * c.BaseFilmCp,
-                          "the heat capacity of the web");
-
-  StateVector State{};
-  State[1] = W1;
-  State[2] = W2;
-  State[3] = T;
-  RungeKuttaGillStep(sim, 3, State, z, p.ProfileTime[z][k], s.TimeIncrement);
-
-  const double time = Finite(p.ProfileTime[z][k] + s.TimeIncrement, "the time");
-  const WeightFractions w = CalcWeightFractions(c, State[1], State[2]);
-  const double residual1 =
-      Div(State[1], p.ProfileSolvent1Weight[1][0], "the residual ratio of solvent-1");
-  const double residual2 =
-      Div(State[2], p.ProfileSolvent2Weight[1][0], "the residual ratio of solvent-2");
+  const WebState next = FinishStep(c, s, at, start, p.ProfileSolvent1Weight[1][0],
+                                   p.ProfileSolvent2Weight[1][0], s.TimeIncrement, place, true);
 
   // Everything is computed before anything of entry k + 1 is stored, so a fault never
   // leaves a half-written entry behind.
-  p.ProfileTime[z][k + 1] = time;
-  p.ProfileSolvent1Weight[z][k + 1] = State[1];
-  p.ProfileSolvent2Weight[z][k + 1] = State[2];
-  p.ProfileTemp[z][k + 1] = State[3];
-  p.ProfileSolvent1Fraction[z][k + 1] = w.w1;
-  p.ProfileSolvent2Fraction[z][k + 1] = w.w2;
-  p.ProfileResidual1[z][k + 1] = residual1;
-  p.ProfileResidual2[z][k + 1] = residual2;
+  p.ProfileTime[z][k + 1] = next.Time;
+  p.ProfileSolvent1Weight[z][k + 1] = next.W1;
+  p.ProfileSolvent2Weight[z][k + 1] = next.W2;
+  p.ProfileTemp[z][k + 1] = next.T;
+  p.ProfileSolvent1Fraction[z][k + 1] = next.Fraction1;
+  p.ProfileSolvent2Fraction[z][k + 1] = next.Fraction2;
+  p.ProfileResidual1[z][k + 1] = next.Residual1;
+  p.ProfileResidual2[z][k + 1] = next.Residual2;
 }
 
 }  // namespace

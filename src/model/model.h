@@ -73,10 +73,14 @@ using StateVector = std::array<double, StateVectorSize + 1>;
 
 void CalcRates(const Simulation& sim, StateVector& Rates, StateVector State, std::int32_t Zone,
                double Time);
+void CalcRates(const DryingConditions& c, const DryingState& s, StateVector& Rates,
+               StateVector State, std::int32_t Zone, double Time);
 
 // Gill's Runge-Kutta variant: advances State (N equations) from Time by Step.
 void RungeKuttaGillStep(const Simulation& sim, std::int32_t N, StateVector& State,
                         std::int32_t Zone, double Time, double Step);
+void RungeKuttaGillStep(const DryingConditions& c, const DryingState& s, std::int32_t N,
+                        StateVector& State, std::int32_t Zone, double Time, double Step);
 
 // Entry 0 of zone 1 and the time increment, from the conditions.
 void PrepareInitialState(Simulation& sim);

@@ -59,9 +59,12 @@ double AntoinePressure(double A, double B, double C, double T, const char* press
 
 // The common tail of both surface ratios: activity from the interaction expression L,
 // partial pressure and the ratio to the rest of the atmosphere.
-double SurfaceRatio(double Ps, double L, double X, const char* activity, const char* ratio) {
+// The partial pressure is kept in `partial` for the boiling check and the stability guard.
+double SurfaceRatio(double Ps, double L, double X, const char* activity, const char* ratio,
+                    double& partial) {
   const double a = Exp(L, activity);
   const double p = Finite(Finite(Ps * a, ratio) * X, ratio);
+  partial = p;
   return Div(p, TotalPressure - p, ratio);
 }
 
@@ -79,7 +82,8 @@ double CalcSurfaceHumidity1(const DryingConditions& c, DryingState& s, double T,
                               c.Chi2p * Phi2 * Phi3,
                           "the activity of solvent-1");
   return SurfaceRatio(Ps, L, X1, "the activity of solvent-1",
-                      "the surface vapour ratio of solvent-1 (partial pressure of 760 mmHg)");
+                      "the surface vapour ratio of solvent-1 (partial pressure of 760 mmHg)",
+                      s.PartialPressure1);
 }
 
 double CalcSurfaceHumidity2(const DryingConditions& c, DryingState& s, double T, double Phi1,
@@ -94,7 +98,8 @@ double CalcSurfaceHumidity2(const DryingConditions& c, DryingState& s, double T,
                               c.Chi1p * Phi1 * Phi3,
                           "the activity of solvent-2");
   return SurfaceRatio(Ps, L, X2, "the activity of solvent-2",
-                      "the surface vapour ratio of solvent-2 (partial pressure of 760 mmHg)");
+                      "the surface vapour ratio of solvent-2 (partial pressure of 760 mmHg)",
+                      s.PartialPressure2);
 }
 
 double CalcDryingCorrection(const DryingConditions& c, double X) {

@@ -1,10 +1,22 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "model/conditions.h"
 
 namespace tovimar {
+
+// The first point of a run where a solvent's partial pressure at the surface exceeded the
+// atmosphere while the drying-speed correction was 0 (the run goes on; the caller warns).
+struct BoilingRecord {
+  bool found = false;
+  std::int32_t zone = 0;
+  std::int32_t step = 0;      // 1-based, as in the messages
+  std::int32_t solvent = 0;   // 1 or 2
+  double pressure = 0;        // mmHg
+  double temperature = 0;     // deg C
+};
 
 // The model's small working state, overwritten by every run.
 struct DryingState {
@@ -18,6 +30,9 @@ struct DryingState {
   double HeatCapacity = 0;       // kJ/(m2 K), per step
   double VaporPressure1 = 0;     // mmHg, last saturated vapour pressure evaluated
   double VaporPressure2 = 0;
+  double PartialPressure1 = 0;   // mmHg, Ps x activity x mole fraction, last evaluated
+  double PartialPressure2 = 0;
+  BoilingRecord boiling;         // reset by PrepareInitialState
 };
 
 // The simulated web, zone by zone and step by step: ten arrays of MaxZones rows of

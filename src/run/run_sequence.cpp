@@ -7,6 +7,9 @@
 #include "conditionfile/condition_section.h"
 #include "format/file_writer.h"
 #include "input/read_conditions.h"
+#include "input/plausibility.h"
+#include "model/stable_increment.h"
+#include "model/step.h"
 #include "run/result_table.h"
 
 namespace tovimar {
@@ -54,9 +57,13 @@ RunOutcome FromUserError(const UserError& e) {
       outcome.status = RunStatus::StoppedAtInput;
       break;
     case ErrorKind::Arithmetic:
-    case ErrorKind::Instability:
-    case ErrorKind::Boiling:
       outcome.status = RunStatus::ArithmeticFault;
+      break;
+    case ErrorKind::Instability:
+      outcome.status = RunStatus::Unstable;
+      break;
+    case ErrorKind::Boiling:
+      outcome.status = RunStatus::Boiling;
       break;
   }
   return outcome;
@@ -69,6 +76,7 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
     return;
   }
   const DryingConditions& c = sim.conditions;
+  outcome.warnings = PlausibilityWarnings(c, entries);
   const ResultFile file(c.ResultFileName);
   const bool write = options.writeResultFile;
 
@@ -92,6 +100,9 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
       options.afterZone(zone);
     }
   }
+  if (sim.state.boiling.found) {
+    outcome.warnings.push_back(BoilingWarning(sim.state.boiling));
+  }
 }
 
 }  // namespace
@@ -100,17 +111,26 @@ RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOp
   // Whatever ends the run early, what was written before stays in the result file; the
   // first writer that cannot open the file ends the run there.
   RunOutcome outcome;
+  const auto stopped = [&outcome](RunOutcome stop) {
+    stop.warnings = std::move(outcome.warnings);
+    outcome = std::move(stop);
+  };
   try {
     RunSteps(sim, entries, options, outcome);
+  } catch (const InstabilityError& e) {
+    // The increment the message names is checked over the whole line first.
+    stopped(FromUserError(InstabilityError(
+        UnstableRunMessage(sim.conditions, e.place().zone, e.place().step, e.stepTime(), e.limit()),
+        e.place(), e.stepTime(), e.limit())));
   } catch (const UserError& e) {
-    outcome = FromUserError(e);
+    stopped(FromUserError(e));
   } catch (const std::bad_alloc&) {
-    outcome = Outcome(RunStatus::InternalError,
-                      "The run stopped on an internal error: not enough memory.", MessageStyle::Error);
+    stopped(Outcome(RunStatus::InternalError,
+                    "The run stopped on an internal error: not enough memory.", MessageStyle::Error));
   } catch (const std::exception& e) {
-    outcome = Outcome(RunStatus::InternalError,
-                      std::string("The run stopped on an internal error: ") + e.what(),
-                      MessageStyle::Error);
+    stopped(Outcome(RunStatus::InternalError,
+                    std::string("The run stopped on an internal error: ") + e.what(),
+                    MessageStyle::Error));
   }
   return outcome;
 }
@@ -127,6 +147,10 @@ std::string_view RunStatusText(RunStatus status) {
       return "write failed";
     case RunStatus::ArithmeticFault:
       return "arithmetic fault";
+    case RunStatus::Unstable:
+      return "unstable";
+    case RunStatus::Boiling:
+      return "boiling";
     case RunStatus::InternalError:
       return "internal error";
   }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "input/entry_texts.h"
 #include "model/errors.h"
@@ -19,6 +20,9 @@ enum class RunStatus {
   FileNotOpened,    // the result file could not be created or opened ("File can not open!")
   WriteFailed,      // a write to the opened result file failed (a full disk)
   ArithmeticFault,  // an arithmetic fault (zero Increment of z included)
+  Unstable,         // an integration step beyond the method's stable limit; the message names
+                    // the largest stable Increment of z
+  Boiling,          // a solvent's vapour pressure above the atmosphere while it evaporates
   InternalError,    // something no input can cause (out of memory, a defect); the message
                     // says what
 };
@@ -41,6 +45,10 @@ struct RunOutcome {
   // The system's reason for a file failure ("Permission denied"), and the file's path.
   std::string reason;
   std::string path;
+  // What the user should know before trusting the result, whatever the status: entries that
+  // are unlikely to be meant, and a coating whose vapour pressure exceeded the atmosphere
+  // where it no longer dried. Texts without a "Warning: " prefix.
+  std::vector<std::string> warnings;
 
   [[nodiscard]] bool completed() const { return status == RunStatus::Completed; }
 };
@@ -60,7 +68,7 @@ struct RunOptions {
 RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOptions& options = {});
 
 // "completed", "stopped at input", "file not opened", "write failed", "arithmetic fault",
-// "internal error".
+// "unstable", "boiling", "internal error".
 std::string_view RunStatusText(RunStatus status);
 
 }  // namespace tovimar

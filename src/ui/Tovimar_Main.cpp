@@ -74,6 +74,12 @@ QString RunErrorText(const RunOutcome& outcome) {
              message +
              QStringLiteral("\n\nAnything written to the result file before the fault stays "
                             "there; no completed result was produced.");
+    case RunStatus::Unstable:
+    case RunStatus::Boiling:
+      return QStringLiteral("The calculation stopped because the model does not hold here:\n\n") +
+             message +
+             QStringLiteral("\n\nAnything written to the result file before stays there; no "
+                            "completed result was produced.");
     case RunStatus::InternalError:
       return QStringLiteral("The calculation stopped on an unexpected error:\n\n") + message;
   }

@@ -92,13 +92,6 @@ std::vector<ArithmeticFaultCase> ArithmeticFaultCases() {
        "Arithmetic error in the initial state: zero divided by zero in the initial residual "
        "ratio of solvent-2",
        0},
-      // Full drying speed whatever the content, a mild first zone and a hot second one in
-      // steps of 1 m: solvent-1 runs out early in zone 2.
-      {"solvent-1 runs out in zone 2",
-       {{"Edit201", "-1"}, {"Edit203", "-2"}, {"Edit202", "-3"}, {"Edit21", "150"}, {"Edit20", "1"}},
-       "Arithmetic error in zone 2, step 3: logarithm of a non-positive volume fraction of "
-       "solvent-1",
-       1},
       {"zero diffusivity of solvent-1",
        {{"Edit223", "0"}},
        "Arithmetic error in zone 1, mass-transfer coefficients: division by zero in the Schmidt "

@@ -1,0 +1,111 @@
+#include "model/stable_increment.h"
+
+#include <cmath>
+
+#include "model/stability.h"
+#include "model/step.h"
+
+namespace tovimar {
+
+namespace {
+
+// A march is abandoned beyond this many steps in all (about a second of marching): the
+// increment is then far too small for the profile's rows anyway.
+constexpr std::int64_t MaxTrialSteps = 3'000'000;
+constexpr int MaxTrials = 12;
+
+// The step count of a zone with the increment, rounded as the condition reader rounds it.
+std::int64_t StepsOf(double zoneLength, double increment) {
+  const long double quotient = static_cast<long double>(zoneLength) / static_cast<long double>(increment);
+  return std::isfinite(quotient) && quotient < 1e12L ? static_cast<std::int64_t>(std::nearbyint(quotient)) : -1;
+}
+
+// Marches every active zone with the increment, the guard on. Returns 0 when the line
+// passes, the guard's suggestion when it stops, and -1 when the march cannot tell (another
+// fault, or too many steps).
+double TryIncrement(const DryingConditions& c, double increment, std::int32_t& mostSteps) {
+  DryingConditions trial = c;
+  trial.StepLength = increment;
+  std::int64_t total = 0;
+  mostSteps = 0;
+  for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
+    const std::int64_t n = StepsOf(c.ZoneLength[static_cast<std::size_t>(z)], increment);
+    if (n < 0) {
+      return -1;
+    }
+    total += n;
+    mostSteps = static_cast<std::int32_t>(std::max<std::int64_t>(mostSteps, std::min<std::int64_t>(n, INT32_MAX)));
+  }
+  if (total > MaxTrialSteps) {
+    return -1;
+  }
+  try {
+    DryingState s{};
+    s.TimeIncrement = arith::Div(increment, c.LineSpeed, "the time increment");
+    WebState at;
+    at.W1 = arith::Finite(c.CoatingWeight0 * c.Solvent1Ratio0, "the initial weight of solvent-1");
+    at.W2 = arith::Finite(c.CoatingWeight0 * c.Solvent2Ratio0, "the initial weight of solvent-2");
+    at.T = c.InitialTemp;
+    const WeightFractions w = CalcWeightFractions(c, at.W1, at.W2);
+    at.Fraction1 = w.w1;
+    at.Fraction2 = w.w2;
+    const double W1Initial = at.W1, W2Initial = at.W2;
+    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
+      const auto zone = static_cast<std::size_t>(z);
+      const double coef = arith::Finite(c.ZoneHeatCoefUpper[zone] * c.Keff, "the effective coefficient");
+      s.MassTransferCoef1[zone] = CalcMassTransferCoef(c.AirDiffusivity1, coef);
+      s.MassTransferCoef2[zone] = CalcMassTransferCoef(c.AirDiffusivity2, coef);
+      const std::int64_t n = StepsOf(c.ZoneLength[zone], increment);
+      for (std::int64_t k = 0; k < n; ++k) {
+        const ErrorPlace place{z, static_cast<std::int32_t>(std::min<std::int64_t>(k + 1, INT32_MAX))};
+        const StepStart start = BeginStep(trial, s, at, place);
+        at = FinishStep(trial, s, at, start, W1Initial, W2Initial, s.TimeIncrement, place, true);
+      }
+    }
+  } catch (const InstabilityError& e) {
+    return SuggestedIncrement(e.limit(), c.LineSpeed);
+  } catch (const UserError&) {
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+StableIncrement FindStableIncrement(const DryingConditions& c, double first) {
+  StableIncrement found;
+  found.increment = first;
+  for (int trial = 0; trial < MaxTrials && found.increment > 0; ++trial) {
+    const double next = TryIncrement(c, found.increment, found.steps);
+    if (next == 0) {
+      found.verified = true;
+      return found;
+    }
+    if (next < 0 || next >= found.increment) {
+      // The march cannot tell, or the guard names no smaller step: keep the last one and
+      // say that it is not checked. A suggestion that does not shrink still takes one
+      // notch down, so that the search makes progress.
+      if (next < 0) {
+        return found;
+      }
+      found.increment = RoundDownTwoDigits(found.increment * 0.9);
+      continue;
+    }
+    found.increment = next;
+  }
+  return found;
+}
+
+std::string UnstableRunMessage(const DryingConditions& c, std::int32_t zone, std::int32_t step,
+                               double stepTime, double limit) {
+  const StableIncrement found = FindStableIncrement(c, SuggestedIncrement(limit, c.LineSpeed));
+  std::string message = InstabilityMessage(zone, step, stepTime, limit, found.increment);
+  if (found.steps > MaxStepsPerZone) {
+    message += " A zone would then need " + std::to_string(found.steps) +
+               " steps, more than the " + std::to_string(MaxStepsPerZone) +
+               " a zone can have: shorten the zones or raise the Speed.";
+  }
+  return message;
+}
+
+}  // namespace tovimar

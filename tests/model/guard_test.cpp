@@ -1,0 +1,118 @@
+// The stability guard over a grid of Speeds and Increments of z, the boiling stop and
+// record, and the step check.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "input/field_catalogue.h"
+#include "model/step.h"
+#include "model/step_check.h"
+#include "run/run_sequence.h"
+#include "support/defaults.h"
+
+namespace tovimar {
+namespace {
+
+const std::string IncrementPhrase = "Increment of z of at most ";
+
+std::string Text(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  return buffer;
+}
+
+RunOutcome RunAt(Simulation& sim, double speed, const std::string& increment) {
+  MapEntryTexts entries;
+  entries.SetText("Edit6", Text(speed));
+  entries.SetText("Edit20", increment);
+  RunOptions options;
+  options.writeResultFile = false;
+  return RunSimulation(sim, entries, options);
+}
+
+// Every printed entry within 50 K below the coldest and 5 K above the hottest input
+// temperature, and no negative residual ratio.
+bool Bounded(const Simulation& sim) {
+  const DryingConditions& c = sim.conditions;
+  double low = c.InitialTemp, high = c.InitialTemp;
+  for (int z = 1; z <= c.ZoneCount; ++z) {
+    low = std::min(low, c.ZoneAirTemp[z]);
+    high = std::max(high, c.ZoneAirTemp[z]);
+  }
+  const DryingProfile& p = *sim.profile;
+  for (int z = 1; z <= c.ZoneCount; ++z) {
+    for (int k = 0; k <= c.ZoneStepCount[z]; ++k) {
+      const double T = p.ProfileTemp[z][k];
+      if (!(T >= low - 50 && T <= high + 5) || !(p.ProfileResidual1[z][k] >= 0) ||
+          !(p.ProfileResidual2[z][k] >= 0)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+TEST(StabilityGuard, GridOfSpeedsAndIncrements) {
+  constexpr int N = 20;
+  int completed = 0, refused = 0, stopped = 0, ranOut = 0, rerunRanOut = 0, rerunCompleted = 0, rerunRefused = 0;
+  Simulation sim;
+  for (int i = 0; i < N; ++i) {
+    const double speed = 0.001 * std::pow(2000.0, i / double(N - 1));
+    for (int j = 0; j < N; ++j) {
+      const double increment = 0.01 * std::pow(100.0, j / double(N - 1));
+      const RunOutcome outcome = RunAt(sim, speed, Text(increment));
+      SCOPED_TRACE("Speed " + Text(speed) + ", Increment of z " + Text(increment));
+      if (outcome.status == RunStatus::StoppedAtInput) {
+        ++refused;
+        continue;
+      }
+      if (outcome.completed()) {
+        ++completed;
+        EXPECT_TRUE(Bounded(sim));
+        continue;
+      }
+      if (outcome.message.find("logarithm of a non-positive volume fraction") != std::string::npos) {
+        ++ranOut;  // a solvent emptied by a step the guard leaves to the logarithm
+        continue;
+      }
+      ASSERT_EQ(outcome.status, RunStatus::Unstable) << outcome.message;
+      ++stopped;
+      const auto at = outcome.message.find(IncrementPhrase);
+      ASSERT_NE(at, std::string::npos) << outcome.message;
+      const std::size_t from = at + IncrementPhrase.size();
+      const std::string named = outcome.message.substr(from, outcome.message.find(" m", from) - from);
+      ASSERT_LT(std::stod(named), increment);
+      const RunOutcome rerun = RunAt(sim, speed, named);
+      if (rerun.status == RunStatus::StoppedAtInput) {
+        ++rerunRefused;  // the named increment needs more than 1999 steps in a zone
+        continue;
+      }
+      if (rerun.message.find("logarithm of a non-positive volume fraction") != std::string::npos) {
+        ++rerunRanOut;  // the guard does not yet keep a solvent's weight positive
+        continue;
+      }
+      EXPECT_TRUE(rerun.completed()) << named << ": " << rerun.message;
+      EXPECT_TRUE(Bounded(sim)) << named;
+      rerunCompleted += rerun.completed() ? 1 : 0;
+    }
+  }
+  std::printf("grid: %d completed, %d refused for their step count, %d stopped by the guard, "
+              "%d ran out of a solvent; reruns: %d completed, %d refused for their step count, "
+              "%d ran out of a solvent\n",
+              completed, refused, stopped, ranOut, rerunCompleted, rerunRefused, rerunRanOut);
+  EXPECT_EQ(completed + refused + stopped + ranOut, N * N);
+  EXPECT_GT(stopped, 0);
+  EXPECT_GT(rerunCompleted, 0);
+}
+
+TEST(StabilityGuard, TheReportedSlowLineStops) {
+  Simulation sim;
+  const RunOutcome outcome = RunAt(sim, 0.02, "0.1");
+  EXPECT_EQ(outcome.status, RunStatus::Unstable);
+  EXPECT_EQ(outcome.message.rfind("Unstable integration in zone 1, step ", 0), 0u) << outcome.message;
+}
+
+}  // namespace
+}  // namespace tovimar
