@@ -131,6 +131,13 @@ bool NamesWhereItFailed(const std::string& m, const tovimar::DryingConditions& c
            step <= c.ZoneStepCount[static_cast<std::size_t>(zone)];
   }
   used = 0;
+  if ((std::sscanf(m.c_str(), "Unstable integration in zone %d, step %d: %n", &zone, &step, &used) == 2 ||
+       std::sscanf(m.c_str(), "The coating boils in zone %d, step %d: %n", &zone, &step, &used) == 2) &&
+      used > 0) {
+    return zone >= 1 && zone <= c.ZoneCount && step >= 1 &&
+           step <= c.ZoneStepCount[static_cast<std::size_t>(zone)];
+  }
+  used = 0;
   if (std::sscanf(m.c_str(), "Arithmetic error in zone %d, mass-transfer coefficients: %n", &zone, &used) == 1 &&
       used > 0) {
     return zone >= 1 && zone <= c.ZoneCount;
@@ -237,6 +244,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       TOVIMAR_FUZZ_CHECK(after == before, where + ": an unopenable name changed");
       break;
     case tovimar::RunStatus::ArithmeticFault:
+    case tovimar::RunStatus::Unstable:
+    case tovimar::RunStatus::Boiling:
       TOVIMAR_FUZZ_CHECK(NamesWhereItFailed(outcome.message, sim.conditions),
                          where + ": the fault does not say where: " + outcome.message);
       TOVIMAR_FUZZ_CHECK(after.has_value() && StartsWith(*after, "===================\r\n"),
