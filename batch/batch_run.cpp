@@ -12,6 +12,7 @@
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
+#include "batch_files.h"
 #include "batch_sweep.h"
 #include "model/model.h"
 #include "results/profile_csv.h"
@@ -26,30 +27,13 @@ class StreamMessages : public UserMessages {
  public:
   explicit StreamMessages(std::ostream& out) : out_(out) {}
   void ShowMessage(std::string_view text) override {
-    out_ << "tovimar-batch: " << text << '\n';
+    out_ << "tovimar-batch: " << EscapeControlCharacters(text) << '\n';
     out_.flush();
   }
 
  private:
   std::ostream& out_;
 };
-
-int ExitStatusOf(RunStatus status) {
-  switch (status) {
-    case RunStatus::Completed:
-      return ExitCompleted;
-    case RunStatus::StoppedAtInput:
-      return ExitStoppedAtInput;
-    case RunStatus::FileNotOpened:
-    case RunStatus::WriteFailed:
-      return ExitFileFailed;
-    case RunStatus::ArithmeticFault:
-      return ExitArithmeticFault;
-    case RunStatus::InternalError:
-      return ExitInternalError;
-  }
-  return ExitInternalError;
-}
 
 // The full path the window's open dialog would give; the name as given if there is none.
 std::string FullPath(const std::string& path) {
@@ -89,9 +73,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (!dataFile->empty()) {
     try {
       LoadDataFile(FullPath(*dataFile), entries);
-    } catch (const FileError& e) {
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
+    } catch (const FileError& e) {  // missing, unreadable, not a data file: a file problem
+      messages.ShowMessage(DataFileMessageOf(e, *dataFile));
+      return ExitFileFailed;
     }
   }
   for (const EntrySetting& setting : settings) {
@@ -99,6 +83,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
+  }
+  // Nothing is written when two of the files are one.
+  if (const std::optional<std::string> conflict = SameFileConflict(options, *dataFile, entries, *axes)) {
+    messages.ShowMessage(*conflict);
+    return ExitUsage;
   }
 
   if (options.writeDataFile) {
@@ -122,7 +111,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   Simulation sim;
   const RunOutcome outcome = RunSimulation(sim, entries);
   if (!outcome.message.empty()) {
-    messages.ShowMessage(outcome.message);
+    messages.ShowMessage(RunMessageOf(outcome));
   }
   if (outcome.completed() && options.csvFile) {
     try {
