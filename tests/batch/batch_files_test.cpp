@@ -192,7 +192,9 @@ TEST(BatchFiles, WholeFilesKeepLinksOwnersAndModes) {
   PutFileBytes(dir.File("one.txt"), "old");
   fs::create_hard_link(dir.File("one.txt"), dir.File("two.txt"));
   struct stat before {};
+  struct stat linked {};
   ::stat(dir.File("one.txt").c_str(), &before);
+  ::stat(dir.File("real/d.txt").c_str(), &linked);
   const std::string longName(250, 'n');
 
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -207,6 +209,10 @@ TEST(BatchFiles, WholeFilesKeepLinksOwnersAndModes) {
   EXPECT_TRUE(fs::is_symlink(dir.File("link.txt")));
   EXPECT_EQ(FileBytes(dir.File("real/d.txt")), data);
   EXPECT_EQ(target.st_mode & 07777, 0640U);
+  EXPECT_NE(target.st_ino, linked.st_ino) << "the target was replaced by a whole new file";
+  struct stat after {};
+  ::stat(dir.File("one.txt").c_str(), &after);
+  EXPECT_EQ(after.st_ino, before.st_ino);
   EXPECT_EQ(FileBytes(dir.File("one.txt")), data) << "written in place, both names see it";
   EXPECT_EQ(FileBytes(dir.File(longName)), data);
   EXPECT_FALSE(FileBytes(dir.File(longName + "c")).empty());
