@@ -78,10 +78,10 @@ Exit status:
      be opened, was locked by another run, or could not be written (a full disk, a
      file-size limit)
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
-  With --sweep, a run that did not complete gives the status of the first such run in
-  run order (4 when the --sweep-results directory cannot be written); the summary
-  gives the outcome of every run.
-  1  an unexpected internal error)";
+  1  an unexpected internal error
+With --sweep, a run that did not complete gives the status of the first such run in run
+order (4 when the --sweep-results directory cannot be written); the summary, written
+record by record as the runs finish, gives the outcome of every run.)";
 
 }  // namespace
 
