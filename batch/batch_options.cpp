@@ -63,19 +63,26 @@ Messages go to standard error; a completed run prints nothing.
 
 Exit status:
   0  the run completed (with --write-data alone: the data file was written; with
-     --sweep: the sweep ran, even if some of its runs did not complete)
+     --sweep: every run of the sweep completed)
   2  usage: an unknown option or NAME, a --set without "=", two data files, a --sweep
      that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an
-     option that does not go with the others (--csv without a run, -o with --sweep)
+     option that does not go with the others (--csv without a run, -o with --sweep),
+     or two of the files (the data file, -o or the Save File Name, --write-data, --csv,
+     --summary, a result file of --sweep-results) that are one and the same file
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
      Outer Temperature that is not a number, a zone with more than 1999 steps or a
-     negative step count, a text --write-data cannot save, or a data file that was
-     rejected or could not be opened
-  4  the result file (or the --write-data, --csv or --summary file, or the
-     --sweep-results directory) could not be opened or written
+     negative step count, or a text --write-data cannot save
+  4  a file problem: the data file is missing, unreadable, a directory or not a data
+     file (a line without "=" or longer than 16 MiB); the result file (or the
+     --write-data, --csv or --summary file, or the --sweep-results directory) could not
+     be opened, was locked by another run, or could not be written (a full disk, a
+     file-size limit)
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
-  1  an unexpected internal error)";
+  1  an unexpected internal error
+With --sweep, a run that did not complete gives the status of the first such run in run
+order (4 when the --sweep-results directory cannot be written); the summary, written
+record by record as the runs finish, gives the outcome of every run.)";
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
+#include "batch_files.h"
 #include "batch_sweep.h"
 #include "batch_names.h"
 #include "conditionfile/line_file.h"
@@ -30,33 +31,13 @@ class StreamMessages : public UserMessages {
  public:
   explicit StreamMessages(std::ostream& out) : out_(out) {}
   void ShowMessage(std::string_view text) override {
-    out_ << "tovimar-batch: " << text << '\n';
+    out_ << "tovimar-batch: " << EscapeControlCharacters(text) << '\n';
     out_.flush();
   }
 
  private:
   std::ostream& out_;
 };
-
-int ExitStatusOf(RunStatus status) {
-  switch (status) {
-    case RunStatus::Completed:
-      return ExitCompleted;
-    case RunStatus::StoppedAtInput:
-      return ExitStoppedAtInput;
-    case RunStatus::FileNotOpened:
-    case RunStatus::WriteFailed:
-      return ExitFileFailed;
-    case RunStatus::ArithmeticFault:
-      return ExitArithmeticFault;
-    case RunStatus::Unstable:
-    case RunStatus::Boiling:
-      return ExitModelDoesNotHold;
-    case RunStatus::InternalError:
-      return ExitInternalError;
-  }
-  return ExitInternalError;
-}
 
 // The full path the window's open dialog would give; the name as given if there is none.
 std::string FullPath(const std::string& path) {
@@ -67,7 +48,7 @@ std::string FullPath(const std::string& path) {
 
 // The message of a run that did not complete; an input message names its field and text.
 std::string OutcomeMessage(const RunOutcome& outcome, const EntryTexts& entries) {
-  std::string message = outcome.message;
+  std::string message = RunMessageOf(outcome);
   if (outcome.style == MessageStyle::Notice && !outcome.entryName.empty()) {
     const ConditionField* field = FindField(outcome.entryName);
     const std::string name = field != nullptr ? FieldDisplayName(*field) : "Save File Name";
@@ -124,10 +105,15 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
 
   MapEntryTexts entries;
   LineSettings line;
-  try {
-    if (!dataFile->empty()) {
+  if (!dataFile->empty()) {
+    try {
       LoadDataFile(FullPath(*dataFile), entries);
+    } catch (const FileError& e) {  // missing, unreadable, not a data file: a file problem
+      messages.ShowMessage(DataFileMessageOf(e, *dataFile));
+      return ExitFileFailed;
     }
+  }
+  try {
     if (options.lineFile) {
       line = ReadLineFile(*options.lineFile);
     }
@@ -144,6 +130,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
+  }
+  // Nothing is written when two of the files are one.
+  if (const std::optional<std::string> conflict = SameFileConflict(options, *dataFile, entries, *axes)) {
+    messages.ShowMessage(*conflict);
+    return ExitUsage;
   }
 
   if (options.writeDataFile) {

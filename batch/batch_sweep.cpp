@@ -1,5 +1,7 @@
 #include "batch_sweep.h"
 
+#include "batch_files.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -84,20 +86,7 @@ int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axe
     }
   }
 
-  const std::vector<SweepRunResult> runs = RunSweep(base, axes, sweep);
-  if (const int status = WriteSummary(options.summaryFile, FormatSweepSummary(axes, runs), out, messages);
-      status != ExitCompleted) {
-    return status;
-  }
-
-  const auto failed = static_cast<std::size_t>(std::count_if(
-      runs.begin(), runs.end(), [](const SweepRunResult& run) { return !run.outcome.completed(); }));
-  if (failed > 0) {
-    messages.ShowMessage(std::to_string(failed) + " of " + std::to_string(runs.size()) +
-                         (runs.size() == 1 ? " run" : " runs") +
-                         " did not complete; the summary gives the outcome of each.");
-  }
-  return ExitCompleted;
+  return RunSweepWithSummary(options, axes, base, sweep, out, messages);
 }
 
 }  // namespace tovimar::batch

@@ -24,9 +24,10 @@ int WriteSummary(const std::optional<std::string>& file, const std::string& summ
                  std::ostream& out, UserMessages& messages);
 
 // Runs the sweep from the conditions in `base` and writes its summary to --summary or to
-// `out`. Returns ExitCompleted when the sweep ran, whatever became of its runs (a line on
-// `messages` says how many did not complete), and ExitFileFailed when the result directory
-// or the summary could not be written.
+// `out`, record by record as the runs finish. Returns ExitCompleted when every run
+// completed, the status of the first run that did not otherwise (a line on `messages` says
+// how many did not complete), and ExitFileFailed when the result directory or the summary
+// could not be written.
 int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axes,
                   const MapEntryTexts& base, const LineSettings& line, std::ostream& out,
                   UserMessages& messages);

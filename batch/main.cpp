@@ -4,10 +4,12 @@
 
 #include <iostream>
 
+#include "batch_files.h"
 #include "batch_options.h"
 #include "batch_run.h"
 
 int main(int argc, char** argv) {
+  tovimar::batch::InstallSignalHandling();
   tovimar::batch::BatchOptions options;
   CLI::App app;
   app.name("tovimar-batch");

@@ -34,6 +34,9 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 class DataLine {
  public:
   void Add(char ch) {
+    if (++length_ > MaxDataFileLineLength) {
+      return;  // the line is refused; nothing more of it is kept
+    }
     switch (phase_) {
       case Phase::Label:
         if (ch == '=') {
@@ -59,8 +62,10 @@ class DataLine {
   }
   [[nodiscard]] bool HasEquals() const { return phase_ != Phase::Label; }
   [[nodiscard]] const std::string& Value() const { return value_; }
+  [[nodiscard]] bool TooLong() const { return length_ > MaxDataFileLineLength; }
 
  private:
+  std::size_t length_ = 0;
   enum class Phase { Label, Spaces, Value, Rest };
   Phase phase_ = Phase::Label;
   std::string value_;
@@ -82,7 +87,9 @@ FilePtr OpenForReading(const std::string& path) {
   const int status = ::fstat(fd, &info) == 0 ? ::fcntl(fd, F_GETFL) : -1;
   if (status < 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode)) ||
       ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
+    const int error = status >= 0 && S_ISDIR(info.st_mode) ? EISDIR : errno;
     ::close(fd);
+    errno = error;
     return nullptr;
   }
   FilePtr file(::fdopen(fd, "rb"));
@@ -95,7 +102,8 @@ FilePtr OpenForReading(const std::string& path) {
 // The first 120 lines of the file. A line ends at LF; a CR is never part of a line (before
 // an LF it belongs to the line end, elsewhere it is dropped); a byte 0x1A ends the text.
 // Lines the file does not have are empty. Lines may be of any length: only their values
-// are kept. Nothing when the file cannot be opened or read.
+// are kept, and reading stops at a line longer than MaxDataFileLineLength, so the memory
+// taken stays bounded. Nothing when the file cannot be opened or read.
 std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
   FilePtr file = OpenForReading(path);
   if (!file) {
@@ -115,6 +123,9 @@ std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
         ++line;
       } else if (ch != '\r') {
         lines[line].Add(ch);
+        if (lines[line].TooLong()) {
+          return lines;
+        }
       }
     }
     if (count < buffer.size()) {
@@ -153,10 +164,12 @@ void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
   }
   // Every line is checked before any entry changes.
   for (const DataLine& line : *lines) {
-    if (!line.HasEquals()) {
+    const std::string number = std::to_string(&line - lines->data() + 1);
+    if (line.TooLong() || !line.HasEquals()) {
       throw FileError(FileError::Failure::BadContent,
                       "\"" + fullPath + "\" is not a correct data file!", fullPath,
-                      "line " + std::to_string(&line - lines->data() + 1) + " holds no \"=\"");
+                      line.TooLong() ? "line " + number + " is longer than 16 MiB"
+                                     : "line " + number + " holds no \"=\"");
     }
   }
   const std::vector<ConditionField>& fields = ConditionFields();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,13 @@ namespace tovimar {
 // A data file holds the 120 value lines of a condition section with all 14 zones.
 inline constexpr int DataFileLineCount = 120;
 
+// A longer line makes the file "not a correct data file"; reading stops there.
+inline constexpr std::size_t MaxDataFileLineLength = 16 * 1024 * 1024;
+
 inline constexpr std::string_view DataFileCanNotOpenMessage = "Data file can not open!";
 
-// Reads the first 120 lines of the file at `fullPath` and, when every one holds "=", writes
+// Reads the first 120 lines of the file at `fullPath` and, when every one holds "=" and none
+// is longer than MaxDataFileLineLength bytes (line ends and CRs not counted), writes
 // each line's value text into its enabled entry. Otherwise nothing changes and it throws
 // FileError: CannotOpen with "Data file can not open!", or BadContent with "\"<path>\" is
 // not a correct data file!".

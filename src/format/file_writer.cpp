@@ -1,6 +1,9 @@
 #include "format/file_writer.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,55 +72,145 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+namespace {
+
+// Writes `bytes` over whatever `path` holds, in place: a device, a pipe, a file with
+// several hard links, or a file in a directory where no temporary file can be made.
+void WriteInPlace(const std::string& path, std::string_view bytes, const std::string& named) {
+  const int fd = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC);
+  if (fd < 0) {
+    const int error = errno;
+    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
+         path, error);
+  }
+  const int writeError = WriteAll(fd, bytes);
+  const int closeError = ::close(fd) != 0 ? errno : 0;
+  if (writeError != 0 || closeError != 0) {
+    const int error = writeError != 0 ? writeError : closeError;
+    Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
+         path, error);
+  }
+}
+
+// A temporary file being written beside its target, registered so that SIGINT and SIGTERM
+// remove it; removed when the object goes unless it was renamed over the target.
+class TemporaryFile {
+ public:
+  // Creates ".tvmXXXXXX" in `directory`; fd() < 0 (errno set) when it cannot.
+  explicit TemporaryFile(const std::string& directory) {
+    name_ = (directory == "/" ? "/" : directory + "/") + ".tvmXXXXXX";
+    // No signal between the file's creation and its registration.
+    sigset_t block;
+    sigset_t previous;
+    sigemptyset(&block);
+    sigaddset(&block, SIGINT);
+    sigaddset(&block, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &block, &previous);
+    fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+    const int error = errno;
+    created_ = fd_ >= 0;
+    if (created_) {
+      slot_ = RegisterTemporaryFile(name_.c_str());
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    CloseFile();
+    if (created_ && !renamed_) {
+      ::unlink(name_.c_str());
+    }
+    UnregisterTemporaryFile(slot_);
+  }
+
+  [[nodiscard]] int fd() const { return fd_; }
+  // Closes the descriptor; the error number of a failed close, or 0.
+  int CloseFile() {
+    if (fd_ < 0) {
+      return 0;
+    }
+    const int error = ::close(fd_) != 0 ? errno : 0;
+    fd_ = -1;
+    return error;
+  }
+  // Renames the file over `target`; the error number, or 0.
+  int RenameOver(const std::string& target) {
+    if (::rename(name_.c_str(), target.c_str()) != 0) {
+      return errno;
+    }
+    renamed_ = true;
+    return 0;
+  }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+  int slot_ = -1;
+  bool created_ = false;
+  bool renamed_ = false;
+};
+
+// Gives the temporary file the target's owner and group (as far as permitted: an ordinary
+// user cannot give a file away) and its permissions, writes the bytes and flushes them to
+// the disk. The error number of the first failure, or 0.
+int FillTemporary(int fd, std::string_view bytes, const struct stat* existing) {
+  if (existing != nullptr) {
+    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+      (void)::fchown(fd, static_cast<uid_t>(-1), existing->st_gid);
+    }
+  }
+  const mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : NewFileMode();
+  if (::fchmod(fd, mode) != 0) {
+    return errno;
+  }
+  const int error = WriteAll(fd, bytes);
+  if (error != 0) {
+    return error;
+  }
+  return ::fsync(fd) != 0 ? errno : 0;
+}
+
+}  // namespace
+
 void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what) {
   const std::string named = std::string(what) + " \"" + path + "\"";
   if (path.empty()) {
     Fail(FileError::Failure::CannotOpen, "Cannot create the " + std::string(what) + ": no file name.",
          path, 0);
   }
+  const std::string target = FollowLinks(path);
   struct stat existing {};
-  const bool exists = ::lstat(path.c_str(), &existing) == 0;
-
-  if (exists && !S_ISREG(existing.st_mode)) {
-    const int fd = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC);
-    if (fd < 0) {
-      const int error = errno;
-      Fail(FileError::Failure::CannotOpen,
-           "Cannot create the " + named + ": " + ErrorText(error) + ".", path, error);
-    }
-    const int writeError = WriteAll(fd, bytes);
-    const int closeError = ::close(fd) != 0 ? errno : 0;
-    if (writeError != 0 || closeError != 0) {
-      const int error = writeError != 0 ? writeError : closeError;
-      Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
-           path, error);
-    }
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && (!S_ISREG(existing.st_mode) || existing.st_nlink > 1)) {
+    WriteInPlace(path, bytes, named);
     return;
   }
 
-  std::string temporary = path + ".XXXXXX";
-  std::vector<char> pattern(temporary.begin(), temporary.end());
-  pattern.push_back('\0');
-  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) {
+  TemporaryFile temporary(DirectoryOf(target));
+  if (temporary.fd() < 0) {
     const int error = errno;
+    if (error == EACCES || error == EPERM) {  // a directory this user cannot write to
+      WriteInPlace(path, bytes, named);
+      return;
+    }
     Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
          path, error);
   }
-  temporary.assign(pattern.data());
-  const mode_t mode = exists ? (existing.st_mode & 07777) : NewFileMode();
-  int error = ::fchmod(fd, mode) != 0 ? errno : 0;
+  int error = FillTemporary(temporary.fd(), bytes, exists ? &existing : nullptr);
+  const int closeError = temporary.CloseFile();
   if (error == 0) {
-    error = WriteAll(fd, bytes);
+    error = closeError;
   }
-  if (::close(fd) != 0 && error == 0) {
-    error = errno;
-  }
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = errno;
+  if (error == 0) {
+    error = temporary.RenameOver(target);
+    if (error == EACCES || error == EPERM) {  // e.g. another user's file in a sticky directory
+      WriteInPlace(path, bytes, named);
+      return;
+    }
   }
   if (error != 0) {
-    ::unlink(temporary.c_str());
     Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
          path, error);
   }
@@ -151,16 +244,122 @@ void WriteAllAndClose(int fd, const std::string& path, std::string_view text) {
   }
 }
 
+// Takes the exclusive advisory lock on the open file `fd` without waiting. False when
+// another open file holds it; a file system without such locks lets the write go on.
+bool LockWithoutWaiting(int fd) {
+  int result = 0;
+  do {
+    result = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  return result == 0 || errno != EWOULDBLOCK;
+}
+
+// Empties a regular file opened without O_TRUNC (after it has been locked); anything else
+// (a device, a pipe) has nothing to empty. The error number, or 0.
+int EmptyRegularFile(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    return errno;
+  }
+  return S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0 ? errno : 0;
+}
+
 }  // namespace
 
+// The descriptor that holds the result file's lock for the run.
+struct ResultFile::Held {
+  int fd = -1;
+  Held() = default;
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() { Release(); }
+  void Release() {
+    if (fd >= 0) {
+      ::close(fd);
+      fd = -1;
+    }
+  }
+};
+
+ResultFile::ResultFile(std::string path) : path_(std::move(path)), held_(std::make_shared<Held>()) {}
+
 void ResultFile::Create(std::string_view text) const {
-  WriteAllAndClose(OpenResultFile(path_, O_WRONLY | O_CREAT | O_TRUNC), path_, text);
+  held_->Release();
+  // Not O_TRUNC: the file is emptied only once this run holds its lock, so a run that
+  // finds it locked leaves the other run's file whole.
+  const int fd = OpenResultFile(path_, O_WRONLY | O_CREAT);
+  if (!LockWithoutWaiting(fd)) {
+    ::close(fd);
+    throw FileError(FileError::Failure::CannotOpen, std::string(FileCanNotOpenMessage), path_,
+                    std::string(LockedByAnotherRunReason));
+  }
+  if (const int error = EmptyRegularFile(fd); error != 0) {
+    ::close(fd);
+    Fail(FileError::Failure::CannotOpen, std::string(FileCanNotOpenMessage), path_, error);
+  }
+  held_->fd = fd;
+  const int error = WriteAll(fd, text);
+  if (error != 0) {
+    throw ResultWriteError("Could not write to the result file \"" + path_ + "\": " + ErrorText(error),
+                           path_, ErrorText(error));
+  }
 }
 
 void ResultFile::Append(std::string_view text) const {
   // No O_CREAT: a result file deleted since the run began is not brought back with only the
   // later part of its contents.
   WriteAllAndClose(OpenResultFile(path_, O_WRONLY | O_APPEND), path_, text);
+}
+
+AppendingFile::AppendingFile(const std::string& path, std::string_view what)
+    : path_(path), what_(what) {
+  const std::string named = what_ + " \"" + path_ + "\"";
+  if (path_.empty()) {
+    Fail(FileError::Failure::CannotOpen, "Cannot create the " + what_ + ": no file name.", path_, 0);
+  }
+  fd_ = OpenWithoutWaiting(path_, O_WRONLY | O_CREAT);
+  if (fd_ < 0) {
+    const int error = errno;
+    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
+         path_, error);
+  }
+  if (!LockWithoutWaiting(fd_)) {
+    ::close(fd_);
+    throw FileError(FileError::Failure::CannotOpen,
+                    "Cannot create the " + named + ": " + std::string(LockedByAnotherRunReason) + ".",
+                    path_, std::string(LockedByAnotherRunReason));
+  }
+  if (const int error = EmptyRegularFile(fd_); error != 0) {
+    ::close(fd_);
+    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
+         path_, error);
+  }
+}
+
+AppendingFile::~AppendingFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+}
+
+void AppendingFile::Append(std::string_view bytes) {
+  const int error = fd_ < 0 ? EBADF : WriteAll(fd_, bytes);
+  if (error != 0) {
+    Fail(FileError::Failure::WriteFailed,
+         "Cannot write the " + what_ + " \"" + path_ + "\": " + ErrorText(error) + ".", path_, error);
+  }
+}
+
+void AppendingFile::Close() {
+  if (fd_ < 0) {
+    return;
+  }
+  const int error = ::close(fd_) != 0 ? errno : 0;
+  fd_ = -1;
+  if (error != 0) {
+    Fail(FileError::Failure::WriteFailed,
+         "Cannot write the " + what_ + " \"" + path_ + "\": " + ErrorText(error) + ".", path_, error);
+  }
 }
 
 }  // namespace tovimar

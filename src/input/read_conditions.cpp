@@ -75,6 +75,27 @@ std::optional<ReadStop> StepCount(int zone, double zoneLength, double stepLength
 
 }  // namespace
 
+bool EndsZoneChain(std::string_view outerText) {
+  if (outerText.empty()) {
+    return true;
+  }
+  // The value as parsed, not the double it is stored as: a value below the double range is
+  // stored as zero but was not given as zero. Minus zero is zero.
+  const std::optional<long double> wide = ParseNumberLongDouble(outerText);
+  return wide && *wide == 0.0L;
+}
+
+int ZoneChainLength(const EntryTexts& entries) {
+  int zoneCount = 1;
+  for (int zone = 2; zone <= MaxZones; ++zone) {
+    if (EndsZoneChain(entries.Text(ZoneField(zone, 1).entryName))) {
+      break;
+    }
+    zoneCount = zone;
+  }
+  return zoneCount;
+}
+
 std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries) {
   // 1. The general fields, each stored as soon as it is read; the first one that is not a
   //    number stops the reading with the general message.
@@ -110,7 +131,7 @@ std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& en
                           std::to_string(zone) + ").",
                       ZoneField(zone, 1).entryName};
     }
-    if (*outer == 0.0) {  // minus zero included
+    if (EndsZoneChain(outerText)) {
       break;
     }
     for (int column = 1; column <= ZoneColumns; ++column) {

@@ -50,4 +50,13 @@ struct ReadStop {
 // as an error.
 std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries);
 
+// Whether zone k's Outer Temperature text ends the zone chain: it is empty, or a number that
+// is zero as parsed (with a 64-bit significand, so 1e-400, stored as 0.0, does not end it).
+// A text that is not a number ends nothing; reading the conditions stops at it.
+bool EndsZoneChain(std::string_view outerText);
+
+// The number of zones the chain of `entries` holds (1..14), as ReadConditions counts them
+// when it gets that far; without reading any other field.
+int ZoneChainLength(const EntryTexts& entries);
+
 }  // namespace tovimar

@@ -10,6 +10,7 @@
 
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
+#include "input/read_conditions.h"
 #include "model/model.h"
 #include "format/csv.h"
 #include "results/output_catalogue.h"
@@ -181,6 +182,22 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
   unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
   threads = static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, runs));
 
+  // Runs finished out of order wait here for their turn to be reported.
+  std::mutex orderMutex;
+  std::vector<bool> finished(options.onRunInOrder ? runs : 0);
+  std::size_t nextToReport = 0;
+  const auto report = [&](std::size_t i) {
+    if (!options.onRunInOrder) {
+      return;
+    }
+    const std::lock_guard<std::mutex> lock(orderMutex);
+    finished[i] = true;
+    while (nextToReport < runs && finished[nextToReport]) {
+      options.onRunInOrder(nextToReport, results[nextToReport]);
+      ++nextToReport;
+    }
+  };
+
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
   std::exception_ptr failure;
@@ -190,6 +207,7 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
       Simulation sim;  // each worker marches on its own records
       for (std::size_t i = next.fetch_add(1); i < runs && !failed.load(); i = next.fetch_add(1)) {
         results[i] = RunOne(sim, base, axes, i, runs, options);
+        report(i);
       }
     } catch (...) {
       const std::lock_guard<std::mutex> lock(failureMutex);
@@ -218,15 +236,8 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
   return results;
 }
 
-std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
-                               const std::vector<SweepRunResult>& runs) {
-  std::size_t zones = 0;
-  for (const SweepRunResult& run : runs) {
-    zones = std::max(zones, run.values.zones.size());
-  }
-  std::string out;
-  out.reserve(200 + runs.size() * (100 + zones * 60));
-  out += "run";
+std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones) {
+  std::string out = "run";
   for (const SweepAxis& axis : axes) {
     out += ',';
     AppendCsvField(out, axis.name);
@@ -234,21 +245,65 @@ std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
   out += ",outcome,message";
   AppendSummaryHeader(out, zones);
   EndCsvRecord(out);
+  return out;
+}
+
+std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones) {
+  std::string out = std::to_string(run);
+  for (const std::string& text : result.valueTexts) {
+    out += ',';
+    AppendCsvField(out, text);
+  }
+  out += ',';
+  AppendCsvField(out, RunStatusText(result.outcome.status));
+  out += ',';
+  AppendCsvField(out, result.outcome.message);
+  AppendSummaryValues(out, result.values, zones);
+  EndCsvRecord(out);
+  return out;
+}
+
+std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
+                               const std::vector<SweepRunResult>& runs) {
+  std::size_t zones = 0;
+  for (const SweepRunResult& run : runs) {
+    zones = std::max(zones, run.values.zones.size());
+  }
+  std::string out = FormatSweepSummaryHeader(axes, zones);
+  out.reserve(out.size() + runs.size() * (100 + zones * 60));
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    const SweepRunResult& run = runs[i];
-    out += std::to_string(i + 1);
-    for (const std::string& text : run.valueTexts) {
-      out += ',';
-      AppendCsvField(out, text);
-    }
-    out += ',';
-    AppendCsvField(out, RunStatusText(run.outcome.status));
-    out += ',';
-    AppendCsvField(out, run.outcome.message);
-    AppendSummaryValues(out, run.values, zones);
-    EndCsvRecord(out);
+    out += FormatSweepSummaryRecord(i + 1, runs[i], zones);
   }
   return out;
+}
+
+std::size_t SweepSummaryZones(const MapEntryTexts& base, const std::vector<SweepAxis>& axes) {
+  const auto isOuterTemperature = [](const SweepAxis& axis) {
+    for (int zone = 2; zone <= MaxZones; ++zone) {
+      if (axis.entryName == ZoneField(zone, 1).entryName) {
+        return true;
+      }
+    }
+    return false;
+  };
+  if (std::none_of(axes.begin(), axes.end(), isOuterTemperature)) {
+    return static_cast<std::size_t>(ZoneChainLength(base));
+  }
+  std::string error;
+  const std::size_t runs = SweepRunCount(axes, error).value_or(0);
+  MapEntryTexts entries = base;
+  int zones = 0;
+  for (std::size_t index = 0; index < runs; ++index) {
+    std::size_t rest = index;
+    std::size_t stride = runs;
+    for (const SweepAxis& axis : axes) {
+      stride /= axis.count;
+      entries.ForceText(axis.entryName, axis.ValueText(rest / stride));
+      rest %= stride;
+    }
+    zones = std::max(zones, ZoneChainLength(entries));
+  }
+  return static_cast<std::size_t>(zones);
 }
 
 }  // namespace tovimar

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,10 @@ struct SweepOptions {
   unsigned threads = 0;
   // The line settings every run is judged against.
   LineSettings line;
+  // When set: called with each run's index (0-based) and result in run order, as soon as
+  // that run and every run before it have finished; calls never overlap. An exception it
+  // throws ends the sweep and comes out of RunSweep.
+  std::function<void(std::size_t index, const SweepRunResult& run)> onRunInOrder;
 };
 
 // The result file name of run `run` (1-based) of `runs`: the number zero-padded to at least
@@ -75,5 +80,16 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
 // the most zones has; empty for a run that did not complete or has fewer zones).
 std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
                                const std::vector<SweepRunResult>& runs);
+
+// The summary's header record with `zones` zone groups, and the record of run `run`
+// (1-based) with as many; FormatSweepSummary is the header followed by every record.
+std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones);
+std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones);
+
+// The zone groups of a summary written run by run, known before any run: the longest zone
+// chain among the runs' conditions (only a swept Outer Temperature of zones 2..14 makes the
+// runs differ). It equals FormatSweepSummary's count whenever a run with that many zones
+// completes.
+std::size_t SweepSummaryZones(const MapEntryTexts& base, const std::vector<SweepAxis>& axes);
 
 }  // namespace tovimar

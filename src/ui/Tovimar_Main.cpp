@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <stdexcept>
 
 #include <QDir>
@@ -153,6 +154,7 @@ QLineEdit* TForm1::NewEntry(QWidget* parent, const ConditionField& field) {
   entry->setObjectName(FromUtf8(field.entryName));
   entry->setFont(GothicFont(13));
   entry->setEnabled(field.enabled);
+  entry->setMaxLength(std::numeric_limits<int>::max());  // whatever the batch tool takes
   entry->installEventFilter(this);
   entries_.emplace(field.entryName, entry);
   tabChain_.push_back(entry);
@@ -240,6 +242,7 @@ void TForm1::BuildZonePage1(QWidget* page) {
                                  GroupCaptionColour);
   Edit250 = new QLineEdit(FromUtf8(SaveFileNameDefault), saveFile);
   Edit250->setObjectName(FromUtf8(SaveFileNameEntry));
+  Edit250->setMaxLength(std::numeric_limits<int>::max());
   Edit250->setFont(GothicFont(13));
   Edit250->setGeometry(SaveFileEntryRect.x, SaveFileEntryRect.y, SaveFileEntryRect.w,
                        SaveFileEntryRect.h);
@@ -353,7 +356,12 @@ std::string TForm1::Text(std::string_view entryName) const {
   if (entry == nullptr) {
     throw std::out_of_range("no entry named " + std::string(entryName));
   }
-  return entry->text().toStdString();
+  const QString text = entry->text();
+  const auto given = givenBytes_.find(entryName);
+  if (given != givenBytes_.end() && given->second.first == text) {
+    return given->second.second;
+  }
+  return text.toStdString();
 }
 
 bool TForm1::IsEnabled(std::string_view entryName) const {
@@ -371,6 +379,7 @@ void TForm1::SetText(std::string_view entryName, std::string_view text) {
   }
   if (entry->isEnabled()) {
     entry->setText(FromUtf8(text));
+    givenBytes_.insert_or_assign(std::string(entryName), std::pair{entry->text(), std::string(text)});
   }
 }
 

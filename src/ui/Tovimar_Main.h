@@ -48,7 +48,9 @@ class TForm1 : public QWidget, public EntryTexts {
   ~TForm1() override;
 
   // EntryTexts over the window's line edits (UTF-8). Unknown names throw std::out_of_range;
-  // SetText leaves a disabled entry alone.
+  // SetText leaves a disabled entry alone. Text gives back the very bytes SetText was given
+  // (a data file's, which need not be UTF-8) while the entry still shows what they became,
+  // so a data file loaded and saved again keeps its bytes, as the batch tool keeps them.
   [[nodiscard]] std::string Text(std::string_view entryName) const override;
   [[nodiscard]] bool IsEnabled(std::string_view entryName) const override;
   void SetText(std::string_view entryName, std::string_view text) override;
@@ -122,6 +124,8 @@ class TForm1 : public QWidget, public EntryTexts {
   LineSettings line_;
   std::unique_ptr<FormDialogs> dialogs_;
   std::map<std::string, QLineEdit*, std::less<>> entries_;
+  // Per entry: the text it showed after SetText and the bytes SetText was given.
+  std::map<std::string, std::pair<QString, std::string>, std::less<>> givenBytes_;
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
   bool shownBefore_ = false;
 };

@@ -8,6 +8,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include "format/file_writer.h"
 #include "ui/main_window.h"
 #include "ui/artwork.h"
 #include "ui/form_dialogs.h"
@@ -73,6 +74,7 @@ void ConfigureApplication() {
 }
 
 int RunTovimar(int& argc, char** argv, const StartOptions& options) {
+  InstallFileSignalHandling();  // a size limit is a failed write; signals remove temporary files
   TovimarApplication app(argc, argv);
   ConfigureApplication();
 

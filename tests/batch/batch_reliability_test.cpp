@@ -131,7 +131,7 @@ TEST(BatchFileFaults, ResultFileUnderARegularFileExitsWithFour) {
   PutFileBytes(dir.File("notes.txt"), "kept");
   const Finished f = RunBatch(dir, {"-o", "notes.txt/result.txt"});
   EXPECT_EQ(f.status, 4);
-  EXPECT_EQ(f.err, "tovimar-batch: File can not open!\n");
+  EXPECT_EQ(f.err, "tovimar-batch: File can not open! (\"notes.txt/result.txt\": Not a directory)\n");
   EXPECT_EQ(FileBytes(dir.File("notes.txt")), "kept");
 }
 
@@ -143,7 +143,7 @@ TEST(BatchFileFaults, ImmutableResultFileExitsWithFourAndKeepsItsContents) {
   const Finished f = RunBatch(dir, {});
   (void)SetImmutable(path, false);
   EXPECT_EQ(f.status, 4);
-  EXPECT_EQ(f.err, "tovimar-batch: File can not open!\n");
+  EXPECT_EQ(f.err, "tovimar-batch: File can not open! (\"result.txt\": Operation not permitted)\n");
   EXPECT_EQ(FileBytes(path), "earlier result");
 }
 
@@ -169,10 +169,10 @@ TEST(BatchFileFaults, PipesAndDevicesNeverHang) {
     std::string err;
   };
   const std::vector<Case> cases{
-      {{"--data", "pipe"}, 3, "\" is not a correct data file!\n"},
-      {{"--data", "/dev/zero"}, 3, "tovimar-batch: Data file can not open!\n"},
+      {{"--data", "pipe"}, 4, "\" is not a correct data file!\n"},
+      {{"--data", "/dev/zero"}, 4, "tovimar-batch: Data file can not open! (\"/dev/zero\")\n"},
       {{"--write-data", "pipe"}, 4, "Cannot create the data file \"pipe\""},
-      {{"-o", "pipe"}, 4, "tovimar-batch: File can not open!\n"},
+      {{"-o", "pipe"}, 4, "tovimar-batch: File can not open! (\"pipe\": No such device or address)\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);

@@ -127,10 +127,13 @@ TEST(Batch, ExitStatuses) {
        "tovimar-batch: \"hot\" is not a valid number (Outer Temperature of zone 2).\n", false},
       {"too many steps", {"--set", "ZoneLength[2]=300"}, 3, "Zone 2 needs 3000 steps", false},
       {"negative steps", {"--set", "StepLength=-0.1"}, 3, "negative number of steps", false},
-      {"missing data file", {"missing.txt"}, 3, "tovimar-batch: Data file can not open!\n", false},
-      {"data file a directory", {"--data", "."}, 3, "tovimar-batch: Data file can not open!\n", false},
+      {"missing data file", {"missing.txt"}, 4,
+       "tovimar-batch: Data file can not open! (\"missing.txt\": No such file or directory)\n", false},
+      {"data file a directory", {"--data", "."}, 4,
+       "tovimar-batch: Data file can not open! (\".\": Is a directory)\n", false},
       {"unsavable text", {"--set", "Edit6=1 0", "--write-data", "d.txt"}, 3, "Edit6 (LineSpeed)", false},
-      {"result file a directory", {"-o", "."}, 4, "tovimar-batch: File can not open!\n", false},
+      {"result file a directory", {"-o", "."}, 4,
+       "tovimar-batch: File can not open! (\".\": Is a directory)\n", false},
       {"result file in a missing directory", {"-o", "no/such/result.txt"}, 4, "File can not open!", false},
       {"data file in a missing directory", {"--write-data", "no/such/d.txt"}, 4, "no/such/d.txt", false},
       {"zero increment", {"--set", "Edit20=0"}, 5, "division by zero", false},
@@ -151,7 +154,7 @@ TEST(Batch, RejectedDataFileNamesItsFullPath) {
   ScratchDir dir;
   PutFileBytes(dir.File("result copy.txt"), Golden());
   const Finished f = RunBatch(dir, {"result copy.txt"});
-  EXPECT_EQ(f.status, 3);
+  EXPECT_EQ(f.status, 4);
   // The full path as the working directory names it (symbolic links resolved).
   const std::string fullPath = (std::filesystem::canonical(dir.path()) / "result copy.txt").string();
   EXPECT_EQ(f.err, "tovimar-batch: \"" + fullPath + "\" is not a correct data file!\n");

@@ -185,6 +185,25 @@ TEST(DataFileReliability, LinesOfMegabytesLoad) {
   EXPECT_EQ(LoadCheck(oneLine, DataFileLoad::NotDataFile, NotDataFileMessage(oneLine)), 0);
 }
 
+// A line of more than 16 MiB (line end and CRs not counted) is refused; reading stops there.
+TEST(DataFileReliability, LinesLongerThanSixteenMiBAreRefused) {
+  const std::string rest = DataText().substr(DataText().find('\n') + 1);
+  struct Case {
+    std::size_t length;  // of line 1
+    std::string lineEnd;
+    bool loads;
+  };
+  for (const Case& c : {Case{MaxDataFileLineLength, "\r\n", true}, Case{MaxDataFileLineLength, "\r\r\n", true},
+                        Case{MaxDataFileLineLength + 1, "\n", false}}) {
+    SCOPED_TRACE(c.length);
+    ScratchDir dir;
+    PutFileBytes(dir.File("data.txt"), "a=" + std::string(c.length - 2, '7') + c.lineEnd + rest);
+    EXPECT_EQ(LoadCheck(dir.File("data.txt"), c.loads ? DataFileLoad::Loaded : DataFileLoad::NotDataFile,
+                        c.loads ? "" : NotDataFileMessage(dir.File("data.txt"))),
+              0);
+  }
+}
+
 TEST(DataFileReliability, WritingToAPipeWithoutAReaderFailsInsteadOfHanging) {
   ScratchDir dir;
   const std::string path = dir.File("pipe.txt");

@@ -123,7 +123,11 @@ TEST(ReadConditions, ZoneChainEndsAtTheFirstEmptyOrZeroOuterTemperature) {
       {"zone 3 zero as 0e5", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "0e5"); }, 2},
       {"zone 3 zero as +.000", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "+.000"); }, 2},
       {"zone 3 zero with spaces", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "  0  "); }, 2},
-      {"zone 3 zero by underflow", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "1e-400"); }, 2},
+      // The zero test is made on the value as parsed, not on the double it is stored as.
+      {"zone 3 below the double range", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "1e-400"); }, 3},
+      {"zone 3 below half the least double", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "2e-324"); }, 3},
+      {"zone 3 negative, below the double range", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "-1e-400"); }, 3},
+      {"zone 3 minus zero", [](MapEntryTexts& e) { FillZone(e, 3); e.SetText("Edit31", "-0.0e-400"); }, 2},
       {"zone 3 zero, its other fields not numbers",
        [](MapEntryTexts& e) {
          e.SetText("Edit31", "0");

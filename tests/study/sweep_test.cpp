@@ -337,5 +337,33 @@ TEST(RunStatusText, EveryStatus) {
   EXPECT_EQ(RunStatusText(RunStatus::ArithmeticFault), "arithmetic fault");
 }
 
+TEST(RunSweep, RunsAreReportedInRunOrderAsTheyFinish) {
+  const std::vector<SweepAxis> axes{Axis("Edit6=0:1.9:0.1")};  // run 1 fails at once
+  SweepOptions options;
+  options.threads = 4;
+  std::vector<std::size_t> reported;
+  options.onRunInOrder = [&](std::size_t index, const SweepRunResult& run) {
+    reported.push_back(index);
+    EXPECT_EQ(run.valueTexts, std::vector<std::string>{axes[0].ValueText(index)});
+  };
+  const std::vector<SweepRunResult> runs = RunSweep(MapEntryTexts{}, axes, options);
+  std::vector<std::size_t> expected(runs.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
+  EXPECT_EQ(reported, expected);
+}
+
+TEST(SweepSummaryZones, KnownBeforeTheRuns) {
+  const std::vector<std::pair<std::vector<SweepAxis>, std::size_t>> cases{
+      {{Axis("Edit6=1:2:1")}, 2},
+      {{Axis("ZoneAirTemp[2]=0:10:10")}, 2},
+      {{Axis("ZoneAirTemp[2]=0:0:1")}, 1},
+      {{Axis("ZoneAirTemp[3]=0:5:5")}, 3},
+      {{Axis("ZoneAirTemp[2]=0:5:5"), Axis("ZoneAirTemp[3]=0:5:5")}, 3},
+  };
+  for (const auto& [axes, zones] : cases) {
+    EXPECT_EQ(SweepSummaryZones(MapEntryTexts{}, axes), zones) << axes[0].name;
+  }
+}
+
 }  // namespace
 }  // namespace tovimar

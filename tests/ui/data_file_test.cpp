@@ -113,6 +113,38 @@ class DataFileTest : public QObject {
     }
   }
 
+  // Entries take texts of any length and keep the bytes they were loaded with, so saving
+  // from the window gives the data file's bytes again; a text the user changes is saved as
+  // shown.
+  void savedAgainTheBytesStayTheSame_data() {
+    QTest::addColumn<QByteArray>("speed");
+    QTest::newRow("not UTF-8") << QByteArray("\x82P");
+    QTest::newRow("40000 characters") << QByteArray("1.") + QByteArray(39998, '0');
+    QTest::newRow("tab and latin-1") << QByteArray("2.5\t\xE9");
+  }
+  void savedAgainTheBytesStayTheSame() {
+    QFETCH(QByteArray, speed);
+    TempCurrentDir dir;
+    MapEntryTexts source;
+    source.SetText("Edit6", speed.toStdString());
+    const QString path = dir.FilePath(QStringLiteral("loaded.txt"));
+    WriteDataFile(path.toStdString(), source);
+
+    RecordedForm recorded;
+    TForm1& form = *recorded.form;
+    recorded.dialogs->nextChoice = QStringList{path};
+    form.InputDataClick();
+    QVERIFY(recorded.dialogs->messages.empty());
+    const QString saved = dir.FilePath(QStringLiteral("saved.txt"));
+    WriteDataFile(saved.toStdString(), form);
+    QCOMPARE(ReadBytes(saved), ReadBytes(path));
+
+    form.Entry("Edit6")->setText(QStringLiteral("2.0"));
+    WriteDataFile(saved.toStdString(), form);
+    source.SetText("Edit6", "2.0");
+    QCOMPARE(ReadBytes(saved), QByteArray::fromStdString(FormatDataFile(source)));
+  }
+
   void dialogStartsInTheDirectoryListsDirectory() {
     TempCurrentDir dir;
     QVERIFY(QDir(dir.Path()).mkdir(QStringLiteral("data")));
