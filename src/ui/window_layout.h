@@ -13,6 +13,10 @@ struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
 };
 
+// The size of the window's layout: the smallest the window gets on a screen that holds it.
+inline constexpr int LayoutWidth = 727;
+inline constexpr int LayoutHeight = 545;
+
 // Every field is a row: a sunken caption strip with the entry at its right end.
 inline constexpr int RowPitch = 23;       // from one row's top to the next
 inline constexpr int RowHeight = 22;      // the caption strip
