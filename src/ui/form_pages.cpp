@@ -72,6 +72,7 @@ QLineEdit* TForm1::NewEntry(QWidget* parent, const ConditionField& field) {
   entry->setObjectName(FromUtf8(field.entryName));
   entry->setFont(GothicFont(13));
   entry->setEnabled(field.enabled);
+  entry->setToolTip(ToolTipText(FieldTooltip(field)));
   entry->installEventFilter(this);
   entries_.emplace(field.entryName, entry);
   tabChain_.push_back(entry);
@@ -85,6 +86,7 @@ QLineEdit* TForm1::AddRow(QWidget* group, const ConditionField& field, int x, in
   caption->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   caption->setLineWidth(1);
   caption->setGeometry(x, y, width, RowHeight);
+  caption->setToolTip(ToolTipText(FieldTooltip(field)));
   QLineEdit* entry = NewEntry(group, field);
   entry->setGeometry(x + width - entryWidth, y, entryWidth, EntryHeight);
   return entry;
@@ -163,6 +165,7 @@ void TForm1::BuildZonePage1(QWidget* page) {
   Edit250->setGeometry(SaveFileEntryRect.x, SaveFileEntryRect.y, SaveFileEntryRect.w,
                        SaveFileEntryRect.h);
   Edit250->setFocusPolicy(Qt::ClickFocus);
+  Edit250->setToolTip(ToolTipText(SaveFileNameTooltip()));
   Edit250->installEventFilter(this);
   entries_.emplace(std::string(SaveFileNameEntry), Edit250);
 
