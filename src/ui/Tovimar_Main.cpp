@@ -91,6 +91,7 @@ TForm1::TForm1(QWidget* parent)
     }
   }
   BuildGeneralPage(NewPage(QStringLiteral("General Cond.")));
+  AddActiveZonesLabels();
   TabbedNotebook1->setCurrentIndex(ZonePage1);
   scroller->setWidget(TabbedNotebook1);
 

@@ -223,6 +223,9 @@ QGroupBox* TForm1::BuildZoneGroup(QWidget* page, const ZoneGroupPlace& place) {
   for (int column = 1; column <= ZoneColumns; ++column) {
     rows.push_back(&ZoneField(place.zone, column));
   }
+  if (place.zone < MaxZones) {
+    AddCopyButton(group, place.zone);
+  }
   int y = FirstRowTop;
   for (const ConditionField* field : rows) {
     AddRow(group, *field, GroupInset, y, place.rect.w - 2 * GroupInset, ZoneEntryWidth);

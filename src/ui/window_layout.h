@@ -57,6 +57,12 @@ inline constexpr std::array<ZoneGroupPlace, 14> ZoneGroups{{
     {14, ZonePage3, "GroupBox20", {365, 339, 336, 160}},
 }};
 
+// The line under the zone groups that counts the active zones, on each zone page, and the
+// height of the copy button in a zone group's caption line (above its first row).
+inline constexpr std::array<Rect, 3> ActiveZonesRects{{
+    {356, 503, 358, 14}, {15, 503, 686, 14}, {15, 503, 686, 14}}};
+inline constexpr int CopyButtonHeight = 16;
+
 // The other controls of the first page.
 inline constexpr Rect PicturePanelRect{353, 12, 361, 139};
 inline constexpr Rect AccuracyGroupRect{357, 161, 347, 53};
