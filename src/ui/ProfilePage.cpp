@@ -98,7 +98,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     buttons->addWidget(button);
   }
   buttons->addStretch(1);
+  HelpButton = new QPushButton(QStringLiteral("Help"), this);
+  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  HelpButton->setAutoDefault(false);
+  buttons->addWidget(HelpButton);
   layout->addLayout(buttons);
+  connect(HelpButton, &QPushButton::clicked, &form_, &TForm1::ShowHelp);
   connect(SaveChartButton, &QPushButton::clicked, this, &ProfilePage::SaveChartClick);
   connect(ExportCsvButton, &QPushButton::clicked, this, &ProfilePage::ExportCsvClick);
   connect(SaveConditionsButton, &QPushButton::clicked, this, &ProfilePage::SaveConditionsClick);

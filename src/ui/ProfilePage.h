@@ -79,6 +79,7 @@ class ProfilePage : public QWidget {
   QPushButton* SaveChartButton = nullptr;
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* SaveConditionsButton = nullptr;
+  QPushButton* HelpButton = nullptr;  // opens the form's help window
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -105,6 +106,8 @@ TForm1::TForm1(QWidget* parent)
   }
 
   FinishForm = new TFinishForm(this);
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, &TForm1::ShowHelp);
 }
 
 TForm1::~TForm1() = default;

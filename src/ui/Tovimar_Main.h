@@ -26,6 +26,7 @@ class QTabWidget;
 namespace tovimar::ui {
 
 class DirectoryListBox;
+class HelpWindow;
 class DriveComboBox;
 class FileListBox;
 class TFinishForm;
@@ -94,6 +95,10 @@ class TForm1 : public QWidget, public EntryTexts {
   // current entries takes and why not more.
   [[nodiscard]] QLabel* ActiveZonesLabel(int page) const;
 
+  // Opens the help window (F1 anywhere in the window); made when first asked for.
+  void ShowHelp();
+  [[nodiscard]] HelpWindow* Help() const { return helpWindow_; }
+
   // Shows the page that holds the entry, gives it the focus and selects its text; false
   // when there is no such entry.
   bool ShowEntry(std::string_view entryName);
@@ -135,6 +140,7 @@ class TForm1 : public QWidget, public EntryTexts {
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
   std::map<int, QAbstractButton*> copyButtons_;  // by zone
   std::map<int, QLabel*> activeZonesLabels_;     // by page
+  HelpWindow* helpWindow_ = nullptr;
   bool shownBefore_ = false;
 };
 

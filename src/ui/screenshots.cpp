@@ -1,5 +1,6 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
-// a failed run, the window grown beyond its layout, and the completion dialog to PNG files:
+// a failed run, the window grown beyond its layout, the help window and the completion dialog
+// to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
@@ -13,6 +14,7 @@
 
 #include "run/run_sequence.h"
 #include "ui/F_Form.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
   save(&form, QStringLiteral("grown.png"));
   form.resize(layoutSize);
   form.TabbedNotebook1->setCurrentIndex(0);
+
+  form.ShowHelp();
+  save(form.Help(), QStringLiteral("help.png"));
+  form.Help()->close();
 
   form.FinishForm->show();
   save(form.FinishForm, QStringLiteral("finishform.png"));

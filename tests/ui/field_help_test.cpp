@@ -1,10 +1,16 @@
-// What the window tells about its fields: every entry's tooltip from the field catalogue.
+// What the window tells about its fields and its model: every entry's tooltip from the field
+// catalogue, and the help window with docs/help.md.
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "input/field_catalogue.h"
+#include "ui/help_window.h"
 #include "ui/look.h"
+#include "ui/main_window.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;
@@ -66,6 +72,35 @@ class FieldHelpTest : public QObject {
     const ConditionField* field = FindField(entry.toStdString());
     QVERIFY(field != nullptr);
     QCOMPARE(FromUtf8(FieldTooltip(*field)), tooltip);
+  }
+
+  // The window shows the very file the repository holds.
+  void helpIsTheDocsFile() {
+    bool read = false;
+    const QByteArray file =
+        ReadBytes(QDir(QStringLiteral(TOVIMAR_TEST_DATA_DIR)).filePath(QStringLiteral("../../docs/help.md")), &read);
+    QVERIFY(read);
+    QCOMPARE(HelpMarkdown(), QString::fromUtf8(file));
+    for (const char* heading : {"## Heat and mass balance of the web", "## Judging a run", "## Optimiser",
+                                "## Fitting to measurements"}) {
+      QVERIFY2(HelpMarkdown().contains(QLatin1String(heading)), heading);
+    }
+  }
+
+  void f1AndTheHelpButtonOpenTheHelp() {
+    const MainWindow window = BuildMainWindow();
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(form.Help() == nullptr);
+    QTest::keyClick(form.Entry("Edit6"), Qt::Key_F1);
+    QVERIFY(form.Help() != nullptr);
+    QVERIFY(form.Help()->isVisible());
+    QVERIFY(form.Help()->Browser->toPlainText().contains(QStringLiteral("Gill's fourth-order Runge-Kutta")));
+    form.Help()->close();
+    QVERIFY(!form.Help()->isVisible());
+    window.profile->HelpButton->click();
+    QVERIFY(form.Help()->isVisible());
   }
 };
 
