@@ -29,12 +29,15 @@ test-asan: deps
 bench: build
 	./build/default/bench/tovimar_bench
 
-# Renders the four pages and the completion dialog to screenshots/*.png without a display.
+# Renders the five pages, the Drying Profile page after a failed run, the window grown to
+# 1100 x 800, the help window and the completion dialog to screenshots/*.png without a display,
+# and refreshes the pictures the README shows.
 screenshots: build
 	QT_QPA_PLATFORM=offscreen ./build/default/src/ui/tovimar_screenshots screenshots
 	mkdir -p docs
 	cp screenshots/page1.png docs/screenshot-page1.png
 	cp screenshots/profile.png docs/screenshot-profile.png
+	cp screenshots/grown.png docs/screenshot-grown.png
 
 # Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS on a copy of its seed
 # corpus; the test command replays the corpus itself.

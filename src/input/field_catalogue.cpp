@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <string_view>
 
 namespace tovimar {
 
@@ -126,6 +127,132 @@ const std::array<ScalarRow, 36> kScalarRows{{
      "15.0"},
 }};
 
+// What each field means to a user; scalars in the order of kScalarRows, then the zone
+// columns, where "#" stands for the zone's number.
+struct FieldHelp {
+  const char* entry;  // the row it belongs to, checked when the catalogue is built
+  const char* name;
+  const char* unit;
+  const char* meaning;
+  const char* range;
+};
+
+constexpr const char* kWeightFraction = "weight fraction";
+constexpr const char* kSpecificHeat = "kJ/(kg K)";
+constexpr const char* kAntoine =
+    "a constant of log10 Ps = A - B / (T + C), the solvent's saturated vapour pressure Ps in mmHg at T in deg C";
+
+const std::array<FieldHelp, 36> kScalarHelp{{
+    {"Edit211", "Specific heat of the polymer", kSpecificHeat,
+     "the heat that warms 1 kg of dry polymer by 1 K", "0.5 to 3"},
+    {"Edit212", "Density of the polymer", "g/cm3",
+     "turns the polymer's weight into its volume for the volume fractions of the coating",
+     "0.8 to 2.5"},
+    {"Edit213", "Molecular weight of the polymer", "g/mol",
+     "turns the polymer's weight into moles for the mole fractions of the coating", "1000 and above"},
+    {"Edit221", "Specific heat of solvent-1", kSpecificHeat,
+     "the heat that warms 1 kg of liquid solvent-1 by 1 K", "1 to 4.5"},
+    {"Edit222", "Heat of vaporization of solvent-1", "kJ/kg",
+     "the heat each kg of solvent-1 that evaporates takes from the web", "200 to 2300"},
+    {"Edit223", "Diffusion coefficient of solvent-1 in air", "m2/s",
+     "sets the mass-transfer coefficient of solvent-1 through the Schmidt number", "0.000005 to 0.00003"},
+    {"Edit224", "Antoine constant A of solvent-1", "log10 mmHg", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit225", "Antoine constant B of solvent-1", "deg C", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit226", "Antoine constant C of solvent-1", "deg C", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit227", "Density of solvent-1", "g/cm3",
+     "turns solvent-1's weight into its volume for the volume fractions of the coating", "0.6 to 1.6"},
+    {"Edit228", "Molecular weight of solvent-1", "g/mol",
+     "turns solvent-1's weight into moles for the mole fractions of the coating", "30 to 200"},
+    {"Edit231", "Specific heat of solvent-2", kSpecificHeat,
+     "the heat that warms 1 kg of liquid solvent-2 by 1 K", "1 to 4.5"},
+    {"Edit232", "Heat of vaporization of solvent-2", "kJ/kg",
+     "the heat each kg of solvent-2 that evaporates takes from the web", "200 to 2300"},
+    {"Edit233", "Diffusion coefficient of solvent-2 in air", "m2/s",
+     "sets the mass-transfer coefficient of solvent-2 through the Schmidt number", "0.000005 to 0.00003"},
+    {"Edit234", "Antoine constant A of solvent-2", "log10 mmHg", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit235", "Antoine constant B of solvent-2", "deg C", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit236", "Antoine constant C of solvent-2", "deg C", kAntoine,
+     "within the temperatures the constants were fitted for"},
+    {"Edit237", "Density of solvent-2", "g/cm3",
+     "turns solvent-2's weight into its volume for the volume fractions of the coating", "0.6 to 1.6"},
+    {"Edit238", "Molecular weight of solvent-2", "g/mol",
+     "turns solvent-2's weight into moles for the mole fractions of the coating", "30 to 200"},
+    {"Edit241", "Specific heat of the base film", kSpecificHeat,
+     "the heat that warms 1 kg of base film by 1 K", "0.5 to 3"},
+    {"Edit201", "Drying Speed Correction Factor Wi", kWeightFraction,
+     "the total solvent weight fraction at and above which the coating dries at full speed (the "
+     "correction is 1)", "Wx to 1"},
+    {"Edit202", "Drying Speed Correction Factor We", kWeightFraction,
+     "the total solvent weight fraction below which the coating no longer dries (the correction is 0)",
+     "0 to Wx"},
+    {"Edit203", "Drying Speed Correction Factor Wx", kWeightFraction,
+     "the total solvent weight fraction at which the correction line bends: from 1 at Wi it falls to "
+     "Wy at Wx, then to 0 at We", "We to Wi"},
+    {"Edit204", "Drying Speed Correction Factor Wy", "-",
+     "the drying-speed correction at the total solvent weight fraction Wx", "0 to 1"},
+    {"Edit205", "Dryer Efficiency Parameter Keff", "-",
+     "multiplies the upper heat-transfer coefficient before the mass-transfer coefficient is formed "
+     "from it", "0.1 to 10, near 1 for a dryer that behaves as the analogy predicts"},
+    {"Edit206", "Interaction parameter chi of solvent-1 and the polymer", "-",
+     "Flory-Huggins-type interaction in the solvents' activities; larger is a poorer solvent",
+     "-1 to 2.5"},
+    {"Edit207", "Interaction parameter chi of solvent-2 and the polymer", "-",
+     "Flory-Huggins-type interaction in the solvents' activities; larger is a poorer solvent",
+     "-1 to 2.5"},
+    {"Edit208", "Interaction parameter chi of solvent-1 and solvent-2", "-",
+     "Flory-Huggins-type interaction between the two solvents in their activities", "-1 to 2.5"},
+    {"Edit20", "Increment of z", "m",
+     "the length the film moves in one integration step; the time step is this over the Speed",
+     "small enough for a stable march, and at most 1999 steps per zone"},
+    {"Edit1", "Initial coating weight", "kg/m2",
+     "the wet coating (polymer and both solvents) per square metre of film at the entrance of zone 1",
+     "0.001 to 1"},
+    {"Edit2", "Base film weight", "kg/m2",
+     "the base film per square metre; it is heated with the coating", "0.001 to 1"},
+    {"Edit3", "Initial solid weight ratio", kWeightFraction,
+     "the polymer's share of the wet coating's weight; with both solvent ratios it makes 1", "0 to 1"},
+    {"Edit4", "Initial solvent-1 weight ratio", kWeightFraction,
+     "solvent-1's share of the wet coating's weight", "0 to 1"},
+    {"Edit5", "Initial solvent-2 weight ratio", kWeightFraction,
+     "solvent-2's share of the wet coating's weight", "0 to 1"},
+    {"Edit6", "Speed", "m/s", "the speed at which the film moves through the dryer", "0.01 to 20"},
+    {"Edit7", "Initial temperature", "deg C", "the temperature of the web at the entrance of zone 1",
+     "-20 to below the solvents' boiling points"},
+}};
+
+const std::array<FieldHelp, ZoneColumns> kZoneHelp{{
+    {"", "Outer Temperature of zone #", "deg C",
+     "the temperature of the drying air in zone #; from zone 2 on, an empty or 0 Outer Temperature "
+     "ends the line before the zone", "-20 to 300"},
+    {"", "Zone length of zone #", "m", "the length of zone # along the line",
+     "0 to 1999 times the Increment of z"},
+    {"", "Solvent-1 absolute humidity of zone #", "kg solvent-1 per kg air",
+     "the solvent-1 vapour the air of zone # already holds",
+     "0 (fresh air) to below the coating's surface value, above which solvent-1 condenses"},
+    {"", "Solvent-2 absolute humidity of zone #", "kg solvent-2 per kg air",
+     "the solvent-2 vapour the air of zone # already holds",
+     "0 (fresh air) to below the coating's surface value, above which solvent-2 condenses"},
+    {"", "Upper heat-transfer coefficient of zone #", "kJ/(m2 s K)",
+     "heat transfer from the air to the coated side in zone #; times Keff it also sets the mass "
+     "transfer", "0.001 to 0.5"},
+    {"", "Lower heat-transfer coefficient of zone #", "kJ/(m2 s K)",
+     "heat transfer from the air to the base-film side in zone #", "0 to 0.5"},
+}};
+
+// The text with every "#" replaced by the zone's number.
+std::string ForZone(const char* text, int zone) {
+  std::string out;
+  for (const char* c = text; *c != '\0'; ++c) {
+    out += *c == '#' ? std::to_string(zone) : std::string(1, *c);
+  }
+  return out;
+}
+
 // The general fields in reading order, by entry name: the web and zone 1, the fitting
 // parameters, the properties, and last the Increment of z.
 constexpr std::array<const char*, 42> kReadOrder{
@@ -144,8 +271,17 @@ std::string EntryOfZoneColumn(int zone, int column) {
 std::vector<ConditionField> BuildCatalogue() {
   std::vector<ConditionField> fields;
   fields.reserve(42 + 6 * (MaxZones - 1));
-  for (const ScalarRow& row : kScalarRows) {
+  for (std::size_t i = 0; i < kScalarRows.size(); ++i) {
+    const ScalarRow& row = kScalarRows[i];
+    const FieldHelp& help = kScalarHelp[i];
+    if (std::string_view(help.entry) != row.entry) {
+      throw std::logic_error(std::string("field help out of step at ") + row.entry);
+    }
     ConditionField f;
+    f.name = help.name;
+    f.meaning = help.meaning;
+    f.unit = help.unit;
+    f.range = help.range;
     f.entryName = row.entry;
     f.fieldName = row.name;
     f.scalar = row.member;
@@ -177,6 +313,11 @@ std::vector<ConditionField> BuildCatalogue() {
       f.precision = col.precision;
       f.decimals = col.decimals;
       f.defaultText = zone <= 2 ? col.defaultText : "";
+      const FieldHelp& help = kZoneHelp[static_cast<std::size_t>(column - 1)];
+      f.name = ForZone(help.name, zone);
+      f.meaning = ForZone(help.meaning, zone);
+      f.unit = help.unit;
+      f.range = help.range;
       fields.push_back(std::move(f));
     }
   }
@@ -229,6 +370,17 @@ const ConditionField* FindField(std::string_view name) {
 }
 
 std::string ZoneEntryName(int zone, int column) { return ZoneField(zone, column).entryName; }
+
+std::string FieldTooltip(const ConditionField& field) {
+  return field.name + " (" + field.unit + "): " + field.meaning + "; " +
+         (field.defaultText.empty() ? std::string("empty by default") : "default " + field.defaultText) +
+         "; " + field.range;
+}
+
+std::string SaveFileNameTooltip() {
+  return "Save File Name: the result file a run writes, in the directory shown below; default " +
+         std::string(SaveFileNameDefault);
+}
 
 std::vector<std::string> AllEntryNames() {
   std::vector<std::string> names;

@@ -34,6 +34,13 @@ struct ConditionField {
   std::string defaultText; // the text a fresh window shows
   bool enabled = true;     // disabled entries can be neither typed into nor loaded
   int readOrder = 0;       // 1..42 for the general fields, in reading order; 0 for zones 2..14
+  // What the field means to a user, for tooltips: a plain-language name, what the quantity
+  // is and does, its unit, and the range in which the model is meant to be used. Zone
+  // fields say "of zone k".
+  std::string name;        // e.g. "Speed", "Outer Temperature of zone 3"
+  std::string meaning;     // e.g. "the speed at which the film moves through the dryer"
+  std::string unit;        // e.g. "m/s", "kJ/(m2 s K)", "-"
+  std::string range;       // e.g. "0.05 to 10 m/s"
 
   // The record member this field feeds.
   [[nodiscard]] double& Value(DryingConditions& c) const;
@@ -61,6 +68,13 @@ std::string ZoneEntryName(int zone, int column);
 inline constexpr std::string_view SaveFileNameEntry = "Edit250";
 inline constexpr std::string_view SaveFileNameField = "ResultFileName";
 inline constexpr std::string_view SaveFileNameDefault = "result.txt";
+
+// The tooltip of a field: "<name> (<unit>): <meaning>; default <text>; <range>" ("empty by
+// default" for a field a fresh window leaves empty).
+std::string FieldTooltip(const ConditionField& field);
+
+// The tooltip of the Save File Name entry.
+std::string SaveFileNameTooltip();
 
 // Every entry name of the window (the 120 fields and the Save File Name).
 std::vector<std::string> AllEntryNames();

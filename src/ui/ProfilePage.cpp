@@ -33,6 +33,18 @@
 #include "ui/look.h"
 
 namespace tovimar::ui {
+namespace {
+
+// Lets the table grow no further than the height that shows its header and all of its rows
+// without a scroll bar (never less than its smallest height).
+void FitTableHeight(QTableWidget* table) {
+  const int full = table->horizontalHeader()->sizeHint().height() +
+                   table->rowCount() * table->verticalHeader()->defaultSectionSize() +
+                   2 * table->frameWidth();
+  table->setMaximumHeight(std::max(SummaryTableMinimumHeight, full));
+}
+
+}  // namespace
 
 ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     : QWidget(parent), form_(form), dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
@@ -53,6 +65,7 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   chartHolder_->setMinimumHeight(240);
   auto* holderLayout = new QVBoxLayout(chartHolder_);
   holderLayout->setContentsMargins(0, 0, 0, 0);
+  chartHolder_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
   layout->addWidget(chartHolder_, 1);
 
   SummaryTable = new QTableWidget(0, SummaryColumnCount, this);
@@ -63,8 +76,11 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   SummaryTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   SummaryTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   SummaryTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  SummaryTable->setFixedHeight(104);
-  layout->addWidget(SummaryTable);
+  // Chart and table share the page's height evenly, the table up to the height that shows
+  // all of its rows (see FitTableHeight); the chart takes the rest.
+  SummaryTable->setMinimumHeight(SummaryTableMinimumHeight);
+  SummaryTable->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+  layout->addWidget(SummaryTable, 1);
 
   DryPointLabel = new QLabel(this);
   DryPointLabel->setObjectName(QStringLiteral("DryPointLabel"));
@@ -82,7 +98,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     buttons->addWidget(button);
   }
   buttons->addStretch(1);
+  HelpButton = new QPushButton(QStringLiteral("Help"), this);
+  HelpButton->setObjectName(QStringLiteral("HelpButton"));
+  HelpButton->setAutoDefault(false);
+  buttons->addWidget(HelpButton);
   layout->addLayout(buttons);
+  connect(HelpButton, &QPushButton::clicked, &form_, &TForm1::ShowHelp);
   connect(SaveChartButton, &QPushButton::clicked, this, &ProfilePage::SaveChartClick);
   connect(ExportCsvButton, &QPushButton::clicked, this, &ProfilePage::ExportCsvClick);
   connect(SaveConditionsButton, &QPushButton::clicked, this, &ProfilePage::SaveConditionsClick);
@@ -152,6 +173,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   EnsureChart();
   FillProfileChart(Chart, results_.line, results_.summary);
   FillZoneTable(SummaryTable, results_);
+  FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
   const ProfilePoint& last = line.points.back();
   StatusLabel->setStyleSheet(QString());
@@ -183,6 +205,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
     FillProfileChart(Chart, results_.line, results_.summary);
   }
   SummaryTable->setRowCount(0);
+  FitTableHeight(SummaryTable);
   DryPointLabel->clear();
   StatusLabel->setText(why);
   StatusLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));

@@ -79,6 +79,7 @@ class ProfilePage : public QWidget {
   QPushButton* SaveChartButton = nullptr;
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* SaveConditionsButton = nullptr;
+  QPushButton* HelpButton = nullptr;  // opens the form's help window
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -100,6 +101,8 @@ class ProfilePage : public QWidget {
 inline constexpr const char* ProfilePageCaption = "Drying Profile";
 inline constexpr int SavedChartWidth = 1200;
 inline constexpr int SavedChartHeight = 700;
+// The zone table's height in the window at its smallest.
+inline constexpr int SummaryTableMinimumHeight = 104;
 
 // Name filters of the save dialogs.
 inline constexpr const char* PngFilter = "PNG Image (*.png)";

@@ -17,6 +17,7 @@
 #include "ui/form_dialogs.h"
 #include "ui/window_layout.h"
 
+class QAbstractButton;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -26,6 +27,7 @@ class QTabWidget;
 namespace tovimar::ui {
 
 class DirectoryListBox;
+class HelpWindow;
 class DriveComboBox;
 class FileListBox;
 class TFinishForm;
@@ -88,6 +90,21 @@ class TForm1 : public QWidget, public EntryTexts {
   QPushButton* BitBtn2 = nullptr;
   TFinishForm* FinishForm = nullptr;
 
+  // Copies the six texts of `zone` into every zone from zone + 1 to `lastZone`; a disabled
+  // entry keeps its text.
+  void CopyZone(int zone, int lastZone);
+  // The copy button of a zone: asks up to which zone, then copies.
+  void CopyZoneClick(int zone);
+  // The copy button of a zone (1..13); nullptr for the last zone, which has none.
+  [[nodiscard]] QAbstractButton* CopyZoneButton(int zone) const;
+  // The line on a zone page (ZonePage1..ZonePage3) that says how many zones a run of the
+  // current entries takes and why not more.
+  [[nodiscard]] QLabel* ActiveZonesLabel(int page) const;
+
+  // Opens the help window (F1 anywhere in the window); made when first asked for.
+  void ShowHelp();
+  [[nodiscard]] HelpWindow* Help() const { return helpWindow_; }
+
   // Shows the page that holds the entry, gives it the focus and selects its text; false
   // when there is no such entry.
   bool ShowEntry(std::string_view entryName);
@@ -119,6 +136,9 @@ class TForm1 : public QWidget, public EntryTexts {
                     int entryWidth);
   int AddAntoineRow(QWidget* group, const GeneralRow& row, int x, int y);
   void ReportFailure(const QString& text) noexcept;
+  void AddCopyButton(QGroupBox* group, int zone);
+  void AddActiveZonesLabels();
+  void UpdateActiveZones();
 
   Simulation sim_;
   LineSettings line_;
@@ -127,6 +147,9 @@ class TForm1 : public QWidget, public EntryTexts {
   // Per entry: the text it showed after SetText and the bytes SetText was given.
   std::map<std::string, std::pair<QString, std::string>, std::less<>> givenBytes_;
   std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
+  std::map<int, QAbstractButton*> copyButtons_;  // by zone
+  std::map<int, QLabel*> activeZonesLabels_;     // by page
+  HelpWindow* helpWindow_ = nullptr;
   bool shownBefore_ = false;
 };
 

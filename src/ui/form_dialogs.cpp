@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
+#include "model/conditions.h"
 #include "ui/F_Form.h"
 
 namespace tovimar::ui {
@@ -44,6 +46,15 @@ QStringList ModalDialogs::ChooseDataFiles(QWidget* parent, const QString& direct
     return {};
   }
   return dialog.selectedFiles();
+}
+
+std::optional<int> ModalDialogs::ChooseLastZone(QWidget* parent, int fromZone) {
+  bool ok = false;
+  const int zone = QInputDialog::getInt(
+      parent, QStringLiteral("Copy to following zones"),
+      QStringLiteral("Copy the values of zone %1 into every zone from %2 to:").arg(fromZone).arg(fromZone + 1),
+      MaxZones, fromZone + 1, MaxZones, 1, &ok);
+  return ok ? std::optional<int>(zone) : std::nullopt;
 }
 
 }  // namespace tovimar::ui

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,10 @@ class FormDialogs {
   // The open dialog for a data file, starting in `directory`: the chosen files' full paths,
   // none when it is cancelled.
   virtual QStringList ChooseDataFiles(QWidget* parent, const QString& directory) = 0;
+
+  // Asks up to which zone (fromZone + 1 to the last zone) the values of `fromZone` are to be
+  // copied; none when it is cancelled.
+  virtual std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) = 0;
 };
 
 // The real dialogs: modal message boxes, the completion dialog and a file-open dialog.
@@ -36,6 +42,7 @@ class ModalDialogs : public FormDialogs {
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowFinishForm(TFinishForm* finishForm) override;
   QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
+  std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) override;
 };
 
 // Captions of the message and error boxes.

@@ -56,4 +56,8 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString ToolTipText(std::string_view text) {
+  return QStringLiteral("<p>") + FromUtf8(text).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 }  // namespace tovimar::ui

@@ -32,4 +32,7 @@ void SetTextColour(QWidget* widget, const QColor& colour);
 // The core's texts are UTF-8.
 QString FromUtf8(std::string_view text);
 
+// A tooltip of plain UTF-8 text as rich text, so that a long one wraps.
+QString ToolTipText(std::string_view text);
+
 }  // namespace tovimar::ui

@@ -20,6 +20,7 @@ const QColor AirTempColour{0x90, 0x90, 0x90};
 const QColor Residual1Colour{0x1F, 0x5F, 0xBF};
 const QColor Residual2Colour{0x1E, 0x8C, 0x3A};
 const QColor ZoneLineColour{0x50, 0x50, 0x50};
+constexpr int TempAxisTicks = 5;
 
 // A step between axis ticks of 1, 2 or 5 times a power of ten that gives at most about
 // `ticks` intervals over `span`.
@@ -194,6 +195,8 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
     parts.zoneAxis->append(label, sectionEnd);
   }
   parts.zoneAxis->setRange(0, xMax);
+  // Without zones the axis would still draw its start and end lines and its title.
+  parts.zoneAxis->setVisible(!line.zones.empty());
 
   if (!any) {
     tempLow = 0;
@@ -204,6 +207,9 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
     tempLow -= margin;
     tempHigh += margin;
   }
+  // Nice numbers start from the axis's tick count, which they change: every run starts from
+  // the same count, so that a run's axes do not depend on the run before it.
+  parts.tempAxis->setTickCount(TempAxisTicks);
   parts.tempAxis->setRange(tempLow, tempHigh);
   parts.tempAxis->applyNiceNumbers();
   parts.residualAxis->setRange(0, residualHigh > 0 ? residualHigh : 1);

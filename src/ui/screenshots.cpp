@@ -1,8 +1,11 @@
-// Renders every page of the main window and the completion dialog to PNG files:
+// Renders every page of the main window, the Drying Profile page after a completed and after
+// a failed run, the window grown beyond its layout, the help window and the completion dialog
+// to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
 #include <cstdio>
+#include <string>
 
 #include <QApplication>
 #include <QDir>
@@ -11,8 +14,17 @@
 
 #include "run/run_sequence.h"
 #include "ui/F_Form.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
+
+namespace {
+
+// The size of the grown window's picture.
+constexpr int GrownWidth = 1100;
+constexpr int GrownHeight = 800;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -49,8 +61,12 @@ int main(int argc, char** argv) {
   // The profile page after a run of the default conditions (no result file is written).
   tovimar::RunOptions options;
   options.writeResultFile = false;
-  const tovimar::RunOutcome outcome = tovimar::RunSimulation(form.Sim(), form, options);
-  profile->RunFinished(outcome);
+  const auto run = [&] {
+    const tovimar::RunOutcome outcome = tovimar::RunSimulation(form.Sim(), form, options);
+    profile->RunFinished(outcome);
+    return outcome;
+  };
+  const tovimar::RunOutcome outcome = run();
   if (!outcome.completed()) {
     std::fprintf(stderr, "tovimar_screenshots: the default run did not complete: %s\n",
                  outcome.message.c_str());
@@ -58,7 +74,25 @@ int main(int argc, char** argv) {
   }
   form.TabbedNotebook1->setCurrentWidget(profile);
   save(&form, QStringLiteral("profile.png"));
+
+  // The same page after a run that stopped at its input: empty, saying why.
+  const std::string speed = form.Text("Edit6");
+  form.SetText("Edit6", "abc");
+  run();
+  save(&form, QStringLiteral("profile-failed.png"));
+  form.SetText("Edit6", speed);
+
+  // The grown window after a default run.
+  run();
+  const QSize layoutSize = form.size();
+  form.resize(GrownWidth, GrownHeight);
+  save(&form, QStringLiteral("grown.png"));
+  form.resize(layoutSize);
   form.TabbedNotebook1->setCurrentIndex(0);
+
+  form.ShowHelp();
+  save(form.Help(), QStringLiteral("help.png"));
+  form.Help()->close();
 
   form.FinishForm->show();
   save(form.FinishForm, QStringLiteral("finishform.png"));

@@ -13,6 +13,10 @@ struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
 };
 
+// The size of the window's layout: the smallest the window gets on a screen that holds it.
+inline constexpr int LayoutWidth = 727;
+inline constexpr int LayoutHeight = 545;
+
 // Every field is a row: a sunken caption strip with the entry at its right end.
 inline constexpr int RowPitch = 23;       // from one row's top to the next
 inline constexpr int RowHeight = 22;      // the caption strip
@@ -52,6 +56,12 @@ inline constexpr std::array<ZoneGroupPlace, 14> ZoneGroups{{
     {13, ZonePage3, "GroupBox19", {364, 174, 336, 160}},
     {14, ZonePage3, "GroupBox20", {365, 339, 336, 160}},
 }};
+
+// The line under the zone groups that counts the active zones, on each zone page, and the
+// height of the copy button in a zone group's caption line (above its first row).
+inline constexpr std::array<Rect, 3> ActiveZonesRects{{
+    {356, 503, 358, 14}, {15, 503, 686, 14}, {15, 503, 686, 14}}};
+inline constexpr int CopyButtonHeight = 16;
 
 // The other controls of the first page.
 inline constexpr Rect PicturePanelRect{353, 12, 361, 139};

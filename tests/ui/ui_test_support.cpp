@@ -25,6 +25,11 @@ QStringList RecordingDialogs::ChooseDataFiles(QWidget* /*parent*/, const QString
   return nextChoice;
 }
 
+std::optional<int> RecordingDialogs::ChooseLastZone(QWidget* /*parent*/, int fromZone) {
+  lastZoneAsked.push_back(fromZone);
+  return nextLastZone;
+}
+
 RecordedForm::RecordedForm() : form(std::make_unique<TForm1>()) {
   auto recorder = std::make_unique<RecordingDialogs>();
   dialogs = recorder.get();

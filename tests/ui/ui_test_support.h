@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QByteArray>
@@ -22,6 +23,7 @@ class RecordingDialogs : public FormDialogs {
   void ShowError(QWidget* parent, const QString& text) override;
   void ShowFinishForm(TFinishForm* finishForm) override;
   QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
+  std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) override;
 
   std::vector<QString> messages;
   std::vector<QString> errors;
@@ -29,6 +31,8 @@ class RecordingDialogs : public FormDialogs {
   std::vector<bool> finishFormVisibleBefore;  // was the dialog already on show when asked
   std::vector<QString> chooseDirectories;
   QStringList nextChoice;  // what the open dialog returns
+  std::vector<int> lastZoneAsked;  // the zone each copy asked about
+  std::optional<int> nextLastZone;  // what the zone dialog returns; none: cancelled
 };
 
 // A main window with recording dialogs; `dialogs` stays owned by the window.
