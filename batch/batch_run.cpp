@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include <exception>
+#include <future>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,8 @@
 #include "model/model.h"
 #include "results/profile_csv.h"
 #include "results/summary_csv.h"
+#include "input/read_conditions.h"
+#include "model/step_check.h"
 #include "run/run_sequence.h"
 
 namespace tovimar::batch {
@@ -155,6 +158,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     return ExitCompleted;
   }
 
+  // The step check's halved run marches on another core while the run itself marches.
+  std::future<HalvedRun> halved;
+  if (DryingConditions read; !ReadConditions(read, entries)) {
+    halved = std::async(std::launch::async, [read] { return MarchHalved(read); });
+  }
   Simulation sim;
   RunOutcome outcome = RunSimulation(sim, entries);
   for (const std::string& warning : outcome.warnings) {
@@ -166,10 +174,14 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   SummaryValues values;
   if (outcome.completed()) {
     try {
-      const RunResults results = DeriveResults(sim, line);
+      const HalvedRun halvedRun = halved.valid() ? halved.get() : MarchHalved(sim.conditions);
+      const RunResults results = DeriveResults(sim, line, &halvedRun);
       for (const std::string& warning : results.judgement.warnings) {
         messages.ShowMessage("Warning: " + warning);
       }
+      // One line; above the limits it carries the warning and the Increment of z to try.
+      const auto warning = StepCheckWarning(results.stepCheck, sim.conditions.StepLength);
+      messages.ShowMessage(StepCheckLine(results.stepCheck) + (warning ? " Warning: " + *warning : ""));
       if (options.csvFile) {
         WriteProfileCsv(*options.csvFile, results);
       }

@@ -2,6 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include "model/model.h"
+#include "model/step_check.h"
+#include "results/judging.h"
+#include "results/zone_summary.h"
 #include "support/defaults.h"
 
 namespace {
@@ -25,5 +28,42 @@ void BM_MarchLargestRun(benchmark::State& state) {
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
 }
 BENCHMARK(BM_MarchLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+namespace {
+
+// The step check of the largest run: the whole line again with half the step, in memory.
+void BM_StepCheckLargestRun(benchmark::State& state) {
+  Simulation sim = tovimar::test_support::LargestRunSimulation();
+  PrepareInitialState(sim);
+  for (int z = 1; z <= MaxZones; ++z) {
+    MarchZone(sim, z, MaxStepsPerZone);
+    CarryToNextZone(sim, z, MaxStepsPerZone);
+  }
+  for (auto _ : state) {
+    const StepCheckResult check = StepCheck(sim);
+    benchmark::DoNotOptimize(check.maxTempChange);
+  }
+}
+BENCHMARK(BM_StepCheckLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Judging the largest run: residual solvent, bubble temperatures, exhaust.
+void BM_JudgeLargestRun(benchmark::State& state) {
+  Simulation sim = tovimar::test_support::LargestRunSimulation();
+  PrepareInitialState(sim);
+  for (int z = 1; z <= MaxZones; ++z) {
+    MarchZone(sim, z, MaxStepsPerZone);
+    CarryToNextZone(sim, z, MaxStepsPerZone);
+  }
+  const LineProfile line = ProfileAlongLine(sim);
+  const ProfileSummary summary = SummarizeProfile(line);
+  RunJudgement judgement;
+  for (auto _ : state) {
+    JudgeRun(sim.conditions, LineSettings{}, line, summary, judgement);
+    benchmark::DoNotOptimize(judgement.line.maxWebTemp);
+  }
+}
+BENCHMARK(BM_JudgeLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/stability.h"
-#include "model/step.h"
+#include "model/memory_march.h"
 
 namespace tovimar {
 
@@ -40,28 +40,9 @@ double TryIncrement(const DryingConditions& c, double increment, std::int32_t& m
     return -1;
   }
   try {
-    DryingState s{};
-    s.TimeIncrement = arith::Div(increment, c.LineSpeed, "the time increment");
-    WebState at;
-    at.W1 = arith::Finite(c.CoatingWeight0 * c.Solvent1Ratio0, "the initial weight of solvent-1");
-    at.W2 = arith::Finite(c.CoatingWeight0 * c.Solvent2Ratio0, "the initial weight of solvent-2");
-    at.T = c.InitialTemp;
-    const WeightFractions w = CalcWeightFractions(c, at.W1, at.W2);
-    at.Fraction1 = w.w1;
-    at.Fraction2 = w.w2;
-    const double W1Initial = at.W1, W2Initial = at.W2;
-    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
-      const auto zone = static_cast<std::size_t>(z);
-      const double coef = arith::Finite(c.ZoneHeatCoefUpper[zone] * c.Keff, "the effective coefficient");
-      s.MassTransferCoef1[zone] = CalcMassTransferCoef(c.AirDiffusivity1, coef);
-      s.MassTransferCoef2[zone] = CalcMassTransferCoef(c.AirDiffusivity2, coef);
-      const std::int64_t n = StepsOf(c.ZoneLength[zone], increment);
-      for (std::int64_t k = 0; k < n; ++k) {
-        const ErrorPlace place{z, static_cast<std::int32_t>(std::min<std::int64_t>(k + 1, INT32_MAX))};
-        const StepStart start = BeginStep(trial, s, at, place);
-        at = FinishStep(trial, s, at, start, W1Initial, W2Initial, s.TimeIncrement, place, true);
-      }
-    }
+    MarchLineInMemory(trial, arith::Div(increment, c.LineSpeed, "the time increment"),
+                      [&](std::int32_t z) { return StepsOf(c.ZoneLength[static_cast<std::size_t>(z)], increment); },
+                      true, [](std::int32_t, std::int64_t, const WebState&) {});
   } catch (const InstabilityError& e) {
     return SuggestedIncrement(e.limit(), c.LineSpeed);
   } catch (const UserError&) {

@@ -5,55 +5,62 @@
 #include <cmath>
 
 #include "model/stability.h"
-#include "model/step.h"
+#include "model/memory_march.h"
 
 namespace tovimar {
 
-StepCheckResult StepCheck(const Simulation& completed) {
+HalvedRun MarchHalved(const DryingConditions& c) {
+  HalvedRun halved;
+  try {
+    const double h = arith::Div(c.StepLength, c.LineSpeed, "the time increment") / 2;
+    std::size_t points = 0;
+    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
+      points += static_cast<std::size_t>(c.ZoneStepCount[static_cast<std::size_t>(z)]);
+    }
+    halved.points.reserve(points);
+    // The guard is left out: half a step that passed it is within the limit.
+    MarchLineInMemory(
+        c, h, [&c](std::int32_t z) { return 2 * std::int64_t{c.ZoneStepCount[static_cast<std::size_t>(z)]}; },
+        false, [&halved](std::int32_t, std::int64_t step, const WebState& at) {
+          if (step % 2 == 0) {
+            halved.points.push_back({at.T, at.Residual1, at.Residual2});
+          }
+        });
+  } catch (const ArithmeticError& e) {
+    halved.message = std::string("Arithmetic error: ") + e.what();
+    return halved;
+  } catch (const UserError& e) {
+    halved.message = e.what();
+    return halved;
+  }
+  halved.completed = true;
+  return halved;
+}
+
+StepCheckResult CompareHalved(const Simulation& completed, const HalvedRun& halved) {
+  if (!halved.completed) {
+    return {false, 0, 0, halved.message};
+  }
   const DryingConditions& c = completed.conditions;
   const DryingProfile& p = *completed.profile;
-  // The run's state holds the mass-transfer coefficient of every active zone.
-  DryingState s = completed.state;
-  s.boiling = BoilingRecord{};
-  const double h = completed.state.TimeIncrement / 2;
-  const double W1Initial = p.ProfileSolvent1Weight[1][0];
-  const double W2Initial = p.ProfileSolvent2Weight[1][0];
-
-  WebState at;
-  at.Time = p.ProfileTime[1][0];
-  at.W1 = W1Initial;
-  at.W2 = W2Initial;
-  at.T = p.ProfileTemp[1][0];
-  at.Fraction1 = p.ProfileSolvent1Fraction[1][0];
-  at.Fraction2 = p.ProfileSolvent2Fraction[1][0];
-  at.Residual1 = p.ProfileResidual1[1][0];
-  at.Residual2 = p.ProfileResidual2[1][0];
-
   StepCheckResult result;
-  try {
-    for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
-      const std::int32_t steps = c.ZoneStepCount[static_cast<std::size_t>(z)];
-      for (std::int32_t j = 0; j < 2 * steps; ++j) {
-        const ErrorPlace place{z, j + 1};
-        const StepStart start = BeginStep(c, s, at, place);
-        // The guard is left out: half a step that passed it is within the limit.
-        at = FinishStep(c, s, at, start, W1Initial, W2Initial, h, place, false);
-        if (j % 2 == 1) {
-          const std::int32_t k = (j + 1) / 2;
-          result.maxTempChange = std::max(result.maxTempChange, std::fabs(at.T - p.ProfileTemp[z][k]));
-          result.maxResidualChange =
-              std::max({result.maxResidualChange, std::fabs(at.Residual1 - p.ProfileResidual1[z][k]),
-                        std::fabs(at.Residual2 - p.ProfileResidual2[z][k])});
-        }
-      }
+  std::size_t at = 0;
+  for (std::int32_t z = 1; z <= c.ZoneCount; ++z) {
+    const std::int32_t steps = c.ZoneStepCount[static_cast<std::size_t>(z)];
+    for (std::int32_t k = 1; k <= steps && at < halved.points.size(); ++k, ++at) {
+      const auto& [T, r1, r2] = halved.points[at];
+      result.maxTempChange = std::max(result.maxTempChange, std::fabs(T - p.ProfileTemp[z][k]));
+      result.maxResidualChange =
+          std::max({result.maxResidualChange, std::fabs(r1 - p.ProfileResidual1[z][k]),
+                    std::fabs(r2 - p.ProfileResidual2[z][k])});
     }
-  } catch (const ArithmeticError& e) {
-    return {false, 0, 0, std::string("Arithmetic error: ") + e.what()};
-  } catch (const UserError& e) {
-    return {false, 0, 0, e.what()};
   }
   result.completed = true;
   return result;
+}
+
+StepCheckResult StepCheck(const Simulation& completed) {
+  return CompareHalved(completed, MarchHalved(completed.conditions));
 }
 
 std::string StepCheckLine(const StepCheckResult& result) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "model/model.h"
@@ -14,6 +16,20 @@ struct StepCheckResult {
   double maxResidualChange = 0;    // largest |change| of a residual ratio (either solvent)
   std::string message;             // why the halved run stopped; empty when it completed
 };
+
+// The run with half the time step, at the points the run prints: for every active zone, the
+// web temperature and both residual ratios after steps 2, 4, ..., 2N (entry k of the run
+// lies where step 2k of the halved run ends). Needs only the conditions as read (step
+// counts included), so it can march while the run itself does. A fault is kept, not thrown.
+struct HalvedRun {
+  std::vector<std::array<double, 3>> points;  // web temperature, residual ratio 1 and 2
+  bool completed = false;
+  std::string message;  // why it stopped
+};
+HalvedRun MarchHalved(const DryingConditions& c);
+
+// Compares the halved run with the run `completed` marched.
+StepCheckResult CompareHalved(const Simulation& completed, const HalvedRun& halved);
 
 // Repeats a completed run in memory with half its time step: each active zone in twice its
 // steps, so that entry 2k of the halved run lies where entry k of the run lies, and compares

@@ -4,8 +4,9 @@
 
 namespace tovimar {
 
-RunResults DeriveResults(const Simulation& sim, const LineSettings& settings) {
+RunResults DeriveResults(const Simulation& sim, const LineSettings& settings, const HalvedRun* halved) {
   RunResults results;
+  results.stepCheck = halved != nullptr ? CompareHalved(sim, *halved) : StepCheck(sim);
   results.line = ProfileAlongLine(sim);
   results.summary = SummarizeProfile(results.line);
   JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
@@ -253,6 +254,20 @@ std::vector<Q> MakeCatalogue() {
                    "when the line as a whole evaporated nothing or took solvent up.",
                    "The line as a whole evaporated no solvent."));
   AddJudging(q);
+
+  // The step check (summary group 2).
+  q.push_back(Grouped(Line("StepCheckWebTemp", "step check web temperature", "K", Summary,
+                           [](const RunResults& r) {
+                             return r.stepCheck.completed ? std::optional(r.stepCheck.maxTempChange)
+                                                          : std::nullopt;
+                           }),
+                      2));
+  q.push_back(Grouped(Line("StepCheckResidual", "step check residual ratio", "-", Summary,
+                           [](const RunResults& r) {
+                             return r.stepCheck.completed ? std::optional(r.stepCheck.maxResidualChange)
+                                                          : std::nullopt;
+                           }),
+                      2));
   return q;
 }
 

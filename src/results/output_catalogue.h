@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/line_settings.h"
+#include "model/step_check.h"
 #include "results/judging.h"
 #include "results/line_profile.h"
 #include "results/zone_summary.h"
@@ -18,11 +19,16 @@ struct RunResults {
   LineProfile line;
   ProfileSummary summary;
   RunJudgement judgement;
+  // How much halving the Increment of z changes the printed profile.
+  StepCheckResult stepCheck;
 };
 
-// Derives the results of the run that `sim` last completed (see ProfileAlongLine) and judges
-// them against the line settings. Throws UserError when a quantity cannot be formed.
-RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {});
+// Derives the results of the run that `sim` last completed (see ProfileAlongLine), judges
+// them against the line settings and checks the step: with `halved` when the caller marched
+// the halved run already (while the run itself marched), otherwise by marching it here.
+// Throws UserError when a quantity cannot be formed.
+RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {},
+                         const HalvedRun* halved = nullptr);
 
 // Where a quantity lives: at every point of the profile, once per zone, or once per line.
 enum class OutputScope { Point, Zone, Line };

@@ -285,6 +285,7 @@ const std::string judgingLine =
     "line end residual solvent (g/m2),line end residual solvent (% of solid),"
     "least boiling margin (K),highest zone exhaust LEL (%),residual target reached at (m),"
     "residual target missed by (g/m2)";
+const std::string stepCheck = ",step check web temperature (K),step check residual ratio (-)";
 std::string JudgingZone(int zone) {
   const std::string z = ",zone " + std::to_string(zone) + " ";
   return z + "exit residual solvent (g/m2)" + z + "least boiling margin (K)" + z +
@@ -309,11 +310,11 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
             "zone 1 exit solvent-2 residual ratio,"
             "zone 2 exit web temperature (C),zone 2 exit solvent-1 residual ratio,"
             "zone 2 exit solvent-2 residual ratio," + judgingLine + JudgingZone(1) + JudgingZone(2) +
-                "\r\n"
+                stepCheck + "\r\n"
                 "1,0,arithmetic fault,\"Arithmetic error in the initial state: division by zero, "
-                "\"\"here\"\"\",,,,,,,,," + std::string(18, ',') + "\r\n"
-                "2,0.5,completed,,58.25,0.5,0.125,58.25,0.5,0.125,,," + std::string(18, ',') + "\r\n"
-                "3,1,completed,,60,0.0625,1e-05,50,0.25,0.75,60,0.0625,1e-05" + std::string(18, ',') +
+                "\"\"here\"\"\",,,,,,,,," + std::string(20, ',') + "\r\n"
+                "2,0.5,completed,,58.25,0.5,0.125,58.25,0.5,0.125,,," + std::string(20, ',') + "\r\n"
+                "3,1,completed,,60,0.0625,1e-05,50,0.25,0.75,60,0.0625,1e-05" + std::string(20, ',') +
                 "\r\n");
 
   // Two axes, and no completed run: no zone columns at all.
@@ -325,7 +326,7 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
   EXPECT_EQ(FormatSweepSummary(grid, stopped),
             "run,Edit8,Edit20,outcome,message,line end web temperature (C),"
             "line end solvent-1 residual ratio,line end solvent-2 residual ratio," + judgingLine +
-                "\r\n1,1,0,stopped at input,Input value is not correct!,,," + std::string(6, ',') +
+                stepCheck + "\r\n1,1,0,stopped at input,Input value is not correct!,,," + std::string(8, ',') +
                 "\r\n");
 }
 
