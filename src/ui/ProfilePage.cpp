@@ -85,6 +85,16 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   DryPointLabel = new QLabel(this);
   DryPointLabel->setObjectName(QStringLiteral("DryPointLabel"));
   layout->addWidget(DryPointLabel);
+  StepCheckLabel = new QLabel(this);
+  StepCheckLabel->setObjectName(QStringLiteral("StepCheckLabel"));
+  StepCheckLabel->setWordWrap(true);
+  layout->addWidget(StepCheckLabel);
+  // What the user should know before trusting the run: shown, never in the way.
+  WarningsLabel = new QLabel(this);
+  WarningsLabel->setObjectName(QStringLiteral("WarningsLabel"));
+  WarningsLabel->setWordWrap(true);
+  WarningsLabel->setStyleSheet(QStringLiteral("color: #9a5b00;"));
+  layout->addWidget(WarningsLabel);
 
   auto* buttons = new QHBoxLayout;
   SaveChartButton = new QPushButton(QStringLiteral("Save Chart..."), this);
@@ -151,14 +161,37 @@ void ProfilePage::SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs) {
 }
 
 void ProfilePage::RunFinished(const RunOutcome& outcome) {
+  QStringList warnings;
+  for (const std::string& warning : outcome.warnings) {
+    warnings.append(FromUtf8(warning));
+  }
   if (outcome.completed()) {
     ShowCompletedRun(form_.Sim());
+    if (current_) {
+      for (const std::string& warning : results_.judgement.warnings) {
+        warnings.append(FromUtf8(warning));
+      }
+      const auto stepWarning = StepCheckWarning(results_.stepCheck, form_.Sim().conditions.StepLength);
+      if (stepWarning) {
+        warnings.append(FromUtf8(*stepWarning));
+      }
+      StepCheckLabel->setText(FromUtf8(StepCheckLine(results_.stepCheck)));
+    }
+    ShowWarnings(warnings);
     return;
   }
+  ShowWarnings(warnings);
   ShowNoResult(QStringLiteral("The last run did not complete (%1), so there is no profile to show. "
                               "The chart and the table stay empty until a run completes.")
                    .arg(QString::fromUtf8(RunStatusText(outcome.status).data(),
                                           static_cast<qsizetype>(RunStatusText(outcome.status).size()))));
+}
+
+void ProfilePage::ShowWarnings(const QStringList& warnings) {
+  WarningsLabel->setText(warnings.isEmpty() ? QString()
+                                            : QStringLiteral("Warning: ") +
+                                                  warnings.join(QStringLiteral("\nWarning: ")));
+  WarningsLabel->setVisible(!warnings.isEmpty());
 }
 
 void ProfilePage::ShowCompletedRun(const Simulation& sim) {
@@ -207,6 +240,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);
   DryPointLabel->clear();
+  StepCheckLabel->clear();
   StatusLabel->setText(why);
   StatusLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
   SaveChartButton->setEnabled(false);

@@ -48,6 +48,9 @@ class ProfilePage : public QWidget {
   // Clears the chart and the table and shows `why` in their place.
   void ShowNoResult(const QString& why);
 
+  // Lists the warnings of the last run (hidden when there are none).
+  void ShowWarnings(const QStringList& warnings);
+
   // Whether the page shows the result of the form's last run.
   [[nodiscard]] bool IsCurrent() const { return current_; }
   [[nodiscard]] const LineProfile& Profile() const { return results_.line; }
@@ -76,6 +79,8 @@ class ProfilePage : public QWidget {
   ProfileChartParts Chart;
   QTableWidget* SummaryTable = nullptr;
   QLabel* DryPointLabel = nullptr;
+  QLabel* StepCheckLabel = nullptr;  // the step check of the last completed run
+  QLabel* WarningsLabel = nullptr;   // every warning of the last run, one a line
   QPushButton* SaveChartButton = nullptr;
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* SaveConditionsButton = nullptr;

@@ -116,3 +116,60 @@ TEST(StabilityGuard, TheReportedSlowLineStops) {
 
 }  // namespace
 }  // namespace tovimar
+
+namespace tovimar {
+namespace {
+
+// A coating that boils while it still dries stops the run; one that exceeds the atmosphere
+// only where it no longer dries completes with a warning.
+TEST(BoilingCoating, StopsOrWarns) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> texts;
+    RunStatus status;
+    std::string message;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"hot entrance", {{"Edit7", "100"}}, RunStatus::Boiling,
+       "The coating boils in zone 1, step 1: the vapour pressure of solvent-1 is 804 mmHg at "
+       "100.0 \u00B0C; the model does not hold for a boiling coating.",
+       {}},
+      {"hot zones", {{"Edit8", "200"}, {"Edit21", "200"}}, RunStatus::Completed, "",
+       {"The coating's vapour pressure exceeds the atmosphere from zone 1, step 68 (solvent-2, "
+        "777 mmHg at 178.8 \u00B0C): blisters are likely."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MapEntryTexts entries;
+    for (const auto& [entry, text] : c.texts) entries.SetText(entry, text);
+    Simulation sim;
+    RunOptions options;
+    options.writeResultFile = false;
+    const RunOutcome outcome = RunSimulation(sim, entries, options);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_EQ(outcome.warnings, c.warnings);
+  }
+}
+
+// The default run's step check, and the same numbers whether the halved run marched beside
+// the run or after it.
+TEST(StepCheck, DefaultRun) {
+  Simulation sim;
+  RunOptions options;
+  options.writeResultFile = false;
+  ASSERT_TRUE(RunSimulation(sim, MapEntryTexts{}, options).completed());
+  const StepCheckResult check = StepCheck(sim);
+  ASSERT_TRUE(check.completed);
+  EXPECT_NEAR(check.maxTempChange, 0.0382, 5e-5);
+  EXPECT_NEAR(check.maxResidualChange, 0.00127, 5e-6);
+  const StepCheckResult beside = CompareHalved(sim, MarchHalved(sim.conditions));
+  EXPECT_EQ(beside.maxTempChange, check.maxTempChange);
+  EXPECT_FALSE(StepCheckWarning(check, 0.1).has_value());
+  EXPECT_EQ(StepCheckWarning({true, 0.6, 0.001, ""}, 0.1).value(),
+            "The profile is not yet accurate: halving the Increment of z changes the web "
+            "temperature by up to 0.6 K. Try an Increment of z of 0.05 m.");
+}
+
+}  // namespace
+}  // namespace tovimar

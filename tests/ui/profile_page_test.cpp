@@ -315,6 +315,25 @@ class ProfilePageTest : public QObject {
   }
 
   // A run that did not complete clears the page before its message or error box appears.
+  // The page lists the run's warnings and its step check where the user looks first.
+  void warningsAndStepCheckAreShown() {
+    TempCurrentDir dir;
+    PageForm f;
+    f.Type({{QStringLiteral("Edit4"), QStringLiteral("0.7")}});
+    f.form->BitBtn1Click();
+    QVERIFY(f.page->IsCurrent());
+    QVERIFY(f.page->StepCheckLabel->text().startsWith(QStringLiteral("Step check: halving the Increment of z")));
+    QCOMPARE(f.page->WarningsLabel->text(),
+             QStringLiteral("Warning: The weight ratios of solid, solvent-1 and solvent-2 add up to 1.1, not 1."));
+    // A run that stops keeps its warnings on show, and no step check.
+    f.Type({{QStringLiteral("Edit7"), QStringLiteral("100")}});
+    f.form->BitBtn1Click();
+    QVERIFY(!f.page->IsCurrent());
+    QVERIFY(f.page->StepCheckLabel->text().isEmpty());
+    QVERIFY(f.page->WarningsLabel->text().contains(QStringLiteral("add up to 1.1")));
+    QVERIFY(f.dialogs->errors.back().contains(QStringLiteral("The coating boils in zone 1, step 1")));
+  }
+
   void runThatDidNotCompleteIsNotShownAsCurrent() {
     TempCurrentDir dir;
     PageForm f;

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -306,6 +307,30 @@ class RunTest : public QObject {
     QCOMPARE(dialogs->errors.size(), std::size_t{1});
     QVERIFY(dialogs->errors.front().contains(QStringLiteral("dialog exploded")));
     QVERIFY(form.isVisible());
+  }
+
+  // After an input message the page that holds the offending entry is shown with its text
+  // selected; the message box text stays the system's own.
+  void inputMessageLeadsToTheField_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("polymer density") << "Edit212" << "1,4" << "Input value is not correct!";
+    QTest::newRow("zone 2 length") << "Edit22" << "x" << "Input value of Zone 2 is not correct!";
+  }
+  void inputMessageLeadsToTheField() {
+    QFETCH(QString, entry);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    TempCurrentDir dir;
+    RecordedForm recorded;
+    recorded.form->TabbedNotebook1->setCurrentIndex(recorded.form->TabbedNotebook1->count() - 1);
+    QLineEdit* edit = recorded.form->Entry(entry.toStdString());
+    edit->setText(text);
+    recorded.form->BitBtn1Click();
+    QCOMPARE(recorded.dialogs->messages, std::vector<QString>{message});
+    QVERIFY(recorded.form->TabbedNotebook1->currentWidget()->isAncestorOf(edit));
+    QCOMPARE(edit->selectedText(), text);
   }
 
   void errorTexts_data() {
