@@ -2,7 +2,7 @@
 # conditions; `make test` builds everything and runs every test, the sanitizer build included.
 JOBS ?= 2
 
-.PHONY: all deps build run test test-default test-asan bench screenshots fuzz clean
+.PHONY: all deps build program run test test-default test-asan bench screenshots fuzz clean
 
 all: build
 
@@ -13,7 +13,12 @@ build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
-run: build
+# Only the two programs: the first window comes without waiting for the tests.
+program: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target tovimar tovimar-batch
+
+run: program
 	./build/default/src/ui/tovimar
 
 test: test-default test-asan

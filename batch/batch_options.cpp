@@ -124,6 +124,11 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
   app.add_option("--line", options.lineFile,
                  "Line settings to load (JSON: web width, exhaust flows, LELs, targets)")
       ->type_name("FILE");
+  app.add_option("--design", options.design,
+                 "Run every record of a CSV design (header: names as --set takes them; \"-\": "
+                 "standard input) and write one summary record per run to standard output")
+      ->type_name("FILE");
+  app.add_flag("--no-header", options.noHeader, "With --design: write no header record");
   app.add_flag("--list-names", options.listNames,
                "List every input and output name with its caption and unit, and exit");
   app.add_option("--jobs", options.jobs,

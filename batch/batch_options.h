@@ -48,6 +48,8 @@ struct BatchOptions {
                                              // standard output)
   std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
   bool listNames = false;                    // --list-names
+  std::optional<std::string> design;         // --design FILE ("-": standard input)
+  bool noHeader = false;                     // --no-header (with --design)
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
 };
 

@@ -1,7 +1,9 @@
 #include "batch_run.h"
 
 #include <exception>
+#include <fstream>
 #include <future>
+#include <iostream>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,7 @@
 #include "input/user_messages.h"
 #include "batch_files.h"
 #include "batch_sweep.h"
+#include "batch_design.h"
 #include "batch_names.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
@@ -22,6 +25,7 @@
 #include "results/profile_csv.h"
 #include "results/summary_csv.h"
 #include "input/read_conditions.h"
+#include "input/zone_chain.h"
 #include "model/step_check.h"
 #include "run/run_sequence.h"
 
@@ -60,16 +64,32 @@ std::string OutcomeMessage(const RunOutcome& outcome, const EntryTexts& entries)
   return message;
 }
 
+// --design FILE, or standard input for "-".
+int RunDesignFile(const BatchOptions& options, const MapEntryTexts& entries, const LineSettings& line,
+                  std::ostream& out, UserMessages& messages) {
+  if (*options.design == "-") {
+    return RunDesign(options, entries, line, std::cin, out, messages);
+  }
+  std::ifstream in(*options.design, std::ios::binary);
+  if (!in) {
+    messages.ShowMessage("Cannot open the design \"" + *options.design + "\".");
+    return ExitFileFailed;
+  }
+  return RunDesign(options, entries, line, in, out, messages);
+}
+
 // The summary of a single run: one record with its outcome and the summary's values.
-std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& values) {
+// Its zone groups are those of the entries' zone chain, whether the run completed or not.
+std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& values,
+                             std::size_t zones) {
   std::string out = "run,outcome,message";
-  AppendSummaryHeader(out, values.zones.size());
+  AppendSummaryHeader(out, zones);
   EndCsvRecord(out);
   out += "1,";
   AppendCsvField(out, RunStatusText(outcome.status));
   out += ',';
   AppendCsvField(out, outcome.message);
-  AppendSummaryValues(out, values, values.zones.size());
+  AppendSummaryValues(out, values, zones);
   EndCsvRecord(out);
   return out;
 }
@@ -154,6 +174,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (!axes->empty()) {
     return RunSweepBatch(options, *axes, entries, line, out, messages);
   }
+  if (options.design) {
+    return RunDesignFile(options, entries, line, out, messages);
+  }
   if (!RunRequested(options)) {
     return ExitCompleted;
   }
@@ -195,7 +218,10 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     }
   }
   if (options.summaryFile) {
-    if (const int status = WriteSummary(options.summaryFile, SingleRunSummary(outcome, values), out, messages);
+    if (const int status = WriteSummary(
+            options.summaryFile,
+            SingleRunSummary(outcome, values, static_cast<std::size_t>(ActiveZoneChain(entries).activeZones)),
+            out, messages);
         status != ExitCompleted) {
       return status;
     }

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   tovimar::batch::BatchOptions options;
   CLI::App app;
   app.name("tovimar-batch");
+  app.set_version_flag("--version", "tovimar-batch " TOVIMAR_VERSION);
   tovimar::batch::AddOptions(app, options);
   try {
     app.parse(argc, argv);

@@ -10,6 +10,7 @@ packages=(
   libqt6opengl6-dev  # the charts module's CMake package needs the OpenGL one
   clang libclang-rt-14-dev
   locales xvfb xauth fonts-ipafont-gothic
+  parallel  # the scale-out recipe for --design, tested
 )
 
 missing=()

@@ -85,17 +85,6 @@ bool EndsZoneChain(std::string_view outerText) {
   return wide && *wide == 0.0L;
 }
 
-int ZoneChainLength(const EntryTexts& entries) {
-  int zoneCount = 1;
-  for (int zone = 2; zone <= MaxZones; ++zone) {
-    if (EndsZoneChain(entries.Text(ZoneField(zone, 1).entryName))) {
-      break;
-    }
-    zoneCount = zone;
-  }
-  return zoneCount;
-}
-
 std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries) {
   // 1. The general fields, each stored as soon as it is read; the first one that is not a
   //    number stops the reading with the general message.

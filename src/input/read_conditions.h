@@ -55,8 +55,4 @@ std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& en
 // A text that is not a number ends nothing; reading the conditions stops at it.
 bool EndsZoneChain(std::string_view outerText);
 
-// The number of zones the chain of `entries` holds (1..14), as ReadConditions counts them
-// when it gets that far; without reading any other field.
-int ZoneChainLength(const EntryTexts& entries);
-
 }  // namespace tovimar

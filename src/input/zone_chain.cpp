@@ -4,6 +4,7 @@
 
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
+#include "input/read_conditions.h"
 
 namespace tovimar {
 
@@ -18,7 +19,7 @@ ZoneChain ActiveZoneChain(const EntryTexts& entries) {
     if (!value) {
       return {zone - 1, ZoneChainEnd::OuterTemperatureNotANumber, zone};
     }
-    if (*value == 0.0) {  // minus zero included, as the condition reader takes it
+    if (EndsZoneChain(text)) {  // zero as parsed, as the condition reader takes it
       return {zone - 1, ZoneChainEnd::OuterTemperatureZero, zone};
     }
     chain.activeZones = zone;

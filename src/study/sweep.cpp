@@ -1,7 +1,9 @@
 #include "study/sweep.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <charconv>
 #include <cmath>
 #include <exception>
 #include <filesystem>
@@ -10,6 +12,7 @@
 
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
+#include "input/zone_chain.h"
 #include "input/read_conditions.h"
 #include "model/model.h"
 #include "format/csv.h"
@@ -34,6 +37,42 @@ std::optional<double> SweepNumber(std::string_view text, std::string_view what,
 
 }  // namespace
 
+namespace {
+
+// The decimals a number is written with: the digits after its point, less its exponent
+// ("0.05" 2, "1e-3" 3, "1.5e1" 0); never more than a double can tell apart.
+int DecimalsOf(std::string_view text) {
+  int decimals = 0;
+  const std::size_t point = text.find('.');
+  const std::size_t exponent = text.find_first_of("eE");
+  if (point != std::string_view::npos) {
+    const std::size_t end = exponent == std::string_view::npos ? text.size() : exponent;
+    decimals = static_cast<int>(end > point ? end - point - 1 : 0);
+  }
+  if (exponent != std::string_view::npos) {
+    const std::optional<double> power = ParseNumber(text.substr(exponent + 1));
+    if (power && std::fabs(*power) < 400) {
+      decimals -= static_cast<int>(*power);
+    }
+  }
+  return std::clamp(decimals, 0, 17);
+}
+
+}  // namespace
+
+double SweepAxis::Value(std::size_t i) const {
+  const double raw = from + static_cast<double>(i) * step;
+  // Rounded through its decimal text, so that the value is the very decimal the text shows.
+  std::array<char, 400> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), raw,
+                                    std::chars_format::fixed, decimals);
+  if (result.ec != std::errc()) {
+    return raw;
+  }
+  const std::optional<double> rounded = ParseNumber(std::string_view(buffer.data(), result.ptr));
+  return rounded ? *rounded : raw;
+}
+
 std::string SweepAxis::ValueText(std::size_t i) const { return ShortestNumberText(Value(i)); }
 
 std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string& error) {
@@ -47,7 +86,7 @@ std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string&
   const ConditionField* field = FindField(axis.name);
   if (field == nullptr) {
     error = "--sweep: no condition entry or field named \"" + axis.name +
-            "\" (a numeric condition, see --help for the names)";
+            "\" (a numeric condition; tovimar-batch --list-names lists every name)";
     return std::nullopt;
   }
   axis.entryName = field->entryName;
@@ -68,6 +107,7 @@ std::optional<SweepAxis> ParseSweepAxis(std::string_view sweepText, std::string&
   axis.from = *from;
   axis.to = *to;
   axis.step = *step;
+  axis.decimals = std::max(DecimalsOf(range.substr(0, colon1)), DecimalsOf(range.substr(colon2 + 1)));
 
   if (axis.from == axis.to) {
     axis.count = 1;
@@ -287,7 +327,7 @@ std::size_t SweepSummaryZones(const MapEntryTexts& base, const std::vector<Sweep
     return false;
   };
   if (std::none_of(axes.begin(), axes.end(), isOuterTemperature)) {
-    return static_cast<std::size_t>(ZoneChainLength(base));
+    return static_cast<std::size_t>(ActiveZoneChain(base).activeZones);
   }
   std::string error;
   const std::size_t runs = SweepRunCount(axes, error).value_or(0);
@@ -301,7 +341,7 @@ std::size_t SweepSummaryZones(const MapEntryTexts& base, const std::vector<Sweep
       entries.ForceText(axis.entryName, axis.ValueText(rest / stride));
       rest %= stride;
     }
-    zones = std::max(zones, ZoneChainLength(entries));
+    zones = std::max(zones, ActiveZoneChain(entries).activeZones);
   }
   return static_cast<std::size_t>(zones);
 }

@@ -22,9 +22,13 @@ struct SweepAxis {
   std::string entryName;  // the window entry it sets, e.g. "Edit8"
   double from = 0, to = 0, step = 0;
   std::size_t count = 0;  // number of values, at least 1
+  // The decimals of FROM and STEP as written (the more of the two): "0.1" and "0.05" give 2,
+  // "1e-3" gives 3. Each value is rounded to them, so that it is the decimal it stands for.
+  int decimals = 0;
 
-  [[nodiscard]] double Value(std::size_t i) const { return from + static_cast<double>(i) * step; }
-  // The text the entry gets for value i: its shortest round-trip form.
+  // FROM + i x STEP rounded to `decimals` decimals: 0.3, not 0.30000000000000004.
+  [[nodiscard]] double Value(std::size_t i) const;
+  // The text the entry gets for value i: the shortest round-trip form of Value(i).
   [[nodiscard]] std::string ValueText(std::size_t i) const;
 };
 

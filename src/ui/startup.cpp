@@ -64,7 +64,7 @@ class QuitWhenPainted : public QObject {
 
 void ConfigureApplication() {
   QApplication::setApplicationName(QStringLiteral("Tovimar"));
-  QApplication::setApplicationVersion(QStringLiteral("1.2"));
+  QApplication::setApplicationVersion(QStringLiteral(TOVIMAR_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("tovimar"));
   // The window is laid out to the pixel; one style keeps it the same on every desktop.
   if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {

@@ -34,15 +34,15 @@ TEST(SweepAxis, ValidRanges) {
   };
   const std::vector<Case> cases{
       {"ZoneAirTemp[1]=40:90:5", "Edit8", 11, 90},
-      {"Edit8=40:89.95:0.05", "Edit8", 1000, 40 + 999 * 0.05},
+      {"Edit8=40:89.95:0.05", "Edit8", 1000, 89.95},
       {"LineSpeed=0:1:0.5", "Edit6", 3, 1},
       {"LineSpeed=1:0:-0.25", "Edit6", 5, 0},
       {"Edit6=2:2:0", "Edit6", 1, 2},
       {"Edit6=2:2:-1", "Edit6", 1, 2},
-      // 0.9 / 0.3 falls just short of 3: the end still counts.
-      {"Edit6=0:0.9:0.3", "Edit6", 4, 3 * 0.3},
+      // 0.9 / 0.3 falls just short of 3: the end still counts, as the decimal 0.9.
+      {"Edit6=0:0.9:0.3", "Edit6", 4, 0.9},
       // TO between two values: the sweep stops before it.
-      {"Edit6=0:1:0.3", "Edit6", 4, 3 * 0.3},
+      {"Edit6=0:1:0.3", "Edit6", 4, 0.9},
       {"ZoneLength[2]= 10 :2e1:+5", "Edit22", 3, 20},
       {"Edit222=400:500:50", "Edit222", 3, 500},  // disabled in the window, yet sweepable
   };
@@ -90,7 +90,10 @@ TEST(SweepAxis, ValuesAreFormedFromTheirIndex) {
   double accumulated = 40;
   bool accumulationDiffers = false;
   for (std::size_t i = 0; i < axis.count; ++i) {
-    const double value = 40 + static_cast<double>(i) * 0.05;
+    // From the index, rounded to the two decimals of FROM and STEP.
+    char decimal[32];
+    std::snprintf(decimal, sizeof decimal, "%.2f", 40 + static_cast<double>(i) * 0.05);
+    const double value = std::strtod(decimal, nullptr);
     EXPECT_EQ(axis.Value(i), value);
     accumulationDiffers = accumulationDiffers || accumulated != value;
     accumulated += 0.05;
@@ -117,6 +120,29 @@ TEST(SweepRunCount, OneOrTwoAxes) {
   EXPECT_NE(error.find("both sweeps set Edit8"), std::string::npos) << error;
   EXPECT_FALSE(SweepRunCount({Axis("Edit8=0:9999:1"), Axis("Edit6=0:100:1")}, error).has_value());
   EXPECT_NE(error.find("more than 1000000 runs"), std::string::npos) << error;
+}
+
+// A swept value is the decimal it stands for, rounded to the decimals FROM and STEP are
+// written with.
+TEST(SweepAxis, ValuesAreTheDecimalsTheyStandFor) {
+  const struct {
+    const char* sweep;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {"LineSpeed=0.1:0.4:0.1", {"0.1", "0.2", "0.3", "0.4"}},
+      {"Edit20=0.003:0.012:0.003", {"0.003", "0.006", "0.009", "0.012"}},
+      {"Edit6=1e-3:3e-3:1e-3", {"0.001", "0.002", "0.003"}},
+      {"Edit8=40:50:5", {"40", "45", "50"}},
+      {"Edit8=0.5:2:0.75", {"0.5", "1.25", "2"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sweep);
+    const SweepAxis axis = Axis(c.sweep);
+    ASSERT_EQ(axis.count, c.texts.size());
+    for (std::size_t i = 0; i < axis.count; ++i) {
+      EXPECT_EQ(axis.ValueText(i), c.texts[i]);
+    }
+  }
 }
 
 TEST(SweepResultFileName, PaddedToTheLargestRunNumber) {
