@@ -49,6 +49,7 @@ struct BatchOptions {
   std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
   bool listNames = false;                    // --list-names
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
+  std::optional<std::string> reportFile;     // --report FILE.pdf (see batch_report.h)
 };
 
 // Registers every option and the help text on `app`.

@@ -13,6 +13,7 @@
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
 #include "batch_files.h"
+#include "batch_report.h"
 #include "batch_sweep.h"
 #include "batch_names.h"
 #include "conditionfile/line_file.h"
@@ -102,6 +103,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
+  if (options.reportFile) return WriteReport(options, *dataFile, messages);  // --report alone
 
   MapEntryTexts entries;
   LineSettings line;

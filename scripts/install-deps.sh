@@ -10,6 +10,7 @@ packages=(
   libqt6opengl6-dev  # the charts module's CMake package needs the OpenGL one
   clang libclang-rt-14-dev
   locales xvfb xauth fonts-ipafont-gothic
+  poppler-utils  # pdftotext, pdfinfo and pdftoppm read the run report back in the tests
 )
 
 missing=()
