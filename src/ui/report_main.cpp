@@ -126,7 +126,7 @@ int Report(const Arguments& args) {
       line = ReadLineFile(args.lineFile);
     }
   } catch (const FileError& e) {
-    return Fail(FileFailed, e.what());
+    return Fail(FileFailed, std::string(e.what()) + " (" + args.dataFile + ")");
   } catch (const UserError& e) {
     return Fail(e.kind() == ErrorKind::File ? FileFailed : StoppedAtInput, e.what());
   }

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QCoreApplication>
+#include <QFont>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPageLayout>
@@ -302,6 +303,10 @@ QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
     const int bodyWidth = (writer.width() - 2 * margin) * 96 / ReportDpi;
     QTextDocument document;
     document.setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
+    // Without ligatures, so that "file" is found and copied as the four letters it is.
+    QFont font = document.defaultFont();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    document.setDefaultFont(font);
     const QString chartUrl = QStringLiteral("tovimar-report:chart");
     document.addResource(QTextDocument::ImageResource, QUrl(chartUrl), ChartImage(run.results));
     document.setHtml(RunReportHtml(run, entries, line, sources, chartUrl, bodyWidth));
