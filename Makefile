@@ -2,7 +2,7 @@
 # conditions; `make test` builds everything and runs every test, the sanitizer build included.
 JOBS ?= 2
 
-.PHONY: all deps build program run test test-default test-asan bench screenshots fuzz clean
+.PHONY: all deps build program run test test-default test-asan bench screenshots report-pictures fuzz clean
 
 all: build
 
@@ -43,6 +43,14 @@ screenshots: build
 	cp screenshots/page1.png docs/screenshot-page1.png
 	cp screenshots/profile.png docs/screenshot-profile.png
 	cp screenshots/grown.png docs/screenshot-grown.png
+
+# The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.
+report-pictures: build
+	mkdir -p docs screenshots
+	./build/default/batch/tovimar-batch --report screenshots/report.pdf
+	pdftoppm -png -r 70 screenshots/report.pdf screenshots/report-page
+	cp screenshots/report-page-1.png docs/report-page1.png
+	cp screenshots/report-page-2.png docs/report-page2.png
 
 # Builds the libFuzzer targets (clang) and runs each for FUZZ_SECONDS on a copy of its seed
 # corpus; the test command replays the corpus itself.

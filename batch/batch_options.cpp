@@ -135,6 +135,10 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
                  "With --sweep: runs at a time (default: one per processor core)")
       ->type_name("N")
       ->check(CLI::Range(1, 1024));
+  // The printable report, written by tovimar-report (see batch_report.h).
+  app.add_option("--report", options.reportFile,
+                 "Write only the run's report as a PDF (run in memory by tovimar-report)")
+      ->type_name("FILE.pdf");
 }
 
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {

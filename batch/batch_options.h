@@ -51,6 +51,7 @@ struct BatchOptions {
   std::optional<std::string> design;         // --design FILE ("-": standard input)
   bool noHeader = false;                     // --no-header (with --design)
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
+  std::optional<std::string> reportFile;     // --report FILE.pdf (see batch_report.h)
 };
 
 // Registers every option and the help text on `app`.

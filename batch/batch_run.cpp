@@ -16,6 +16,7 @@
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
 #include "batch_files.h"
+#include "batch_report.h"
 #include "batch_sweep.h"
 #include "batch_design.h"
 #include "batch_names.h"
@@ -125,6 +126,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
+  if (options.reportFile) return WriteReport(options, *dataFile, messages);  // --report alone
 
   MapEntryTexts entries;
   LineSettings line;

@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   locales xvfb xauth fonts-ipafont-gothic
   parallel  # the scale-out recipe for --design, tested
+  poppler-utils  # pdftotext, pdfinfo and pdftoppm read the run report back in the tests
 )
 
 missing=()

@@ -103,7 +103,10 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   ExportCsvButton->setObjectName(QStringLiteral("ExportCsvButton"));
   SaveConditionsButton = new QPushButton(QStringLiteral("Save Conditions as Data File..."), this);
   SaveConditionsButton->setObjectName(QStringLiteral("SaveConditionsButton"));
-  for (QPushButton* button : {SaveChartButton, ExportCsvButton, SaveConditionsButton}) {
+  SaveReportButton = new QPushButton(QStringLiteral("Save Report..."), this);
+  SaveReportButton->setObjectName(QStringLiteral("SaveReportButton"));
+  connect(SaveReportButton, &QPushButton::clicked, this, &ProfilePage::SaveReportClick);
+  for (QPushButton* button : {SaveChartButton, ExportCsvButton, SaveConditionsButton, SaveReportButton}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
@@ -229,6 +232,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   }
   SaveChartButton->setEnabled(true);
   ExportCsvButton->setEnabled(true);
+  SaveReportButton->setEnabled(true);
 }
 
 void ProfilePage::ShowNoResult(const QString& why) {
@@ -245,6 +249,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   StatusLabel->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
+  SaveReportButton->setEnabled(false);
 }
 
 void ProfilePage::ShowFailure(const QString& text) {

@@ -62,6 +62,7 @@ class ProfilePage : public QWidget {
   void SaveChartClick();
   void ExportCsvClick();
   void SaveConditionsClick();
+  void SaveReportClick();  // profile_report.cpp
 
   // The same without the dialog. Each returns false after showing the failure in the
   // form's error box. A chart is written as SVG when the name ends in ".svg" and as PNG
@@ -69,6 +70,8 @@ class ProfilePage : public QWidget {
   bool SaveChart(const QString& path);
   bool ExportCsv(const QString& path);
   bool SaveConditions(const QString& path);
+  // The run report as a PDF, from the form's entries run again in memory (see run_report.h).
+  bool SaveReport(const QString& path);
 
   // The chart view, made when the page is first shown or filled; returns it.
   QChartView* EnsureChart();
@@ -84,6 +87,7 @@ class ProfilePage : public QWidget {
   QPushButton* SaveChartButton = nullptr;
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* SaveConditionsButton = nullptr;
+  QPushButton* SaveReportButton = nullptr;
   QPushButton* HelpButton = nullptr;  // opens the form's help window
 
  protected:
@@ -115,5 +119,6 @@ inline constexpr const char* SvgFilter = "SVG Drawing (*.svg)";
 inline constexpr const char* CsvFilter = "CSV Files (*.csv)";
 inline constexpr const char* DataFileFilter = "Text Files (*.txt)";
 inline constexpr const char* AnyFileFilter = "All Files (*)";
+inline constexpr const char* PdfFilter = "PDF Document (*.pdf)";
 
 }  // namespace tovimar::ui

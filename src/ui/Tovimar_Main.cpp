@@ -228,6 +228,7 @@ void TForm1::InputDataClick() {
     }
     try {
       LoadDataFile(QFile::encodeName(chosen.front()).toStdString(), *this);
+      loadedDataFile_ = chosen.front();
     } catch (const FileError& e) {
       dialogs_->ShowMessage(this, FromUtf8(e.what()));
     }

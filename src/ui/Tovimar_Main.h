@@ -72,6 +72,8 @@ class TForm1 : public QWidget, public EntryTexts {
 
   // The line settings (web width, exhaust flows, LELs, targets) each run is judged against.
   [[nodiscard]] LineSettings& Line() { return line_; }
+  // The data file last loaded with Input Data File (the path chosen); empty when none.
+  [[nodiscard]] const QString& LoadedDataFile() const { return loadedDataFile_; }
 
   // Button handlers.
   void BitBtn1Click();   // Run
@@ -142,6 +144,7 @@ class TForm1 : public QWidget, public EntryTexts {
 
   Simulation sim_;
   LineSettings line_;
+  QString loadedDataFile_;
   std::unique_ptr<FormDialogs> dialogs_;
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   // Per entry: the text it showed after SetText and the bytes SetText was given.

@@ -1,0 +1,27 @@
+#pragma once
+
+// --report FILE.pdf: the printable report of the run, written by the desktop program's
+// companion tovimar-report (this tool has no Qt), started with the same conditions.
+#include <string>
+#include <vector>
+
+#include "batch_options.h"
+#include "input/user_messages.h"
+
+namespace tovimar::batch {
+
+// The program that writes the report.
+inline constexpr const char* ReportProgram = "tovimar-report";
+
+// The arguments tovimar-report is given for the options: the output, the data file, the
+// line file and every --set in order (without the program's name).
+std::vector<std::string> ReportArguments(const BatchOptions& options, const std::string& dataFile);
+
+// Starts tovimar-report, found beside this executable or else on PATH, waits for it and
+// returns its exit status (its messages go to the same error stream). --report writes only
+// the report: with --sweep, --write-data, --csv, --summary or -o it is a usage error.
+// ExitInternalError, with a message, when the program cannot be found or started or does
+// not exit normally.
+int WriteReport(const BatchOptions& options, const std::string& dataFile, UserMessages& messages);
+
+}  // namespace tovimar::batch

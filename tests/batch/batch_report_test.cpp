@@ -1,0 +1,196 @@
+// tovimar-batch --report: the PDF tovimar-report writes, read back with poppler's pdftotext.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch/batch_process.h"
+#include "input/entry_texts.h"
+#include "results/output_catalogue.h"
+#include "run/run_sequence.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+using namespace tovimar;
+using namespace tovimar::test_support;
+
+// The output of a shell command; empty when it fails.
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  if (!pipe) return out;
+  char buffer[4096];
+  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) out.append(buffer, n);
+  return out;
+}
+
+bool HavePoppler() { return std::system("command -v pdftotext >/dev/null && command -v pdfinfo >/dev/null") == 0; }
+
+// Every run of white space as one space, so that wrapped lines read as one.
+std::string Flat(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const bool space = c == ' ' || c == '\n' || c == '\t' || c == '\f' || c == '\r';
+    if (!space) out += c;
+    else if (!out.empty() && out.back() != ' ') out += ' ';
+  }
+  return out;
+}
+
+std::string PdfText(const std::string& pdf) { return CommandOutput("pdftotext -layout '" + pdf + "' -"); }
+
+int PageCount(const std::string& pdf) {
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
+  const std::size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// A run of the default entries with `changes`, made in memory as the report makes it.
+struct ExpectedRun {
+  RunOutcome outcome;
+  RunResults results;
+};
+ExpectedRun RunInMemory(const std::vector<std::pair<std::string, std::string>>& changes = {},
+                        const LineSettings& line = {}) {
+  MapEntryTexts entries;
+  for (const auto& [name, text] : changes) entries.ForceText(name, text);
+  auto sim = std::make_unique<Simulation>();
+  ExpectedRun run;
+  run.outcome = RunSimulation(*sim, entries, RunOptions{.writeResultFile = false, .afterZone = {}});
+  if (run.outcome.completed()) run.results = DeriveResults(*sim, line);
+  return run;
+}
+
+std::string TwoDecimals(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+class BatchReport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HavePoppler()) GTEST_SKIP() << "pdftotext and pdfinfo (poppler-utils) are needed";
+  }
+  ScratchDir dir;
+};
+
+TEST_F(BatchReport, DefaultRunReportHoldsInputsZoneTableAndStepCheckOnTwoOrThreePages) {
+  const BatchFinished run = StartBatch(dir, {"--report", "report.pdf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FileBytes(dir.File("report.pdf")).substr(0, 5), "%PDF-");
+  const std::string text = PdfText(dir.File("report.pdf"));
+  const std::string flat = Flat(text);
+  EXPECT_NE(flat.find("Speed 1.0 m/s"), std::string::npos) << text;
+  EXPECT_NE(flat.find("Increment of z 0.1 m"), std::string::npos);
+  EXPECT_NE(flat.find("Data file: defaults Line file: defaults"), std::string::npos);
+  for (const char* group : {"Web and zone 1", "Polymer", "Solvent-1", "Solvent-2", "Base film",
+                            "Fitting parameters", "Calculation accuracy", "Line settings", "Further zones"}) {
+    EXPECT_NE(flat.find(group), std::string::npos) << group;
+  }
+  // Each zone's row starts with its number and its exit position and temperature as the
+  // page's table shows them.
+  const ExpectedRun expected = RunInMemory();
+  ASSERT_EQ(expected.results.summary.zones.size(), 2U);
+  for (const ZoneSummary& zone : expected.results.summary.zones) {
+    char row[96];
+    std::snprintf(row, sizeof row, " %d %.3f %s ", zone.zone, zone.exitPosition,
+                  TwoDecimals(zone.exitTemp).c_str());
+    EXPECT_NE(flat.find(row), std::string::npos) << row << "\n" << text;
+  }
+  EXPECT_NE(flat.find("Step check: halving the Increment of z changes"), std::string::npos);
+  const int pages = PageCount(dir.File("report.pdf"));
+  EXPECT_GE(pages, 2);
+  EXPECT_LE(pages, 3);
+}
+
+TEST_F(BatchReport, ReportListsTheRunsWarnings) {
+  // A residual target the line misses, and an Outer Temperature unlikely to be meant.
+  LineSettings line;
+  line.ResidualTarget = 0.5;
+  const ExpectedRun expected = RunInMemory({{"Edit8", "290"}}, line);
+  ASSERT_TRUE(expected.outcome.completed());
+  std::vector<std::string> warnings = expected.outcome.warnings;
+  warnings.insert(warnings.end(), expected.results.judgement.warnings.begin(),
+                  expected.results.judgement.warnings.end());
+  ASSERT_GE(warnings.size(), 1U);
+  const BatchFinished run =
+      StartBatch(dir, {"--set", "Edit8=290", "--set", "ResidualTarget=0.5", "--report", "r.pdf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string flat = Flat(PdfText(dir.File("r.pdf")));
+  for (const std::string& warning : warnings) {
+    EXPECT_NE(flat.find("Warning: " + Flat(warning)), std::string::npos) << warning << "\n" << flat;
+    EXPECT_NE(run.err.find(warning), std::string::npos);
+  }
+}
+
+TEST_F(BatchReport, TitleNamesTheDataAndLineFilesAndTheLineSettingsShow) {
+  ASSERT_EQ(StartBatch(dir, {"--set", "Edit6=1.25", "--write-data", "conditions.txt"}).status, 0);
+  std::ofstream(dir.File("line.json")) << R"({"WebWidth": 1.75, "ZoneExhaustFlow": {"2": 8000}})";
+  const BatchFinished run = StartBatch(dir, {"conditions.txt", "--line", "line.json", "--report", "r.pdf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string flat = Flat(PdfText(dir.File("r.pdf")));
+  EXPECT_NE(flat.find("Data file: conditions.txt Line file: line.json"), std::string::npos) << flat;
+  EXPECT_NE(flat.find("Speed 1.25 m/s"), std::string::npos);
+  EXPECT_NE(flat.find("1.75"), std::string::npos);
+  EXPECT_NE(flat.find("8000"), std::string::npos);
+}
+
+TEST_F(BatchReport, ReportRunsInMemoryAndLeavesTheResultFileAlone) {
+  std::ofstream(dir.File("result.txt")) << "an earlier result\n";
+  ASSERT_EQ(StartBatch(dir, {"--report", "r.pdf"}).status, 0);
+  EXPECT_EQ(FileBytes(dir.File("result.txt")), "an earlier result\n");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".stderr", ".stdout", "r.pdf", "result.txt"}));
+}
+
+struct Refused {
+  std::vector<std::string> args;
+  int status;
+  std::string message;
+};
+
+TEST_F(BatchReport, RefusedRunsAndFilesWriteNoReport) {
+  const std::vector<Refused> cases{
+      {{"--report", "r.pdf", "--sweep", "Edit6=1:2:1"}, 2, "--report runs the conditions in memory"},
+      {{"--report", "r.pdf", "-o", "x.txt"}, 2, "does not go with"},
+      {{"--report", "r.pdf", "--csv", "p.csv"}, 2, "does not go with"},
+      {{"--set", "Nonsense=1", "--report", "r.pdf"}, 2, "no entry or field named"},
+      {{"missing.txt", "--report", "r.pdf"}, 4, "missing.txt"},
+      {{"--set", "Edit6=abc", "--report", "r.pdf"}, 3, "Input value is not correct!"},
+      {{"--set", "Edit20=0", "--report", "r.pdf"}, 5, ""},
+      {{"--line", "none.json", "--report", "r.pdf"}, 4, "none.json"},
+      {{"--report", "no-such-dir/r.pdf"}, 4, "no-such-dir/r.pdf"},
+  };
+  for (const Refused& c : cases) {
+    const BatchFinished run = StartBatch(dir, c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[0] << " " << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("r.pdf"))) << c.args[0];
+  }
+}
+
+TEST(BatchReportProgram, MissingReportProgramIsNamed) {
+  ScratchDir dir;
+  const std::string copy = dir.File("tovimar-batch");
+  std::filesystem::copy_file(TOVIMAR_BATCH_EXE, copy);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  const std::string err = dir.File("err");
+  const int status = std::system(("cd '" + dir.path().string() + "' && PATH=/nonexistent '" + copy +
+                                  "' --report r.pdf 2>'" + err + "'").c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(FileBytes(err).find("--report needs tovimar-report"), std::string::npos) << FileBytes(err);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("r.pdf")));
+}
+
+}  // namespace
