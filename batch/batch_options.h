@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ enum ExitStatus : int {
                             // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
   ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
+  ExitFitNotConverged = 8,  // --fit: the fit did not converge
 };
 
 // One --set: the entry it changes and the text it gets, or a line setting.
@@ -49,6 +51,11 @@ struct BatchOptions {
   std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
   bool listNames = false;                    // --list-names
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
+  // Fitting (see batch_fit.h).
+  std::vector<std::string> fits;                // --fit NAME[=LOWER:UPPER], repeatable
+  std::optional<std::string> measuredFile;      // --measured FILE
+  std::vector<std::string> standardDeviations;  // --sd NAME=VALUE, repeatable
+  std::size_t fitRuns = 400;                    // --fit-runs N: runs before giving up
 };
 
 // Registers every option and the help text on `app`.

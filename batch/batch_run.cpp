@@ -13,6 +13,7 @@
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
 #include "batch_files.h"
+#include "batch_fit.h"
 #include "batch_sweep.h"
 #include "batch_names.h"
 #include "conditionfile/line_file.h"
@@ -137,6 +138,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     return ExitUsage;
   }
 
+  if (FitRequested(options)) return RunFitBatch(options, entries, line, out, messages);
   if (options.writeDataFile) {
     try {
       WriteDataFile(*options.writeDataFile, entries);

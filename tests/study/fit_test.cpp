@@ -158,5 +158,110 @@ TEST(Fit, NoisyDataIntervalsHoldTheTruth) {
   EXPECT_LT(std::abs(r.Correlation(0, 1)), 1.0);
 }
 
+TEST(Fit, ARunThatStopsIsARejectedStep) {
+  // From Keff = 1.5 the first full step towards 0.05 overshoots below zero, where the
+  // coating boils and the run stops; the solver shortens the step and still gets there.
+  const MeasuredData data = Synthetic({{"Keff", 0.05}}, 0, 0);
+  const FitResult r = FitToMeasurements(MapEntryTexts{}, {Param("Keff")}, data);
+  ASSERT_TRUE(r.converged()) << r.message;
+  EXPECT_GE(r.rejectedRuns, 1U);
+  EXPECT_NEAR(r.values[0].value, 0.05, 0.05e-6);
+}
+
+TEST(Fit, BoundsKeepTrialValuesInside) {
+  const MeasuredData data = Synthetic({{"Keff", 0.05}}, 0, 0);
+  const FitResult r = FitToMeasurements(MapEntryTexts{}, {Param("Keff=0.1:3")}, data);
+  EXPECT_GE(r.values[0].value, 0.1);
+  EXPECT_LT(r.values[0].value, 0.1 * (1 + 1e-6));
+  EXPECT_EQ(r.rejectedRuns, 0U);
+}
+
+TEST(Fit, RefusedFits) {
+  const MeasuredData data = Synthetic({{"Keff", 1.8}}, 0, 0, 20.0);
+  MeasuredData beyond = data;
+  beyond.values.push_back(Measurement{60.5, MeasuredQuantity::WebTemp, 50, 9});
+  MapEntryTexts boiling;
+  boiling.ForceText("Edit205", "-0.5");
+  MapEntryTexts notANumber;
+  notANumber.ForceText("Edit205", "1,5");
+  MeasuredData one;
+  one.values.push_back(Measurement{1, MeasuredQuantity::WebTemp, 30, 2});
+  struct Case {
+    const MapEntryTexts* base;
+    std::vector<std::string> parameters;
+    const MeasuredData* data;
+    std::string message;
+  };
+  const MapEntryTexts defaults;
+  const std::vector<Case> cases{
+      {&defaults, {}, &data, "no parameter to fit"},
+      {&defaults, {"Keff", "Edit205"}, &data, "Edit205 is fitted twice"},
+      {&notANumber, {"Keff"}, &data, "Keff: the starting value \"1,5\" is not a number"},
+      {&defaults, {"Keff=2:3"}, &data, "Keff: the starting value 1.5 lies beyond its bounds"},
+      {&defaults, {"Keff", "We"}, &one, "1 measurements cannot determine 2 parameters"},
+      {&defaults, {"Keff"}, &beyond,
+       "the run at the starting values failed: the measurement at 60.5 m (line 9) lies beyond the end "
+       "of the line (60 m)"},
+  };
+  for (const Case& c : cases) {
+    std::vector<FitParameter> parameters;
+    for (const std::string& text : c.parameters) parameters.push_back(Param(text));
+    const FitResult r = FitToMeasurements(*c.base, parameters, *c.data);
+    EXPECT_EQ(r.status, FitStatus::Refused) << c.message;
+    EXPECT_EQ(r.message, c.message);
+  }
+  const FitResult r = FitToMeasurements(boiling, {Param("Keff")}, data);
+  EXPECT_EQ(r.status, FitStatus::Refused);
+  EXPECT_EQ(r.message.rfind("the run at the starting values failed: The coating boils in zone 1", 0), 0U)
+      << r.message;
+  EXPECT_EQ(r.runs, 1U);
+  EXPECT_EQ(r.rejectedRuns, 1U);
+}
+
+TEST(Fit, ProgressCanStopTheFit) {
+  const MeasuredData data = Synthetic({{"Keff", 1.8}}, 0, 0, 5.0);
+  FitOptions options;
+  std::vector<double> seen;
+  options.progress = [&seen](const FitProgress& p) {
+    seen.push_back(p.weightedSsr);
+    return seen.size() < 2;
+  };
+  const FitResult r = FitToMeasurements(MapEntryTexts{}, {Param("Keff")}, data, options);
+  EXPECT_EQ(r.status, FitStatus::NotConverged);
+  EXPECT_EQ(r.message, "the fit was stopped");
+  ASSERT_EQ(seen.size(), 2U);
+  EXPECT_LT(seen[1], seen[0]);
+  options.progress = nullptr;
+  options.maxRuns = 3;
+  const FitResult limited = FitToMeasurements(MapEntryTexts{}, {Param("Keff")}, data, options);
+  EXPECT_EQ(limited.status, FitStatus::NotConverged);
+  EXPECT_EQ(limited.message, "no convergence within 3 runs");
+}
+
+TEST(Fit, WarnsAboutParametersTheDataCannotTellApart) {
+  // Keff multiplies the upper heat-transfer coefficient of every zone, so the two
+  // together are determined only as a product.
+  const MeasuredData data = Synthetic({{"Keff", 1.8}}, 0.2, 0.002, 2.0);
+  const FitResult r = FitToMeasurements(MapEntryTexts{}, {Param("Keff"), Param("ZoneHeatCoefUpper[1]"),
+                                                          Param("ZoneHeatCoefUpper[2]")}, data);
+  bool warned = false;
+  for (const std::string& w : r.warnings) {
+    warned = warned || w.rfind("Dryer Efficiency Parameter Keff and Upper heat-transfer coefficient of zone", 0) == 0;
+  }
+  EXPECT_TRUE(warned) << (r.warnings.empty() ? r.message : r.warnings.front());
+}
+
+TEST(Fit, FittedEntriesHoldTheShortestExactText) {
+  FitResult r;
+  FittedValue v;
+  v.parameter = Param("We");
+  v.value = 0.12000000000000001;
+  r.values.push_back(v);
+  const std::vector<FittedEntry> entries = FittedEntries(r);
+  ASSERT_EQ(entries.size(), 1U);
+  EXPECT_EQ(entries[0].entryName, "Edit202");
+  EXPECT_EQ(entries[0].text, ShortestNumberText(0.12000000000000001));
+}
+
 }  // namespace
 }  // namespace tovimar
