@@ -59,6 +59,21 @@ With --write-data and without --run, the data file is written and nothing is run
 value in a data file ends at its first space, so a text holding a space (or a line
 break) cannot be saved: --write-data then writes nothing and exits with status 3.
 
+Fitting: --fit NAME --fit NAME ... --measured FILE fits the named numeric conditions
+(NAME as for --set; NAME=LOWER:UPPER, NAME=LOWER: or NAME=:UPPER bound it) so that the
+model, interpolated linearly along the line, matches the measurements in FILE in the
+weighted least-squares sense. FILE is CSV with the profile CSV's column titles: the
+position along the line (m) and any of web temperature (C), solvent-1 residual ratio,
+solvent-2 residual ratio, solvent-1 weight (kg/m2) and solvent-2 weight (kg/m2), written
+as in the profile CSV; empty cells are allowed. Each difference is divided by its
+quantity's standard deviation: 1 K, 0.01 for the ratios and 0.001 kg/m2 unless --sd
+NAME=VALUE says otherwise (NAME a column title or WebTemp, Residual1, Residual2,
+Solvent1Weight, Solvent2Weight). Standard output gets NAME=VALUE ± HALFWIDTH (95 %) for
+each parameter, one a line, then the residual RMS of each quantity, the number of runs
+and warnings (parameters the data cannot tell apart). With --write-data the entries
+with the fitted values are saved once the fit has converged. A fit that cannot start
+exits with 3.
+
 Messages go to standard error; a completed run prints nothing.
 
 Exit status:
@@ -80,6 +95,7 @@ Exit status:
      file-size limit)
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
   1  an unexpected internal error
+  8  --fit: the fit did not converge (the values reached are printed)
 With --sweep, a run that did not complete gives the status of the first such run in run
 order (4 when the --sweep-results directory cannot be written); the summary, written
 record by record as the runs finish, gives the outcome of every run.)";
@@ -139,6 +155,14 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
   app.add_option("--report", options.reportFile,
                  "Write only the run's report as a PDF (run in memory by tovimar-report)")
       ->type_name("FILE.pdf");
+  // Fitting to measurements.
+  app.add_option("--fit", options.fits, "Fit a numeric condition to --measured (repeatable)")
+      ->type_name("NAME[=LOWER:UPPER]")->allow_extra_args(false)->take_all();
+  app.add_option("--measured", options.measuredFile, "With --fit: the measurements (CSV)")->type_name("FILE");
+  app.add_option("--sd", options.standardDeviations, "With --fit: a quantity's standard deviation")
+      ->type_name("NAME=VALUE")->allow_extra_args(false)->take_all();
+  app.add_option("--fit-runs", options.fitRuns, "With --fit: give up after N runs (default 400)")
+      ->type_name("N")->check(CLI::Range(1, 1000000));
 }
 
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {

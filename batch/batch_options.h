@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ enum ExitStatus : int {
                             // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
   ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
+  ExitFitNotConverged = 8,  // --fit: the fit did not converge
 };
 
 // One --set: the entry it changes and the text it gets, or a line setting.
@@ -52,6 +54,11 @@ struct BatchOptions {
   bool noHeader = false;                     // --no-header (with --design)
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
   std::optional<std::string> reportFile;     // --report FILE.pdf (see batch_report.h)
+  // Fitting (see batch_fit.h).
+  std::vector<std::string> fits;                // --fit NAME[=LOWER:UPPER], repeatable
+  std::optional<std::string> measuredFile;      // --measured FILE
+  std::vector<std::string> standardDeviations;  // --sd NAME=VALUE, repeatable
+  std::size_t fitRuns = 400;                    // --fit-runs N: runs before giving up
 };
 
 // Registers every option and the help text on `app`.

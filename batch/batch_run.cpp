@@ -17,6 +17,7 @@
 #include "input/user_messages.h"
 #include "batch_files.h"
 #include "batch_report.h"
+#include "batch_fit.h"
 #include "batch_sweep.h"
 #include "batch_design.h"
 #include "batch_names.h"
@@ -162,6 +163,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     return ExitUsage;
   }
 
+  if (FitRequested(options)) return RunFitBatch(options, entries, line, out, messages);
   if (options.writeDataFile) {
     try {
       WriteDataFile(*options.writeDataFile, entries);

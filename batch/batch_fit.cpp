@@ -1,0 +1,123 @@
+#include "batch_fit.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "conditionfile/data_file.h"
+#include "conditionfile/measured_data.h"
+#include "format/csv.h"
+#include "format/file_writer.h"
+#include "model/errors.h"
+#include "study/fit.h"
+
+namespace tovimar::batch {
+
+namespace {
+
+std::string Significant3(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3g", v);
+  return buf;
+}
+
+// The options a fit cannot go with; empty when they all fit.
+std::string FitConflict(const BatchOptions& options) {
+  if (options.fits.empty()) return "--measured needs at least one --fit NAME";
+  if (!options.measuredFile) return "--fit needs --measured FILE";
+  if (!options.sweeps.empty()) return "--fit cannot be combined with --sweep";
+  if (options.resultFile || options.csvFile || options.summaryFile) {
+    return "--fit cannot be combined with -o, --csv or --summary";
+  }
+  return {};
+}
+
+void PrintResult(const FitResult& result, std::ostream& out) {
+  for (const FittedValue& v : result.values) {
+    out << v.parameter.name << '=' << ShortestNumberText(v.value);
+    if (v.halfWidth) {
+      out << " \u00b1 " << Significant3(*v.halfWidth) << " (95 %)";
+    } else {
+      out << " (no interval)";
+    }
+    out << '\n';
+  }
+  for (const QuantityRms& q : result.rms) {
+    out << "RMS " << MeasuredColumnOf(q.quantity).title << " = " << Significant3(q.rms) << " ("
+        << q.count << " measurements)\n";
+  }
+  out << "runs=" << result.runs << " (" << result.rejectedRuns << " stopped)\n";
+  for (const std::string& warning : result.warnings) {
+    out << "Warning: " << warning << '\n';
+  }
+}
+
+}  // namespace
+
+bool FitRequested(const BatchOptions& options) {
+  return !options.fits.empty() || options.measuredFile.has_value();
+}
+
+int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineSettings& line,
+                std::ostream& out, UserMessages& messages) {
+  if (const std::string conflict = FitConflict(options); !conflict.empty()) {
+    messages.ShowMessage(conflict);
+    return ExitUsage;
+  }
+  std::vector<FitParameter> parameters;
+  for (const std::string& text : options.fits) {
+    std::string error;
+    std::optional<FitParameter> p = ParseFitParameter(text, error);
+    if (!p) {
+      messages.ShowMessage(error);
+      return ExitUsage;
+    }
+    parameters.push_back(std::move(*p));
+  }
+  MeasuredData data;
+  try {
+    data = ReadMeasuredData(*options.measuredFile);
+  } catch (const FileError& e) {
+    messages.ShowMessage(std::string(e.what()) + (e.reason().empty() ? "" : " (" + e.reason() + ")"));
+    return ExitFileFailed;
+  } catch (const UserError& e) {
+    messages.ShowMessage(e.what());
+    return ExitStoppedAtInput;
+  }
+  try {
+    for (const std::string& sd : options.standardDeviations) ApplyStandardDeviation(data, sd);
+  } catch (const UserError& e) {
+    messages.ShowMessage(e.what());
+    return ExitUsage;
+  }
+
+  FitOptions fitOptions;
+  fitOptions.line = line;
+  fitOptions.maxRuns = options.fitRuns;
+  const FitResult result = FitToMeasurements(entries, parameters, data, fitOptions);
+  if (result.status == FitStatus::Refused) {
+    messages.ShowMessage("the fit cannot start: " + result.message);
+    return ExitStoppedAtInput;
+  }
+  PrintResult(result, out);
+  if (!result.converged()) {
+    messages.ShowMessage("the fit did not converge: " + result.message);
+    if (options.writeDataFile) messages.ShowMessage("no data file written");
+    return ExitFitNotConverged;
+  }
+  if (options.writeDataFile) {
+    for (const FittedEntry& e : FittedEntries(result)) entries.ForceText(e.entryName, e.text);
+    try {
+      WriteDataFile(*options.writeDataFile, entries);
+    } catch (const FileError& e) {
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    } catch (const UserError& e) {
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    }
+  }
+  return ExitCompleted;
+}
+
+}  // namespace tovimar::batch

@@ -1,0 +1,332 @@
+#include "study/fit.h"
+
+#include <Eigen/Dense>
+#include <unsupported/Eigen/LevenbergMarquardt>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <memory>
+
+#include "format/csv.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "model/model.h"
+#include "run/run_sequence.h"
+#include "study/fit_statistics.h"
+
+namespace tovimar {
+
+namespace {
+
+// The residual every component of a rejected step gets: far above any real misfit, so the
+// solver's trust region shrinks and it tries a shorter step.
+constexpr double RejectedResidual = 1e100;
+
+// Relative step of the forward differences (a little above sqrt(machine epsilon), so that
+// rounding inside the model does not swamp the difference).
+constexpr double DifferenceStep = 1e-7;
+
+RunOptions NoResultFile() {
+  RunOptions options;
+  options.writeResultFile = false;
+  return options;
+}
+
+double PointValueOf(const ProfilePoint& p, MeasuredQuantity q) {
+  switch (q) {
+    case MeasuredQuantity::WebTemp: return p.temp;
+    case MeasuredQuantity::Residual1: return p.residual1;
+    case MeasuredQuantity::Residual2: return p.residual2;
+    case MeasuredQuantity::Weight1: return p.weight1;
+    case MeasuredQuantity::Weight2: return p.weight2;
+  }
+  return 0;
+}
+
+// The runs of one fit: every trial value set into a copy of the base entries and run in
+// one Simulation, the weighted differences formed, the best point kept.
+class FitProblem {
+ public:
+  FitProblem(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
+             const MeasuredData& data, const FitOptions& options)
+      : entries_(base), parameters_(parameters), data_(data), options_(options),
+        sim_(std::make_unique<Simulation>()) {}
+
+  // Runs the model at `x`; false (with the reason in lastFailure) when the run stops, a
+  // value lies beyond a bound, or a measurement lies outside the run's line.
+  bool Evaluate(const Eigen::VectorXd& x, Eigen::VectorXd& residuals, Eigen::VectorXd* model = nullptr) {
+    for (std::size_t j = 0; j < parameters_.size(); ++j) {
+      const FitParameter& p = parameters_[j];
+      const double v = x[static_cast<Eigen::Index>(j)];
+      if (!std::isfinite(v) || (p.lower && v < *p.lower) || (p.upper && v > *p.upper)) {
+        lastFailure = p.name + " = " + (std::isfinite(v) ? ShortestNumberText(v) : "non-finite") +
+                      " lies beyond its bounds";
+        return false;
+      }
+      entries_.ForceText(p.entryName, ShortestNumberText(v));
+    }
+    ++runs;
+    const RunOutcome outcome = RunSimulation(*sim_, entries_, NoResultFile());
+    if (!outcome.completed()) {
+      ++rejectedRuns;
+      lastFailure = outcome.message.empty() ? std::string(RunStatusText(outcome.status)) : outcome.message;
+      return false;
+    }
+    LineProfile profile;
+    try {
+      profile = ProfileAlongLine(*sim_);
+    } catch (const std::exception& e) {
+      ++rejectedRuns;
+      lastFailure = e.what();
+      return false;
+    }
+    residuals.resize(static_cast<Eigen::Index>(data_.values.size()));
+    if (model != nullptr) model->resize(residuals.size());
+    for (std::size_t i = 0; i < data_.values.size(); ++i) {
+      const Measurement& m = data_.values[i];
+      const std::optional<double> v = ModelValueAt(profile, m.quantity, m.position);
+      if (!v) {
+        ++rejectedRuns;
+        lastFailure = "the measurement at " + ShortestNumberText(m.position) + " m (line " +
+                      std::to_string(m.line) + ") lies beyond the end of the line (" +
+                      ShortestNumberText(profile.points.back().position) + " m)";
+        return false;
+      }
+      residuals[static_cast<Eigen::Index>(i)] = (*v - m.value) / data_.Sd(m.quantity);
+      if (model != nullptr) (*model)[static_cast<Eigen::Index>(i)] = *v;
+    }
+    const double ssr = residuals.squaredNorm();
+    if (!best_ || ssr < bestSsr_) {
+      best_ = x;
+      bestSsr_ = ssr;
+      if (options_.progress) {
+        const FitProgress progress{runs, ssr, std::vector<double>(x.data(), x.data() + x.size())};
+        if (!options_.progress(progress)) stopped = true;
+      }
+    }
+    return true;
+  }
+
+  // Forward differences (backward where the forward value is beyond the upper bound or its
+  // run stops); false when neither side can be run.
+  bool Jacobian(const Eigen::VectorXd& x, const Eigen::VectorXd& at, Eigen::MatrixXd& jac) {
+    jac.resize(at.size(), x.size());
+    Eigen::VectorXd shifted;
+    Eigen::VectorXd r;
+    for (Eigen::Index j = 0; j < x.size(); ++j) {
+      const double h = DifferenceStep * (x[j] != 0 ? std::abs(x[j]) : 1.0);
+      const FitParameter& p = parameters_[static_cast<std::size_t>(j)];
+      bool done = false;
+      for (const double sign : {1.0, -1.0}) {
+        shifted = x;
+        shifted[j] = x[j] + sign * h;
+        if (sign > 0 && p.upper && shifted[j] > *p.upper) continue;
+        if (Evaluate(shifted, r)) {
+          jac.col(j) = (r - at) / (shifted[j] - x[j]);
+          done = true;
+          break;
+        }
+      }
+      if (!done) {
+        lastFailure = "the derivative by " + p.name + " cannot be formed: " + lastFailure;
+        return false;
+      }
+    }
+    return true;
+  }
+
+  std::size_t runs = 0;
+  std::size_t rejectedRuns = 0;
+  bool stopped = false;
+  std::string lastFailure;
+
+ private:
+  MapEntryTexts entries_;
+  const std::vector<FitParameter>& parameters_;
+  const MeasuredData& data_;
+  const FitOptions& options_;
+  std::unique_ptr<Simulation> sim_;
+  std::optional<Eigen::VectorXd> best_;
+  double bestSsr_ = 0;
+};
+
+// The solver's view of the problem.
+struct LmFunctor : Eigen::DenseFunctor<double> {
+  LmFunctor(FitProblem& problem, int inputs, int values)
+      : Eigen::DenseFunctor<double>(inputs, values), problem_(problem) {}
+
+  int operator()(const InputType& x, ValueType& fvec) {
+    if (problem_.stopped || problem_.runs >= maxRuns) return -1;
+    if (!problem_.Evaluate(x, fvec)) {
+      fvec.setConstant(values(), RejectedResidual);
+    }
+    return problem_.stopped ? -1 : 0;
+  }
+
+  int df(const InputType& x, JacobianType& fjac) {
+    if (problem_.stopped || problem_.runs >= maxRuns) return -1;
+    ValueType at;
+    if (!problem_.Evaluate(x, at) || !problem_.Jacobian(x, at, fjac)) {
+      jacobianFailed = true;
+      return -1;
+    }
+    return problem_.stopped ? -1 : 0;
+  }
+
+  FitProblem& problem_;
+  std::size_t maxRuns = 0;
+  bool jacobianFailed = false;
+};
+
+FitResult Refuse(std::string message) {
+  FitResult result;
+  result.status = FitStatus::Refused;
+  result.message = std::move(message);
+  return result;
+}
+
+}  // namespace
+
+std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string& error) {
+  const std::size_t equals = text.find('=');
+  FitParameter p;
+  p.name = std::string(text.substr(0, equals));
+  const ConditionField* field = FindField(p.name);
+  if (field == nullptr) {
+    error = "--fit: no condition entry or field named \"" + p.name +
+            "\" (a numeric condition, tovimar-batch --list-names lists them)";
+    return std::nullopt;
+  }
+  p.entryName = field->entryName;
+  p.caption = field->name;
+  if (equals == std::string_view::npos) return p;
+  const std::string_view range = text.substr(equals + 1);
+  const std::size_t colon = range.find(':');
+  if (colon == std::string_view::npos) {
+    error = "--fit needs NAME or NAME=LOWER:UPPER, got \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  for (const bool lower : {true, false}) {
+    const std::string_view bound = lower ? range.substr(0, colon) : range.substr(colon + 1);
+    if (bound.empty()) continue;
+    const std::optional<double> v = ParseNumber(bound);
+    if (!v) {
+      error = "--fit: the bound \"" + std::string(bound) + "\" is not a number in \"" + std::string(text) + "\"";
+      return std::nullopt;
+    }
+    (lower ? p.lower : p.upper) = *v;
+  }
+  if (p.lower && p.upper && !(*p.lower < *p.upper)) {
+    error = "--fit: the lower bound must lie below the upper one in \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  return p;
+}
+
+std::optional<double> ModelValueAt(const LineProfile& profile, MeasuredQuantity quantity,
+                                   double position) {
+  const std::vector<ProfilePoint>& pts = profile.points;
+  if (pts.empty() || !(position >= pts.front().position) || position > pts.back().position) {
+    return std::nullopt;
+  }
+  auto after = std::upper_bound(pts.begin(), pts.end(), position,
+                                [](double x, const ProfilePoint& p) { return x < p.position; });
+  if (after == pts.end()) return PointValueOf(pts.back(), quantity);
+  const ProfilePoint& b = *after;
+  const ProfilePoint& a = *(after - 1);
+  const double va = PointValueOf(a, quantity);
+  const double t = (position - a.position) / (b.position - a.position);
+  return va + t * (PointValueOf(b, quantity) - va);
+}
+
+FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
+                            const MeasuredData& data, const FitOptions& options) {
+  if (parameters.empty()) return Refuse("no parameter to fit");
+  const std::size_t p = parameters.size();
+  const std::size_t n = data.values.size();
+  Eigen::VectorXd x(static_cast<Eigen::Index>(p));
+  for (std::size_t j = 0; j < p; ++j) {
+    for (std::size_t k = 0; k < j; ++k) {
+      if (parameters[k].entryName == parameters[j].entryName) {
+        return Refuse(parameters[j].name + " is fitted twice");
+      }
+    }
+    const std::string text = base.Text(parameters[j].entryName);
+    const std::optional<double> start = ParseNumber(text);
+    if (!start) return Refuse(parameters[j].name + ": the starting value \"" + text + "\" is not a number");
+    if ((parameters[j].lower && *start < *parameters[j].lower) ||
+        (parameters[j].upper && *start > *parameters[j].upper)) {
+      return Refuse(parameters[j].name + ": the starting value " + text + " lies beyond its bounds");
+    }
+    x[static_cast<Eigen::Index>(j)] = *start;
+  }
+  if (n < p) {
+    return Refuse(std::to_string(n) + " measurements cannot determine " + std::to_string(p) + " parameters");
+  }
+
+  FitProblem problem(base, parameters, data, options);
+  Eigen::VectorXd residuals;
+  if (!problem.Evaluate(x, residuals)) {
+    FitResult refused = Refuse("the run at the starting values failed: " + problem.lastFailure);
+    refused.runs = problem.runs;
+    refused.rejectedRuns = problem.rejectedRuns;
+    return refused;
+  }
+
+  LmFunctor functor(problem, static_cast<int>(p), static_cast<int>(n));
+  functor.maxRuns = options.maxRuns;
+  Eigen::LevenbergMarquardt<LmFunctor> lm(functor);
+  lm.setXtol(1e-10);
+  lm.setFtol(1e-10);
+  lm.setGtol(0);
+  lm.setMaxfev(static_cast<Eigen::Index>(options.maxRuns));
+  const Eigen::LevenbergMarquardtSpace::Status status = lm.minimize(x);
+
+  FitResult result;
+  using S = Eigen::LevenbergMarquardtSpace::Status;
+  const bool converged = status == S::RelativeReductionTooSmall || status == S::RelativeErrorTooSmall ||
+                         status == S::RelativeErrorAndReductionTooSmall || status == S::CosinusTooSmall ||
+                         status == S::FtolTooSmall || status == S::XtolTooSmall || status == S::GtolTooSmall;
+  result.status = converged ? FitStatus::Converged : FitStatus::NotConverged;
+  if (!converged) {
+    result.message = problem.stopped ? "the fit was stopped"
+                     : functor.jacobianFailed ? problem.lastFailure
+                     : problem.runs >= options.maxRuns
+                         ? "no convergence within " + std::to_string(options.maxRuns) + " runs"
+                         : "the solver could not go on (status " + std::to_string(static_cast<int>(status)) + ")";
+  }
+
+  // The statistics at the solver's point: its residuals, and the Jacobian formed afresh.
+  Eigen::VectorXd model;
+  Eigen::MatrixXd jac;
+  const bool atOptimum = problem.Evaluate(x, residuals, &model) && problem.Jacobian(x, residuals, jac);
+  result.runs = problem.runs;
+  result.rejectedRuns = problem.rejectedRuns;
+  result.measurements = n;
+  for (std::size_t j = 0; j < p; ++j) {
+    FittedValue v;
+    v.parameter = parameters[j];
+    v.start = *ParseNumber(base.Text(parameters[j].entryName));
+    v.value = x[static_cast<Eigen::Index>(j)];
+    result.values.push_back(std::move(v));
+  }
+  if (!atOptimum) {
+    result.status = FitStatus::NotConverged;
+    result.message = "the model cannot be run at the fitted values: " + problem.lastFailure;
+    return result;
+  }
+  result.weightedSsr = residuals.squaredNorm();
+  AddFitStatistics(result, data, model, jac);
+  return result;
+}
+
+std::vector<FittedEntry> FittedEntries(const FitResult& result) {
+  std::vector<FittedEntry> out;
+  for (const FittedValue& v : result.values) {
+    out.push_back({v.parameter.entryName, ShortestNumberText(v.value)});
+  }
+  return out;
+}
+
+}  // namespace tovimar
