@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "batch_optimise.h"
 #include "conditionfile/line_file.h"
 #include "input/field_catalogue.h"
 
@@ -130,6 +131,7 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
                  "With --sweep: runs at a time (default: one per processor core)")
       ->type_name("N")
       ->check(CLI::Range(1, 1024));
+  AddOptimiseOptions(app, options);
 }
 
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {

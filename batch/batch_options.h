@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ enum ExitStatus : int {
                             // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
   ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
+  ExitNoFeasiblePoint = 7,  // --optimise found no point within every limit
 };
 
 // One --set: the entry it changes and the text it gets, or a line setting.
@@ -49,6 +51,14 @@ struct BatchOptions {
   std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
   bool listNames = false;                    // --list-names
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
+  // The design search (batch_optimise.h): --optimise, --objective, --vary, --limit,
+  // --starts, --write-line.
+  bool optimise = false;
+  std::string objective;
+  std::vector<std::string> varies;
+  std::vector<std::string> limits;
+  std::size_t starts = 0;                    // 0: the search's default
+  std::optional<std::string> writeLineFile;
 };
 
 // Registers every option and the help text on `app`.
