@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "batch_optimise.h"
 #include "conditionfile/line_file.h"
 #include "input/field_catalogue.h"
 
@@ -163,6 +164,7 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
       ->type_name("NAME=VALUE")->allow_extra_args(false)->take_all();
   app.add_option("--fit-runs", options.fitRuns, "With --fit: give up after N runs (default 400)")
       ->type_name("N")->check(CLI::Range(1, 1000000));
+  AddOptimiseOptions(app, options);
 }
 
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error) {

@@ -23,6 +23,7 @@ enum ExitStatus : int {
                             // or the --sweep-results directory) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
   ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
+  ExitNoFeasiblePoint = 7,  // --optimise found no point within every limit
   ExitFitNotConverged = 8,  // --fit: the fit did not converge
 };
 
@@ -59,6 +60,14 @@ struct BatchOptions {
   std::optional<std::string> measuredFile;      // --measured FILE
   std::vector<std::string> standardDeviations;  // --sd NAME=VALUE, repeatable
   std::size_t fitRuns = 400;                    // --fit-runs N: runs before giving up
+  // The design search (batch_optimise.h): --optimise, --objective, --vary, --limit,
+  // --starts, --write-line.
+  bool optimise = false;
+  std::string objective;
+  std::vector<std::string> varies;
+  std::vector<std::string> limits;
+  std::size_t starts = 0;                    // 0: the search's default
+  std::optional<std::string> writeLineFile;
 };
 
 // Registers every option and the help text on `app`.

@@ -21,6 +21,7 @@
 #include "batch_sweep.h"
 #include "batch_design.h"
 #include "batch_names.h"
+#include "batch_optimise.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "model/model.h"
@@ -162,6 +163,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     messages.ShowMessage(*conflict);
     return ExitUsage;
   }
+  if (options.optimise) return RunOptimiseBatch(options, entries, line, out, messages);
 
   if (FitRequested(options)) return RunFitBatch(options, entries, line, out, messages);
   if (options.writeDataFile) {

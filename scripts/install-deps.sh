@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libnlopt-cxx-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libqt6opengl6-dev  # the charts module's CMake package needs the OpenGL one
   libeigen3-dev  # the fit's Levenberg-Marquardt solver (header-only)

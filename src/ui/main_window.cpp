@@ -1,11 +1,14 @@
 #include "ui/main_window.h"
 
+#include "ui/OptimisePage.h"
+
 namespace tovimar::ui {
 
 MainWindow BuildMainWindow() {
   MainWindow window;
   window.form = std::make_unique<TForm1>();
   window.profile = ProfilePage::AttachTo(*window.form);
+  OptimisePage::AttachTo(*window.form, window.profile);
   return window;
 }
 

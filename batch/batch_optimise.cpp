@@ -1,0 +1,182 @@
+#include "batch_optimise.h"
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "batch_files.h"
+#include "conditionfile/data_file.h"
+#include "conditionfile/line_file.h"
+#include "format/csv.h"
+#include "model/model.h"
+#include "results/output_catalogue.h"
+#include "results/profile_csv.h"
+#include "run/run_sequence.h"
+#include "study/optimise.h"
+
+namespace tovimar::batch {
+
+namespace {
+
+constexpr const char* OptimiseFooter = R"(
+
+Design search: --optimise --objective max:NAME (or min:NAME) --vary NAME=LOWER:UPPER ...
+--limit 'NAME<=BOUND' (or >=) ... finds the values of the varied conditions, between their
+bounds, that give the greatest (least) objective while every limit holds. A --vary NAME is
+a numeric condition (as for --set) or a line setting (ZoneExhaustFlow[2], ...); the
+objective is a line quantity of --list-names' outputs or an input; a limit is on a line
+quantity (LineEndResidualSolvent, LineEndResidualSolventPercent, LeastBoilingMargin,
+MaxZoneLEL, MaxWebTemp, LineLength, ...). A limit on a quantity without a value (MaxZoneLEL
+when no zone has an exhaust flow, see --line) is met. The search is COBYLA (NLopt) over the
+variables scaled to 0..1, started from the present conditions and from --starts N - 1 more
+points of a seeded Latin hypercube (default 8 starts in all), the starts spread over all
+processor cores; every run is in memory, and a run that stops counts as a point outside the
+limits. Standard output gets one NAME=VALUE line per variable (the shortest exact form the
+entry gets), then the objective, each limit with its value and whether it is active
+(within 0.1 % of its bound), the number of runs and the time; progress goes to standard
+error when it is a terminal. --write-data, -o and --csv write the best point's data file,
+result file and profile; --write-line FILE its line settings. --line FILE reads the line
+settings the limits are judged with (exhaust flows, LELs).
+Exit status 7: --optimise found no point within every limit (the nearest completed point
+found is printed).)";
+
+void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, std::ostream& out) {
+  for (std::size_t i = 0; i < result.valueTexts.size(); ++i) {
+    out << problem.variables[i].name << '=' << result.valueTexts[i] << '\n';
+  }
+  out << "objective: " << (problem.objective.sense == OptimiseSense::Maximise ? "max " : "min ")
+      << problem.objective.name << " = "
+      << (result.objective ? ShortestNumberText(*result.objective) : std::string("none")) << '\n';
+  for (const OptimiseLimitResult& limit : result.limits) {
+    out << "limit: " << limit.limit.name << (limit.limit.sense == LimitSense::AtMost ? " <= " : " >= ")
+        << ShortestNumberText(limit.limit.bound) << ": "
+        << (limit.value ? ShortestNumberText(*limit.value) : std::string("none")) << ' '
+        << (!limit.met ? "not met" : limit.active ? "active" : "inactive") << '\n';
+  }
+  out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';
+  out << "runs: " << result.runs << " (" << result.failedRuns << " stopped)\n";
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3f", result.seconds);
+  out << "time: " << seconds << " s\n";
+  out.flush();
+}
+
+// Writes the files asked for of the best point; ExitCompleted or the status of the failure.
+int WriteBestFiles(const BatchOptions& options, const MapEntryTexts& entries, const LineSettings& line,
+                   UserMessages& messages) {
+  try {
+    if (options.writeDataFile) WriteDataFile(*options.writeDataFile, entries);
+    if (options.writeLineFile) WriteLineFile(*options.writeLineFile, line);
+    if (!options.resultFile && !options.csvFile) return ExitCompleted;
+    Simulation sim;
+    RunOptions run;
+    run.writeResultFile = options.resultFile.has_value();
+    const RunOutcome outcome = RunSimulation(sim, entries, run);
+    if (!outcome.completed()) {
+      messages.ShowMessage(RunMessageOf(outcome));
+      return ExitStatusOf(outcome.status);
+    }
+    if (options.csvFile) WriteProfileCsv(*options.csvFile, DeriveResults(sim, line));
+  } catch (const InputError& e) {
+    messages.ShowMessage(e.what());
+    return ExitStoppedAtInput;
+  } catch (const std::exception& e) {  // the file could not be written
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
+  }
+  return ExitCompleted;
+}
+
+}  // namespace
+
+void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
+  app.footer(app.get_footer() + OptimiseFooter);
+  // The best point is run, so --csv needs no --run beside --write-data.
+  CLI::Option* optimise = app.add_flag_callback(
+      "--optimise", [&options] { options.optimise = options.run = true; },
+      "Search the --vary conditions for the best --objective within every --limit");
+  optimise->excludes("--sweep")->excludes("--summary");
+  app.add_option("--objective", options.objective, "With --optimise: the quantity to make best")
+      ->type_name("max:NAME|min:NAME")
+      ->needs(optimise);
+  app.add_option("--vary", options.varies, "With --optimise: a condition to vary (repeatable)")
+      ->type_name("NAME=LOWER:UPPER")
+      ->allow_extra_args(false)
+      ->needs(optimise);
+  app.add_option("--limit", options.limits, "With --optimise: a limit on a line quantity (repeatable)")
+      ->type_name("NAME<=BOUND|NAME>=BOUND")
+      ->allow_extra_args(false)
+      ->needs(optimise);
+  app.add_option("--starts", options.starts, "With --optimise: local searches (default 8)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1000))
+      ->needs(optimise);
+  app.add_option("--write-line", options.writeLineFile,
+                 "With --optimise: write the best point's line settings (JSON)")
+      ->type_name("FILE")
+      ->needs(optimise);
+}
+
+int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,
+                     std::ostream& out, UserMessages& messages) {
+  std::string error;
+  OptimiseProblem problem;
+  if (options.objective.empty()) {
+    messages.ShowMessage("--optimise needs --objective max:NAME or min:NAME");
+    return ExitUsage;
+  }
+  const std::optional<OptimiseObjective> objective = ParseOptimiseObjective(options.objective, error);
+  if (!objective) {
+    messages.ShowMessage(error);
+    return ExitUsage;
+  }
+  problem.objective = *objective;
+  for (const std::string& text : options.varies) {
+    const std::optional<OptimiseVariable> variable = ParseOptimiseVariable(text, error);
+    if (!variable) {
+      messages.ShowMessage(error);
+      return ExitUsage;
+    }
+    problem.variables.push_back(*variable);
+  }
+  for (const std::string& text : options.limits) {
+    const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
+    if (!limit) {
+      messages.ShowMessage(error);
+      return ExitUsage;
+    }
+    problem.limits.push_back(*limit);
+  }
+  if (const std::optional<std::string> problemError = CheckOptimiseProblem(problem)) {
+    messages.ShowMessage("--optimise: " + *problemError);
+    return ExitUsage;
+  }
+
+  OptimiseSettings settings;
+  if (options.starts != 0) settings.starts = options.starts;
+  if (isatty(STDERR_FILENO) != 0) {
+    settings.onProgress = [](const OptimiseProgress& progress) {
+      if (progress.runs % 25 != 0) return;
+      std::fprintf(stderr, "\rtovimar-batch: %zu runs, %zu of %zu starts done, best %s   ", progress.runs,
+                   progress.startsDone, progress.starts,
+                   progress.bestObjective ? ShortestNumberText(*progress.bestObjective).c_str() : "none");
+    };
+  }
+  const OptimiseResult result = Optimise(problem, base, line, settings);
+  if (settings.onProgress) std::fprintf(stderr, "\n");
+  PrintResult(problem, result, out);
+
+  if (!result.values.empty()) {
+    MapEntryTexts entries = base;
+    LineSettings bestLine = line;
+    ApplyOptimisePoint(problem, result.values, entries, bestLine);
+    if (const int status = WriteBestFiles(options, entries, bestLine, messages); status != ExitCompleted) {
+      return status;
+    }
+  }
+  return result.feasible ? ExitCompleted : ExitNoFeasiblePoint;
+}
+
+}  // namespace tovimar::batch

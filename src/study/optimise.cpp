@@ -1,0 +1,406 @@
+#include "study/optimise.h"
+
+#include <nlopt.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <numeric>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+#include "conditionfile/line_file.h"
+#include "format/csv.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "model/model.h"
+#include "results/output_catalogue.h"
+#include "run/run_sequence.h"
+
+namespace tovimar {
+
+namespace {
+
+// What a run that stops, or cannot be judged, gives the search: an objective and limit
+// values far worse than any run that completes (the scaled objective is of the order of 1).
+constexpr double PenaltyObjective = 1e3;
+constexpr double PenaltyViolation = 1e3;
+
+// The value of a line setting by name; none for an unset optional one.
+std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
+  for (const LineSettingName& setting : LineSettingNames()) {
+    if (setting.name != name) continue;
+    const auto zone = static_cast<std::size_t>(setting.zone);
+    if (setting.key == "WebWidth") return line.WebWidth;
+    if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
+    if (setting.key == "LEL1") return line.LEL1;
+    if (setting.key == "LEL2") return line.LEL2;
+    if (setting.key == "LELLimit") return line.LELLimit;
+    if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
+    if (setting.key == "ResidualTarget") return line.ResidualTarget;
+    if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
+  }
+  return std::nullopt;
+}
+
+// Where the base point lies: the variable's present value clamped into its bounds, scaled to
+// 0..1; the middle when it has none.
+double BaseScaled(const OptimiseVariable& variable, const MapEntryTexts& base, const LineSettings& line) {
+  std::optional<double> value;
+  if (const ConditionField* field = FindField(variable.name)) {
+    value = ParseNumber(base.Text(field->entryName));
+  } else {
+    value = LineSettingValue(line, variable.name);
+  }
+  if (!value || !std::isfinite(*value)) return 0.5;
+  return std::clamp((*value - variable.lower) / (variable.upper - variable.lower), 0.0, 1.0);
+}
+
+double Unscaled(const OptimiseVariable& variable, double u) {
+  return std::clamp(variable.lower + u * (variable.upper - variable.lower), variable.lower, variable.upper);
+}
+
+// How far a limit is from holding, as a fraction of max(|bound|, 1); at most 0 when it holds.
+double Violation(const OptimiseLimitResult& limit) {
+  if (!limit.value) return -1;
+  if (!std::isfinite(*limit.value)) return PenaltyViolation;
+  const double scale = std::max(std::abs(limit.limit.bound), 1.0);
+  const double excess = limit.limit.sense == LimitSense::AtMost ? *limit.value - limit.limit.bound
+                                                                : limit.limit.bound - *limit.value;
+  return excess / scale;
+}
+
+// Whether objective `a` is better than `b` in the problem's sense.
+bool Better(double a, double b, OptimiseSense sense) {
+  return sense == OptimiseSense::Maximise ? a > b : a < b;
+}
+
+// The run of `base` with the variables at `values` on `sim`, judged against the limits.
+OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
+                                const MapEntryTexts& base, const LineSettings& baseLine,
+                                const std::vector<double>& values, double activeTolerance) {
+  OptimiseEvaluation e;
+  MapEntryTexts entries = base;
+  LineSettings line = baseLine;
+  try {
+    ApplyOptimisePoint(problem, values, entries, line);
+  } catch (const UserError&) {
+    return e;  // a line setting refused its value
+  }
+  RunOptions options;
+  options.writeResultFile = false;
+  if (!RunSimulation(sim, entries, options).completed()) {
+    return e;
+  }
+  try {
+    const RunResults results = DeriveResults(sim, line);
+    // The objective: a varied input's value, a condition's value, or a line quantity.
+    const ConditionField* objectiveField = FindField(problem.objective.name);
+    for (std::size_t i = 0; i < problem.variables.size(); ++i) {
+      const ConditionField* field = FindField(problem.variables[i].name);
+      if (problem.variables[i].name == problem.objective.name ||
+          (field != nullptr && field == objectiveField)) {
+        e.objective = values[i];
+      }
+    }
+    if (!e.objective) {
+      if (objectiveField != nullptr) {
+        e.objective = ParseNumber(entries.Text(objectiveField->entryName));
+      } else if (const OutputQuantity* quantity = FindOutput(problem.objective.name)) {
+        e.objective = LineValue(*quantity, results);
+      }
+    }
+    if (e.objective && !std::isfinite(*e.objective)) e.objective.reset();
+    e.feasible = e.objective.has_value();
+    for (const OptimiseLimit& limit : problem.limits) {
+      OptimiseLimitResult r;
+      r.limit = limit;
+      if (const OutputQuantity* quantity = FindOutput(limit.name)) {
+        r.value = LineValue(*quantity, results);
+      }
+      const double violation = Violation(r);
+      r.met = violation <= 0;
+      r.active = r.value && std::abs(violation) <= activeTolerance;
+      e.feasible = e.feasible && r.met;
+      e.limits.push_back(r);
+    }
+    e.completed = e.objective.has_value();
+  } catch (const UserError&) {
+    return OptimiseEvaluation{};
+  }
+  return e;
+}
+
+// The best points one local search met.
+struct StartBest {
+  std::optional<std::vector<double>> feasible;
+  OptimiseEvaluation feasibleEvaluation;
+  std::optional<std::vector<double>> leastViolating;  // among completed runs, for a report
+  OptimiseEvaluation leastViolatingEvaluation;
+  double leastViolation = 0;
+};
+
+// The state shared by every local search.
+struct Shared {
+  const OptimiseProblem& problem;
+  const MapEntryTexts& base;
+  const LineSettings& line;
+  const OptimiseSettings& settings;
+  std::mutex mutex;
+  OptimiseProgress progress;
+  std::size_t failedRuns = 0;
+};
+
+// One local search on a worker's simulation.
+struct LocalSearch {
+  LocalSearch(Shared& sharedState, Simulation& simulation) : shared(sharedState), sim(simulation) {}
+
+  Shared& shared;
+  Simulation& sim;
+  nlopt::opt* opt = nullptr;
+  StartBest best;
+  double objectiveScale = 0;  // set at the first completed run
+  std::vector<double> cachedPoint;
+  std::vector<double> cachedConstraints;
+  double cachedObjective = 0;
+
+  [[nodiscard]] std::vector<double> Values(const double* u) const {
+    std::vector<double> values;
+    for (std::size_t i = 0; i < shared.problem.variables.size(); ++i) {
+      values.push_back(Unscaled(shared.problem.variables[i], u[i]));
+    }
+    return values;
+  }
+
+  // Runs the point `u` (scaled) and returns the scaled objective to minimise; the limit
+  // violations are kept for the constraint call at the same point.
+  double Evaluate(const double* u) {
+    const std::size_t n = shared.problem.variables.size();
+    cachedPoint.assign(u, u + n);
+    cachedConstraints.assign(shared.problem.limits.size() + 1, PenaltyViolation);
+    if (shared.settings.stop != nullptr && shared.settings.stop->load()) {
+      opt->force_stop();
+      return PenaltyObjective;
+    }
+    const std::vector<double> values = Values(u);
+    const OptimiseEvaluation e = EvaluateAt(values);
+    double f = PenaltyObjective;
+    if (e.completed && e.objective) {
+      if (objectiveScale == 0) objectiveScale = std::max(std::abs(*e.objective), 1e-12);
+      f = *e.objective / objectiveScale;
+      if (shared.problem.objective.sense == OptimiseSense::Maximise) f = -f;
+      cachedConstraints[0] = 0;
+      for (std::size_t i = 0; i < e.limits.size(); ++i) {
+        cachedConstraints[i + 1] = Violation(e.limits[i]);
+      }
+      Keep(values, e);
+    }
+    Report(e);
+    return f;
+  }
+
+  [[nodiscard]] OptimiseEvaluation EvaluateAt(const std::vector<double>& values) {
+    return EvaluateWith(sim, shared.problem, shared.base, shared.line, values,
+                        shared.settings.activeTolerance);
+  }
+
+  void Keep(const std::vector<double>& values, const OptimiseEvaluation& e) {
+    const OptimiseSense sense = shared.problem.objective.sense;
+    if (e.feasible) {
+      if (!best.feasible || Better(*e.objective, *best.feasibleEvaluation.objective, sense)) {
+        best.feasible = values;
+        best.feasibleEvaluation = e;
+      }
+      return;
+    }
+    double violation = 0;
+    for (const OptimiseLimitResult& limit : e.limits) violation = std::max(violation, Violation(limit));
+    if (!best.leastViolating || violation < best.leastViolation) {
+      best.leastViolating = values;
+      best.leastViolatingEvaluation = e;
+      best.leastViolation = violation;
+    }
+  }
+
+  void Report(const OptimiseEvaluation& e) {
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    ++shared.progress.runs;
+    if (!e.completed) ++shared.failedRuns;
+    if (e.feasible && (!shared.progress.bestObjective ||
+                       Better(*e.objective, *shared.progress.bestObjective, shared.problem.objective.sense))) {
+      shared.progress.bestObjective = e.objective;
+    }
+    if (shared.settings.onProgress) shared.settings.onProgress(shared.progress);
+  }
+};
+
+}  // namespace
+
+void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                        MapEntryTexts& entries, LineSettings& line) {
+  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
+    const std::string text = ShortestNumberText(values[i]);
+    if (const ConditionField* field = FindField(problem.variables[i].name)) {
+      entries.ForceText(field->entryName, text);
+    } else {
+      ApplyLineSetting(line, problem.variables[i].name + "=" + text);
+    }
+  }
+}
+
+OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                         const LineSettings& line, const std::vector<double>& values,
+                                         double activeTolerance) {
+  Simulation sim;
+  return EvaluateWith(sim, problem, base, line, values, activeTolerance);
+}
+
+std::vector<std::vector<double>> LatinHypercube(std::size_t count, std::size_t dimensions,
+                                                std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> within(0.0, 1.0);
+  std::vector<std::vector<double>> points(count, std::vector<double>(dimensions));
+  std::vector<std::size_t> strata(count);
+  for (std::size_t d = 0; d < dimensions; ++d) {
+    std::iota(strata.begin(), strata.end(), std::size_t{0});
+    std::shuffle(strata.begin(), strata.end(), random);
+    for (std::size_t i = 0; i < count; ++i) {
+      points[i][d] = (static_cast<double>(strata[i]) + within(random)) / static_cast<double>(count);
+    }
+  }
+  return points;
+}
+
+namespace {
+
+double ObjectiveFunction(unsigned n, const double* u, double* /*grad*/, void* data) {
+  auto* search = static_cast<LocalSearch*>(data);
+  if (search->cachedPoint.size() == n && std::equal(u, u + n, search->cachedPoint.begin())) {
+    return search->cachedObjective;
+  }
+  search->cachedObjective = search->Evaluate(u);
+  return search->cachedObjective;
+}
+
+void ConstraintFunction(unsigned m, double* result, unsigned n, const double* u, double* /*grad*/,
+                        void* data) {
+  auto* search = static_cast<LocalSearch*>(data);
+  if (search->cachedPoint.size() != n || !std::equal(u, u + n, search->cachedPoint.begin())) {
+    search->cachedObjective = search->Evaluate(u);
+  }
+  std::copy_n(search->cachedConstraints.begin(), m, result);
+}
+
+// One COBYLA search from `start` (scaled); the best points it met.
+StartBest SearchFrom(Shared& shared, Simulation& sim, std::vector<double> start) {
+  const std::size_t n = shared.problem.variables.size();
+  LocalSearch search(shared, sim);
+  nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(n));
+  search.opt = &opt;
+  opt.set_lower_bounds(std::vector<double>(n, 0.0));
+  opt.set_upper_bounds(std::vector<double>(n, 1.0));
+  opt.set_min_objective(ObjectiveFunction, &search);
+  opt.add_inequality_mconstraint(ConstraintFunction, &search,
+                                 std::vector<double>(shared.problem.limits.size() + 1, 0.0));
+  opt.set_xtol_abs(shared.settings.variableTolerance);
+  opt.set_maxeval(static_cast<int>(std::max<std::size_t>(shared.settings.maxEvaluationsPerStart, 1)));
+  opt.set_initial_step(0.1);
+  double f = 0;
+  try {
+    opt.optimize(start, f);
+  } catch (const std::exception&) {
+    // Forced stops and round-off limits end this search; what it met is kept.
+  }
+  return std::move(search.best);
+}
+
+}  // namespace
+
+OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& base,
+                        const LineSettings& line, const OptimiseSettings& settings) {
+  if (const std::optional<std::string> error = CheckOptimiseProblem(problem)) {
+    throw std::invalid_argument(*error);
+  }
+  const auto began = std::chrono::steady_clock::now();
+  const std::size_t n = problem.variables.size();
+  const std::size_t starts = std::max<std::size_t>(settings.starts, 1);
+  std::vector<std::vector<double>> points{std::vector<double>(n)};
+  for (std::size_t i = 0; i < n; ++i) {
+    points[0][i] = BaseScaled(problem.variables[i], base, line);
+  }
+  for (std::vector<double>& point : LatinHypercube(starts - 1, n, settings.seed)) {
+    points.push_back(std::move(point));
+  }
+
+  Shared shared{problem, base, line, settings, {}, {}, 0};
+  shared.progress.starts = starts;
+  std::vector<StartBest> bests(starts);
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  const auto work = [&] {
+    try {
+      Simulation sim;  // each worker marches on its own records
+      for (std::size_t i = next.fetch_add(1); i < starts; i = next.fetch_add(1)) {
+        if (settings.stop != nullptr && settings.stop->load()) break;
+        bests[i] = SearchFrom(shared, sim, points[i]);
+        const std::lock_guard<std::mutex> lock(shared.mutex);
+        ++shared.progress.startsDone;
+      }
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(shared.mutex);
+      if (!failure) failure = std::current_exception();
+      next.store(starts);
+    }
+  };
+  unsigned threads = settings.threads != 0 ? settings.threads : std::thread::hardware_concurrency();
+  threads = static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, starts));
+  std::vector<std::thread> workers;
+  try {
+    for (unsigned t = 1; t < threads; ++t) workers.emplace_back(work);
+  } catch (...) {
+    // No more threads to be had: the ones started and this one share the starts.
+  }
+  work();
+  for (std::thread& worker : workers) worker.join();
+  if (failure) std::rethrow_exception(failure);
+
+  // The best feasible point over the starts; ties go to the earlier start. Without one, the
+  // completed point that came nearest to every limit.
+  const StartBest* chosen = nullptr;
+  for (const StartBest& best : bests) {
+    if (best.feasible && (chosen == nullptr || Better(*best.feasibleEvaluation.objective,
+                                                      *chosen->feasibleEvaluation.objective,
+                                                      problem.objective.sense))) {
+      chosen = &best;
+    }
+  }
+  OptimiseResult result;
+  if (chosen != nullptr) {
+    result.feasible = true;
+    result.values = *chosen->feasible;
+    result.objective = chosen->feasibleEvaluation.objective;
+    result.limits = chosen->feasibleEvaluation.limits;
+  } else {
+    for (const StartBest& best : bests) {
+      if (best.leastViolating && (chosen == nullptr || best.leastViolation < chosen->leastViolation)) {
+        chosen = &best;
+      }
+    }
+    if (chosen != nullptr) {
+      result.values = *chosen->leastViolating;
+      result.objective = chosen->leastViolatingEvaluation.objective;
+      result.limits = chosen->leastViolatingEvaluation.limits;
+    }
+  }
+  for (const double value : result.values) result.valueTexts.push_back(ShortestNumberText(value));
+  result.runs = shared.progress.runs;
+  result.failedRuns = shared.failedRuns;
+  result.stopped = settings.stop != nullptr && settings.stop->load();
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  return result;
+}
+
+}  // namespace tovimar

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/entry_texts.h"
+#include "model/line_settings.h"
+
+namespace tovimar {
+
+// A design search: the numeric conditions (and line settings) that give the best value of one
+// quantity while every limit holds. Every run is in memory; no file is touched.
+
+// One variable: a condition field ("LineSpeed", "ZoneAirTemp[2]", "Edit6") or a line setting
+// ("ZoneExhaustFlow[1]") between two bounds, lower < upper.
+struct OptimiseVariable {
+  std::string name;
+  double lower = 0;
+  double upper = 0;
+};
+
+enum class OptimiseSense { Minimise, Maximise };
+
+// The quantity to make best: a line quantity of the output catalogue ("LineEndWebTemp"), a
+// condition field, or one of the variables (which may be a line setting).
+struct OptimiseObjective {
+  std::string name;
+  OptimiseSense sense = OptimiseSense::Maximise;
+};
+
+enum class LimitSense { AtMost, AtLeast };  // value <= bound, value >= bound
+
+// A limit on a line quantity of the output catalogue. A quantity without a value in a run
+// (MaxZoneLEL when no zone has an exhaust flow) meets its limit.
+struct OptimiseLimit {
+  std::string name;
+  LimitSense sense = LimitSense::AtMost;
+  double bound = 0;
+};
+
+struct OptimiseProblem {
+  std::vector<OptimiseVariable> variables;
+  OptimiseObjective objective;
+  std::vector<OptimiseLimit> limits;
+};
+
+// Text forms, shared by the batch tool and the window. Each returns nothing and sets `error`
+// when the text is not of its form or names nothing known.
+// "NAME=LOWER:UPPER"
+std::optional<OptimiseVariable> ParseOptimiseVariable(std::string_view text, std::string& error);
+// "max:NAME" or "min:NAME"
+std::optional<OptimiseObjective> ParseOptimiseObjective(std::string_view text, std::string& error);
+// "NAME<=BOUND" or "NAME>=BOUND"
+std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::string& error);
+
+// Nothing when the problem can be searched; otherwise what is wrong with it (no variable, a
+// variable twice, bad bounds, an objective or a limit that names no line quantity or input).
+std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem);
+
+struct OptimiseProgress {
+  std::size_t runs = 0;       // evaluations so far, over every start
+  std::size_t startsDone = 0;
+  std::size_t starts = 0;
+  std::optional<double> bestObjective;  // of the best point within every limit so far
+};
+
+struct OptimiseSettings {
+  // Local searches: the first from the base point (its values clamped into the bounds), the
+  // others from a seeded Latin hypercube over the bounds.
+  std::size_t starts = 8;
+  std::size_t maxEvaluationsPerStart = 400;
+  // A local search ends when a step changes no scaled variable (0..1) by more than this.
+  double variableTolerance = 1e-7;
+  // A limit is active when its value lies within this fraction of max(|bound|, 1) of it.
+  double activeTolerance = 1e-3;
+  unsigned threads = 0;  // 0: one per processor core
+  std::uint64_t seed = 20240601;
+  // Called after each evaluation (calls never overlap); may be empty.
+  std::function<void(const OptimiseProgress&)> onProgress;
+  // When it becomes true, the searches end after their current run.
+  const std::atomic<bool>* stop = nullptr;
+};
+
+struct OptimiseLimitResult {
+  OptimiseLimit limit;
+  std::optional<double> value;  // none when the quantity has no value in the run
+  bool met = false;
+  bool active = false;
+};
+
+struct OptimiseResult {
+  bool feasible = false;               // a point within every limit was found
+  std::vector<double> values;          // the best point, one per variable
+  std::vector<std::string> valueTexts; // their shortest exact texts, as the entries get them
+  std::optional<double> objective;
+  std::vector<OptimiseLimitResult> limits;
+  std::size_t runs = 0;
+  std::size_t failedRuns = 0;  // runs that stopped or could not be judged
+  double seconds = 0;
+  bool stopped = false;        // the stop flag ended the search
+};
+
+// Sets the variables of `problem` to `values` in `entries` and `line`. Throws UserError when
+// a line setting refuses its value.
+void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                        MapEntryTexts& entries, LineSettings& line);
+
+// One evaluation as the search sees it: the run of `entries` with the variables at `values`.
+struct OptimiseEvaluation {
+  bool completed = false;  // the run completed and its results could be derived
+  bool feasible = false;   // ... and every limit holds
+  std::optional<double> objective;
+  std::vector<OptimiseLimitResult> limits;
+};
+OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                         const LineSettings& line, const std::vector<double>& values,
+                                         double activeTolerance = 1e-3);
+
+// Searches with COBYLA (NLopt) from every start, the starts spread over worker threads each
+// with its own simulation, and keeps the best point within every limit (the greatest or least
+// objective; ties to the earlier start). A run that stops is an infeasible point. The
+// problem must have passed CheckOptimiseProblem; throws std::invalid_argument otherwise.
+OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& base,
+                        const LineSettings& line, const OptimiseSettings& settings);
+
+// `count` points of a Latin hypercube in [0,1]^dimensions: each dimension's range is cut
+// into `count` equal strata, each point takes one stratum per dimension (a seeded random
+// permutation) at a random place within it.
+std::vector<std::vector<double>> LatinHypercube(std::size_t count, std::size_t dimensions,
+                                                std::uint64_t seed);
+
+}  // namespace tovimar

@@ -1,0 +1,151 @@
+// The text forms of a design search's variables, objective and limits, and the checks a
+// problem must pass before it is searched.
+#include <algorithm>
+#include <cmath>
+
+#include "conditionfile/line_file.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "results/output_catalogue.h"
+#include "study/optimise.h"
+
+namespace tovimar {
+
+namespace {
+
+bool IsLineSetting(std::string_view name) {
+  const auto& names = LineSettingNames();
+  return std::any_of(names.begin(), names.end(),
+                     [&](const LineSettingName& setting) { return setting.name == name; });
+}
+
+bool IsInput(std::string_view name) { return FindField(name) != nullptr || IsLineSetting(name); }
+
+bool IsLineQuantity(std::string_view name) {
+  const OutputQuantity* quantity = FindOutput(name);
+  return quantity != nullptr && quantity->scope == OutputScope::Line;
+}
+
+std::string Trimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
+// The entry or line setting a variable sets: the entry name of a condition field, so that
+// "LineSpeed" and "Edit6" count as one.
+std::string VariableKey(const std::string& name) {
+  const ConditionField* field = FindField(name);
+  return field != nullptr ? field->entryName : name;
+}
+
+}  // namespace
+
+std::optional<OptimiseVariable> ParseOptimiseVariable(std::string_view text, std::string& error) {
+  const std::size_t equals = text.find('=');
+  const std::size_t colon = text.find(':', equals == std::string_view::npos ? 0 : equals);
+  if (equals == std::string_view::npos || colon == std::string_view::npos) {
+    error = "--vary needs NAME=LOWER:UPPER, got \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  OptimiseVariable variable;
+  variable.name = Trimmed(text.substr(0, equals));
+  if (!IsInput(variable.name)) {
+    error = "--vary: no condition field or line setting named \"" + variable.name +
+            "\" (see --list-names)";
+    return std::nullopt;
+  }
+  const std::optional<double> lower = ParseNumber(Trimmed(text.substr(equals + 1, colon - equals - 1)));
+  const std::optional<double> upper = ParseNumber(Trimmed(text.substr(colon + 1)));
+  if (!lower || !upper) {
+    error = "--vary: the bounds of \"" + std::string(text) + "\" are not two numbers";
+    return std::nullopt;
+  }
+  variable.lower = *lower;
+  variable.upper = *upper;
+  return variable;
+}
+
+std::optional<OptimiseObjective> ParseOptimiseObjective(std::string_view text, std::string& error) {
+  OptimiseObjective objective;
+  if (text.substr(0, 4) == "max:") {
+    objective.sense = OptimiseSense::Maximise;
+  } else if (text.substr(0, 4) == "min:") {
+    objective.sense = OptimiseSense::Minimise;
+  } else {
+    error = "--objective needs max:NAME or min:NAME, got \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  objective.name = Trimmed(text.substr(4));
+  if (!IsLineQuantity(objective.name) && !IsInput(objective.name)) {
+    error = "--objective: no line quantity or input named \"" + objective.name +
+            "\" (see --list-names)";
+    return std::nullopt;
+  }
+  return objective;
+}
+
+std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::string& error) {
+  OptimiseLimit limit;
+  std::size_t at = text.find("<=");
+  limit.sense = LimitSense::AtMost;
+  if (at == std::string_view::npos) {
+    at = text.find(">=");
+    limit.sense = LimitSense::AtLeast;
+  }
+  if (at == std::string_view::npos) {
+    error = "--limit needs NAME<=BOUND or NAME>=BOUND, got \"" + std::string(text) + "\"";
+    return std::nullopt;
+  }
+  limit.name = Trimmed(text.substr(0, at));
+  if (!IsLineQuantity(limit.name)) {
+    error = "--limit: no line quantity named \"" + limit.name + "\" (see --list-names)";
+    return std::nullopt;
+  }
+  const std::optional<double> bound = ParseNumber(Trimmed(text.substr(at + 2)));
+  if (!bound || !std::isfinite(*bound)) {
+    error = "--limit: the bound of \"" + std::string(text) + "\" is not a number";
+    return std::nullopt;
+  }
+  limit.bound = *bound;
+  return limit;
+}
+
+std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem) {
+  if (problem.variables.empty()) {
+    return "give at least one variable (--vary NAME=LOWER:UPPER)";
+  }
+  std::vector<std::string> keys;
+  for (const OptimiseVariable& variable : problem.variables) {
+    if (!IsInput(variable.name)) {
+      return "no condition field or line setting named \"" + variable.name + "\" (see --list-names)";
+    }
+    if (!std::isfinite(variable.lower) || !std::isfinite(variable.upper) ||
+        !(variable.lower < variable.upper)) {
+      return "the bounds of " + variable.name + " must be finite with LOWER < UPPER";
+    }
+    const std::string key = VariableKey(variable.name);
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
+      return variable.name + " is varied twice";
+    }
+    keys.push_back(key);
+  }
+  if (!IsLineQuantity(problem.objective.name) && !IsInput(problem.objective.name)) {
+    return "no line quantity or input named \"" + problem.objective.name + "\" (see --list-names)";
+  }
+  if (IsLineSetting(problem.objective.name) &&
+      std::find(keys.begin(), keys.end(), problem.objective.name) == keys.end()) {
+    return "a line setting is an objective only when it is varied: " + problem.objective.name;
+  }
+  for (const OptimiseLimit& limit : problem.limits) {
+    if (!IsLineQuantity(limit.name)) {
+      return "no line quantity named \"" + limit.name + "\" (see --list-names)";
+    }
+    if (!std::isfinite(limit.bound)) {
+      return "the bound of the limit on " + limit.name + " is not finite";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace tovimar

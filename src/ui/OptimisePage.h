@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "study/optimise.h"
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tovimar::ui {
+
+class ProfilePage;
+class TForm1;
+
+// The "Optimise" page: the variables with their bounds, the objective and the limits, picked
+// from the catalogues; Start searches on a worker thread (see study/optimise.h) and shows its
+// progress, Stop ends it; the best point's run is then shown on the Drying Profile page, and
+// "Use these settings" writes the best values into the entries.
+class OptimisePage : public QWidget {
+  Q_OBJECT
+
+ public:
+  OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent = nullptr);
+  ~OptimisePage() override;  // stops and waits for a search under way
+
+  // Adds the page to the form's notebook, which owns it.
+  static OptimisePage* AttachTo(TForm1& form, ProfilePage* profile);
+
+  // Rows of the two tables: a variable (field or line-setting name) with its bounds, and a
+  // limit on a line quantity.
+  void AddVariable(const QString& name, double lower, double upper);
+  void AddLimit(const QString& name, LimitSense sense, double bound);
+  void SetObjective(const QString& name, OptimiseSense sense);
+
+  void StartClick();
+  void StopClick();
+  void UseClick();  // writes the best values into the entries and the line settings
+
+  [[nodiscard]] bool Running() const { return worker_.joinable(); }
+  [[nodiscard]] const std::optional<OptimiseResult>& Result() const { return result_; }
+  [[nodiscard]] QString StatusText() const;
+
+ signals:
+  void SearchFinished();
+
+ private:
+  [[nodiscard]] OptimiseProblem Problem() const;
+  void Progress(std::size_t runs, std::optional<double> best);
+  void Finished(const OptimiseResult& result);
+
+  TForm1& form_;
+  ProfilePage* profile_;
+  QTableWidget* variables_;
+  QTableWidget* limits_;
+  QComboBox* objectiveSense_;
+  QComboBox* objectiveName_;
+  QPushButton* start_;
+  QPushButton* stop_;
+  QPushButton* use_;
+  QLabel* status_;
+  QPlainTextEdit* report_;
+  std::thread worker_;
+  std::atomic<bool> stopFlag_{false};
+  OptimiseProblem running_;  // the problem of the search under way or last done
+  std::optional<OptimiseResult> result_;
+};
+
+}  // namespace tovimar::ui

@@ -1,0 +1,232 @@
+#include "study/optimise.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <thread>
+#include <chrono>
+#include <vector>
+
+#include "input/field_catalogue.h"
+
+namespace tovimar {
+namespace {
+
+OptimiseLimit Limit(const std::string& text) {
+  std::string error;
+  const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
+  EXPECT_TRUE(limit.has_value()) << text << ": " << error;
+  return limit.value_or(OptimiseLimit{});
+}
+
+OptimiseProblem FastestSpeed(double lower, double upper) {
+  return {{{"LineSpeed", lower, upper}}, {"LineSpeed", OptimiseSense::Maximise},
+          {Limit("LineEndResidualSolvent<=2")}};
+}
+
+TEST(OptimiseText, ParsesVariablesObjectivesAndLimits) {
+  std::string error;
+  const auto variable = ParseOptimiseVariable("ZoneAirTemp[2]=40:120.5", error);
+  ASSERT_TRUE(variable);
+  EXPECT_EQ(variable->name, "ZoneAirTemp[2]");
+  EXPECT_EQ(variable->lower, 40);
+  EXPECT_EQ(variable->upper, 120.5);
+  const auto objective = ParseOptimiseObjective("min:MaxWebTemp", error);
+  ASSERT_TRUE(objective);
+  EXPECT_EQ(objective->sense, OptimiseSense::Minimise);
+  const auto limit = ParseOptimiseLimit("LeastBoilingMargin>=5", error);
+  ASSERT_TRUE(limit);
+  EXPECT_EQ(limit->sense, LimitSense::AtLeast);
+  EXPECT_EQ(limit->bound, 5);
+  EXPECT_TRUE(ParseOptimiseVariable("ZoneExhaustFlow[1]=0:5000", error));
+}
+
+TEST(OptimiseText, RefusesWhatIsNotOfItsForm) {
+  struct Case {
+    std::string text;
+    int kind;  // 0 variable, 1 objective, 2 limit
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {"LineSpeed", 0, "--vary needs NAME=LOWER:UPPER, got \"LineSpeed\""},
+      {"Nonsense=1:2", 0, "--vary: no condition field or line setting named \"Nonsense\" (see --list-names)"},
+      {"LineSpeed=a:2", 0, "--vary: the bounds of \"LineSpeed=a:2\" are not two numbers"},
+      {"LineSpeed", 1, "--objective needs max:NAME or min:NAME, got \"LineSpeed\""},
+      {"max:WebTemp", 1, "--objective: no line quantity or input named \"WebTemp\" (see --list-names)"},
+      {"MaxWebTemp<120", 2, "--limit needs NAME<=BOUND or NAME>=BOUND, got \"MaxWebTemp<120\""},
+      {"LineSpeed<=2", 2, "--limit: no line quantity named \"LineSpeed\" (see --list-names)"},
+      {"MaxWebTemp<=hot", 2, "--limit: the bound of \"MaxWebTemp<=hot\" is not a number"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const bool parsed = c.kind == 0   ? ParseOptimiseVariable(c.text, error).has_value()
+                        : c.kind == 1 ? ParseOptimiseObjective(c.text, error).has_value()
+                                      : ParseOptimiseLimit(c.text, error).has_value();
+    EXPECT_FALSE(parsed) << c.text;
+    EXPECT_EQ(error, c.message);
+  }
+}
+
+TEST(OptimiseText, ChecksTheProblem) {
+  OptimiseProblem problem = FastestSpeed(1, 1);
+  EXPECT_EQ(CheckOptimiseProblem(problem), "the bounds of LineSpeed must be finite with LOWER < UPPER");
+  problem = FastestSpeed(0.1, 3);
+  EXPECT_EQ(CheckOptimiseProblem(problem), std::nullopt);
+  problem.variables.push_back({"Edit6", 1, 2});
+  EXPECT_EQ(CheckOptimiseProblem(problem), "Edit6 is varied twice");
+  problem.variables.clear();
+  EXPECT_EQ(CheckOptimiseProblem(problem), "give at least one variable (--vary NAME=LOWER:UPPER)");
+}
+
+TEST(LatinHypercube, EachPointTakesOneStratumPerDimension) {
+  const auto points = LatinHypercube(7, 3, 42);
+  ASSERT_EQ(points.size(), 7U);
+  for (std::size_t d = 0; d < 3; ++d) {
+    std::vector<int> strata;
+    for (const auto& point : points) strata.push_back(static_cast<int>(point[d] * 7));
+    std::sort(strata.begin(), strata.end());
+    EXPECT_EQ(strata, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  }
+  EXPECT_EQ(LatinHypercube(7, 3, 42), points);  // seeded: the same points again
+}
+
+// The largest speed with at most 2 g/m2 left at the line's end, by bisection on the runs.
+double BisectedFastestSpeed(const OptimiseProblem& problem) {
+  const MapEntryTexts base;
+  double low = problem.variables[0].lower;
+  double high = problem.variables[0].upper;
+  while (high - low > 1e-6 * high) {
+    const double middle = (low + high) / 2;
+    (EvaluateOptimisePoint(problem, base, {}, {middle}).feasible ? low : high) = middle;
+  }
+  return low;
+}
+
+TEST(Optimise, OneVariableAgreesWithBisection) {
+  const OptimiseProblem problem = FastestSpeed(0.1, 3);
+  const double bisected = BisectedFastestSpeed(problem);
+  const OptimiseResult result = Optimise(problem, MapEntryTexts{}, {}, OptimiseSettings{});
+  ASSERT_TRUE(result.feasible);
+  EXPECT_NEAR(result.values[0], bisected, 1e-3 * bisected);
+  EXPECT_EQ(result.objective, result.values[0]);
+  ASSERT_EQ(result.limits.size(), 1U);
+  EXPECT_TRUE(result.limits[0].met);
+  EXPECT_TRUE(result.limits[0].active);
+  EXPECT_LE(*result.limits[0].value, 2.0);
+  std::printf("one variable: speed %.9g, bisection %.9g, %zu runs, %.3f s\n", result.values[0],
+              bisected, result.runs, result.seconds);
+}
+
+// Fourteen zones of 10 m, each as zone 2 of a fresh window; the speed and the fourteen air
+// temperatures vary.
+MapEntryTexts FourteenZones() {
+  MapEntryTexts entries;
+  const std::vector<std::string> columns{"60", "10", "0", "0", "0.022", "0.055"};
+  entries.ForceText(FindField("ZoneLength[1]")->entryName, "10");
+  for (int zone = 2; zone <= MaxZones; ++zone) {
+    for (int column = 1; column <= ZoneColumns; ++column) {
+      entries.ForceText(ZoneField(zone, column).entryName, columns[static_cast<std::size_t>(column - 1)]);
+    }
+  }
+  return entries;
+}
+
+OptimiseProblem FifteenVariables() {
+  OptimiseProblem problem{{{"LineSpeed", 0.1, 5}}, {"LineSpeed", OptimiseSense::Maximise},
+                          {Limit("LineEndResidualSolvent<=2"), Limit("LeastBoilingMargin>=5"),
+                           Limit("MaxWebTemp<=120")}};
+  for (int zone = 1; zone <= MaxZones; ++zone) {
+    problem.variables.push_back({"ZoneAirTemp[" + std::to_string(zone) + "]", 30, 150});
+  }
+  return problem;
+}
+
+// The best feasible speed of `count` uniformly random points, run on two threads.
+double BestRandomSpeed(const OptimiseProblem& problem, const MapEntryTexts& base, std::size_t count) {
+  std::mt19937_64 random(7);
+  std::vector<std::vector<double>> points(count);
+  for (auto& point : points) {
+    for (const OptimiseVariable& variable : problem.variables) {
+      point.push_back(std::uniform_real_distribution<double>(variable.lower, variable.upper)(random));
+    }
+  }
+  std::vector<double> best(2, 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < 2; ++t) {
+    threads.emplace_back([&, t] {
+      for (std::size_t i = t; i < count; i += 2) {
+        if (EvaluateOptimisePoint(problem, base, {}, points[i]).feasible) {
+          best[t] = std::max(best[t], points[i][0]);
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  return std::max(best[0], best[1]);
+}
+
+TEST(Optimise, FifteenVariablesBeatRandomPoints) {
+  const OptimiseProblem problem = FifteenVariables();
+  const MapEntryTexts base = FourteenZones();
+  const OptimiseResult result = Optimise(problem, base, {}, OptimiseSettings{});
+  ASSERT_TRUE(result.feasible);
+  for (const OptimiseLimitResult& limit : result.limits) EXPECT_TRUE(limit.met) << limit.limit.name;
+  const auto began = std::chrono::steady_clock::now();
+  const double random = BestRandomSpeed(problem, base, 200);
+  const double randomSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  EXPECT_GE(result.values[0], random);
+#ifdef NDEBUG
+  EXPECT_LT(result.seconds, 10);
+#endif
+  std::printf("fifteen variables: speed %.9g in %zu runs (%zu stopped), %.2f s; best of 200 random "
+              "points %.6g in %.2f s\n", result.values[0], result.runs, result.failedRuns,
+              result.seconds, random, randomSeconds);
+}
+
+TEST(Optimise, RunsThatStopArePenaltiesNotFailures) {
+  // Speed 0 and a huge Increment of z stop the run; the search goes on around them.
+  OptimiseProblem problem = FastestSpeed(0, 3);
+  problem.variables.push_back({"StepLength", 0.01, 40});
+  OptimiseSettings settings;
+  settings.starts = 4;
+  const OptimiseResult result = Optimise(problem, MapEntryTexts{}, {}, settings);
+  EXPECT_GT(result.failedRuns, 0U);
+  EXPECT_FALSE(EvaluateOptimisePoint(problem, MapEntryTexts{}, {}, {0, 0.1}).completed);
+  EXPECT_FALSE(EvaluateOptimisePoint(problem, MapEntryTexts{}, {}, {1, 20}).completed);
+  EXPECT_TRUE(result.feasible);
+}
+
+TEST(Optimise, NoPointWithinTheLimitsIsReported) {
+  OptimiseProblem problem = FastestSpeed(2, 3);
+  problem.limits = {Limit("LineEndResidualSolvent<=0.000001")};
+  OptimiseSettings settings;
+  settings.starts = 2;
+  settings.maxEvaluationsPerStart = 30;
+  const OptimiseResult result = Optimise(problem, MapEntryTexts{}, {}, settings);
+  EXPECT_FALSE(result.feasible);
+  EXPECT_FALSE(result.limits.at(0).met);
+  EXPECT_LE(result.runs, 60U);
+}
+
+TEST(Optimise, AStopFlagEndsTheSearch) {
+  std::atomic<bool> stop{false};
+  OptimiseSettings settings;
+  settings.stop = &stop;
+  settings.threads = 1;
+  std::size_t calls = 0;
+  settings.onProgress = [&](const OptimiseProgress& progress) {
+    ++calls;
+    if (progress.runs == 5) stop = true;
+  };
+  const OptimiseResult result = Optimise(FastestSpeed(0.1, 3), MapEntryTexts{}, {}, settings);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.runs, calls);
+  EXPECT_EQ(result.runs, 5U);
+}
+
+}  // namespace
+}  // namespace tovimar
