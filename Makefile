@@ -43,6 +43,9 @@ screenshots: build
 	cp screenshots/page1.png docs/screenshot-page1.png
 	cp screenshots/profile.png docs/screenshot-profile.png
 	cp screenshots/grown.png docs/screenshot-grown.png
+	cp screenshots/profile-failed.png docs/screenshot-profile-failed.png
+	cp screenshots/page6.png docs/screenshot-optimise.png
+	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.
 report-pictures: build
