@@ -307,20 +307,9 @@ bool ProfilePage::SaveChart(const QString& path) {
     ShowFailure(QStringLiteral("There is no completed run whose chart could be saved."));
     return false;
   }
-  // The chart is drawn afresh at a fixed size, whatever the size of the page: a chart of
-  // its own in a scene of its own, laid out before it is drawn.
-  QGraphicsScene scene;
-  auto* chart = new QChart;
-  scene.addItem(chart);  // the scene owns the chart
-  const ProfileChartParts parts = BuildProfileChart(chart);
-  FillProfileChart(parts, results_.line, results_.summary);
   const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
-  chart->setGeometry(area);
-  scene.setSceneRect(area);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const auto draw = [&](QPainter& painter) {
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, area, area);
+    DrawProfileChart(painter, area, results_.line, results_.summary);
   };
 
   QByteArray bytes;

@@ -106,10 +106,8 @@ class ProfilePage : public QWidget {
   bool current_ = false;
 };
 
-// The page's caption in the notebook, and the size of a saved chart in pixels.
+// The page's caption in the notebook.
 inline constexpr const char* ProfilePageCaption = "Drying Profile";
-inline constexpr int SavedChartWidth = 1200;
-inline constexpr int SavedChartHeight = 700;
 // The zone table's height in the window at its smallest.
 inline constexpr int SummaryTableMinimumHeight = 104;
 

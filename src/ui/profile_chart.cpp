@@ -5,6 +5,9 @@
 #include <vector>
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
+#include <QGraphicsScene>
+#include <QPainter>
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QLegendMarker>
@@ -214,6 +217,21 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
   parts.tempAxis->applyNiceNumbers();
   parts.residualAxis->setRange(0, residualHigh > 0 ? residualHigh : 1);
   parts.residualAxis->setTickCount(6);
+}
+
+void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
+                      const ProfileSummary& summary) {
+  QGraphicsScene scene;
+  auto* chart = new QChart;
+  scene.addItem(chart);  // the scene owns the chart
+  const ProfileChartParts parts = BuildProfileChart(chart);
+  FillProfileChart(parts, line, summary);
+  const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
+  chart->setGeometry(area);
+  scene.setSceneRect(area);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  painter.setRenderHint(QPainter::Antialiasing);
+  scene.render(&painter, target, area);
 }
 
 }  // namespace tovimar::ui

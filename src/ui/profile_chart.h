@@ -8,6 +8,8 @@ class QChart;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
+class QPainter;
+class QRectF;
 
 namespace tovimar::ui {
 
@@ -34,5 +36,15 @@ ProfileChartParts BuildProfileChart(QChart* chart);
 // Shows a run's profile in the chart; an empty profile clears it.
 void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
                       const ProfileSummary& summary);
+
+// Draws a run's chart afresh at the size of a saved chart, whatever the size of the page (a
+// chart of its own in a scene of its own, laid out before it is drawn), onto `painter`
+// within `target`.
+void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
+                      const ProfileSummary& summary);
+
+// The size of a saved chart in pixels.
+inline constexpr int SavedChartWidth = 1200;
+inline constexpr int SavedChartHeight = 700;
 
 }  // namespace tovimar::ui

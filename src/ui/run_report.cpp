@@ -162,20 +162,10 @@ QString ZoneTable(const RunResults& results) {
 
 // The profile chart drawn as the page's Save Chart draws it, at ChartScale times its size.
 QImage ChartImage(const RunResults& results) {
-  QGraphicsScene scene;
-  auto* chart = new QChart;
-  scene.addItem(chart);  // the scene owns the chart
-  const ProfileChartParts parts = BuildProfileChart(chart);
-  FillProfileChart(parts, results.line, results.summary);
-  const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
-  chart->setGeometry(area);
-  scene.setSceneRect(area);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   QImage image(SavedChartWidth * ChartScale, SavedChartHeight * ChartScale, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  scene.render(&painter, QRectF(image.rect()), area);
+  DrawProfileChart(painter, QRectF(image.rect()), results.line, results.summary);
   return image;
 }
 
