@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -110,6 +111,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
+  MarginCheck = new QCheckBox(QStringLiteral("Boiling margin"), this);
+  ResidualCheck = new QCheckBox(QStringLiteral("Residual solvent"), this);
+  for (QCheckBox* check : {MarginCheck, ResidualCheck}) {
+    buttons->addWidget(check);
+    connect(check, &QCheckBox::toggled, this, &ProfilePage::FillJudging);
+  }
   buttons->addStretch(1);
   HelpButton = new QPushButton(QStringLiteral("Help"), this);
   HelpButton->setObjectName(QStringLiteral("HelpButton"));
@@ -142,6 +149,7 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView->setRenderHint(QPainter::Antialiasing);
     Chart = BuildProfileChart(ChartView->chart());
     FillProfileChart(Chart, results_.line, results_.summary);
+    FillJudging();
     chartHolder_->layout()->addWidget(ChartView);
     ChartView->show();  // a child made after its parent was shown stays hidden otherwise
   }
@@ -208,6 +216,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   current_ = true;
   EnsureChart();
   FillProfileChart(Chart, results_.line, results_.summary);
+  FillJudging();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
@@ -240,6 +249,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   results_ = RunResults{};
   if (ChartView != nullptr) {
     FillProfileChart(Chart, results_.line, results_.summary);
+    FillJudging();
   }
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);
@@ -250,6 +260,13 @@ void ProfilePage::ShowNoResult(const QString& why) {
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
   SaveReportButton->setEnabled(false);
+}
+
+void ProfilePage::FillJudging() {
+  if (ChartView != nullptr) {
+    FillJudgingCurves(Chart, results_.line, results_.judgement, MarginCheck->isChecked(),
+                      ResidualCheck->isChecked());
+  }
 }
 
 void ProfilePage::ShowFailure(const QString& text) {
