@@ -43,6 +43,8 @@ screenshots: build
 	cp screenshots/page1.png docs/screenshot-page1.png
 	cp screenshots/profile.png docs/screenshot-profile.png
 	cp screenshots/grown.png docs/screenshot-grown.png
+	cp screenshots/line.png docs/screenshot-line.png
+	cp screenshots/profile-judging.png docs/screenshot-judging.png
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.
 report-pictures: build

@@ -53,7 +53,14 @@ QString ColumnCaption(int column) {
   const LineSettingName& name = ZoneName(column, 1);
   QString caption = FromUtf8(name.caption);
   caption.chop(static_cast<qsizetype>(std::string(" of zone 1").size()));
-  return caption + QStringLiteral("\n(") + FromUtf8(name.unit) + QStringLiteral(")");
+  // Headers do not wrap by themselves: a long caption breaks at its last space, a long unit
+  // before its reference state.
+  if (caption.size() > 16) {
+    caption[caption.lastIndexOf(QLatin1Char(' '))] = QLatin1Char('\n');
+  }
+  QString unit = FromUtf8(name.unit);
+  unit.replace(QStringLiteral(" at "), QStringLiteral("\nat "));
+  return caption + QStringLiteral("\n(") + unit + QStringLiteral(")");
 }
 
 QString NumberText(double value) { return QString::fromStdString(ShortestNumberText(value)); }
@@ -89,7 +96,7 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
     }
     auto* entry = new QLineEdit(this);
     entry->setObjectName(QString::fromStdString("Line_" + name.name));
-    entry->setMaximumWidth(110);
+    entry->setMaximumWidth(90);
     if (name.clearable) {
       entry->setPlaceholderText(QStringLiteral("none"));
     }
@@ -113,7 +120,10 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
     }
   }
   ZoneTable->verticalHeader()->setDefaultSectionSize(18);
-  ZoneTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  ZoneTable->horizontalHeader()->setSectionResizeMode(FlowColumn, QHeaderView::ResizeToContents);
+  ZoneTable->horizontalHeader()->setSectionResizeMode(LimitColumn, QHeaderView::Stretch);
+  ZoneTable->horizontalHeaderItem(LimitColumn)->setToolTip(QStringLiteral("Empty: the zone has the common limit."));
+  ZoneTable->horizontalHeaderItem(FlowColumn)->setToolTip(QStringLiteral("Empty: no exhaust flow given; the zone's concentration is not judged."));
   connect(ZoneTable, &QTableWidget::itemChanged, this, &LinePage::CellChanged);
   columns->addWidget(ZoneTable, 1);
 

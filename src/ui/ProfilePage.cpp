@@ -57,7 +57,9 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
   StatusLabel->setWordWrap(true);
-  layout->addWidget(StatusLabel);
+  auto* top = new QHBoxLayout;  // the status, and the switches of the judging curves
+  top->addWidget(StatusLabel, 1);
+  layout->addLayout(top);
 
   // The chart view is made when the page is first shown or filled (see EnsureChart): a
   // chart takes longer to build than the whole window, and the program starts on page 1.
@@ -114,7 +116,7 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   MarginCheck = new QCheckBox(QStringLiteral("Boiling margin"), this);
   ResidualCheck = new QCheckBox(QStringLiteral("Residual solvent"), this);
   for (QCheckBox* check : {MarginCheck, ResidualCheck}) {
-    buttons->addWidget(check);
+    top->addWidget(check);
     connect(check, &QCheckBox::toggled, this, &ProfilePage::FillJudging);
   }
   buttons->addStretch(1);

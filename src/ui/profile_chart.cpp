@@ -162,14 +162,14 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
     series->attachAxis(parts.positionAxis);
     series->attachAxis(parts.residualAxis);
   }
-  parts.boilingMargin = AddLine(chart, QStringLiteral("Boiling margin (K)"), MarginColour,
+  parts.boilingMargin = AddLine(chart, QStringLiteral("Boiling margin"), MarginColour,
                                 Qt::SolidLine, 1.5);
-  parts.residualGrams = AddLine(chart, QStringLiteral("Residual solvent (g/m2)"), GramsColour,
+  parts.residualGrams = AddLine(chart, QStringLiteral("Residual solvent"), GramsColour,
                                 Qt::SolidLine, 1.5);
-  parts.residualTarget = AddLine(chart, QStringLiteral("Residual target (g/m2)"), GramsColour,
+  parts.residualTarget = AddLine(chart, QStringLiteral("Residual target"), GramsColour,
                                  Qt::DashLine, 1.2);
   parts.marginAxis = AddRightAxis(chart, QStringLiteral("Boiling margin (K)"), MarginColour);
-  parts.gramsAxis = AddRightAxis(chart, QStringLiteral("Residual solvent (g/m2)"), GramsColour);
+  parts.gramsAxis = AddRightAxis(chart, QStringLiteral("Residual (g/m2)"), GramsColour);
   parts.boilingMargin->attachAxis(parts.positionAxis);
   parts.boilingMargin->attachAxis(parts.marginAxis);
   for (QLineSeries* series : {parts.residualGrams, parts.residualTarget}) {
