@@ -43,8 +43,10 @@ screenshots: build
 	cp screenshots/page1.png docs/screenshot-page1.png
 	cp screenshots/profile.png docs/screenshot-profile.png
 	cp screenshots/grown.png docs/screenshot-grown.png
+	cp screenshots/line.png docs/screenshot-line.png
+	cp screenshots/profile-judging.png docs/screenshot-judging.png
 	cp screenshots/profile-failed.png docs/screenshot-profile-failed.png
-	cp screenshots/page6.png docs/screenshot-optimise.png
+	cp screenshots/page7.png docs/screenshot-optimise.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

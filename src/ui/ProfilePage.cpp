@@ -10,6 +10,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,7 +57,9 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   StatusLabel = new QLabel(this);
   StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
   StatusLabel->setWordWrap(true);
-  layout->addWidget(StatusLabel);
+  auto* top = new QHBoxLayout;  // the status, and the switches of the judging curves
+  top->addWidget(StatusLabel, 1);
+  layout->addLayout(top);
 
   // The chart view is made when the page is first shown or filled (see EnsureChart): a
   // chart takes longer to build than the whole window, and the program starts on page 1.
@@ -110,6 +113,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
+  MarginCheck = new QCheckBox(QStringLiteral("Boiling margin"), this);
+  ResidualCheck = new QCheckBox(QStringLiteral("Residual solvent"), this);
+  for (QCheckBox* check : {MarginCheck, ResidualCheck}) {
+    top->addWidget(check);
+    connect(check, &QCheckBox::toggled, this, &ProfilePage::FillJudging);
+  }
   buttons->addStretch(1);
   HelpButton = new QPushButton(QStringLiteral("Help"), this);
   HelpButton->setObjectName(QStringLiteral("HelpButton"));
@@ -142,6 +151,7 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView->setRenderHint(QPainter::Antialiasing);
     Chart = BuildProfileChart(ChartView->chart());
     FillProfileChart(Chart, results_.line, results_.summary);
+    FillJudging();
     chartHolder_->layout()->addWidget(ChartView);
     ChartView->show();  // a child made after its parent was shown stays hidden otherwise
   }
@@ -208,6 +218,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   current_ = true;
   EnsureChart();
   FillProfileChart(Chart, results_.line, results_.summary);
+  FillJudging();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
@@ -240,6 +251,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   results_ = RunResults{};
   if (ChartView != nullptr) {
     FillProfileChart(Chart, results_.line, results_.summary);
+    FillJudging();
   }
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);
@@ -250,6 +262,13 @@ void ProfilePage::ShowNoResult(const QString& why) {
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
   SaveReportButton->setEnabled(false);
+}
+
+void ProfilePage::FillJudging() {
+  if (ChartView != nullptr) {
+    FillJudgingCurves(Chart, results_.line, results_.judgement, MarginCheck->isChecked(),
+                      ResidualCheck->isChecked());
+  }
 }
 
 void ProfilePage::ShowFailure(const QString& text) {

@@ -13,6 +13,7 @@
 #include "ui/zone_table.h"
 
 class QChartView;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -89,12 +90,16 @@ class ProfilePage : public QWidget {
   QPushButton* SaveConditionsButton = nullptr;
   QPushButton* SaveReportButton = nullptr;
   QPushButton* HelpButton = nullptr;  // opens the form's help window
+  // Switch the boiling margin and the residual solvent curves on (both off at first).
+  QCheckBox* MarginCheck = nullptr;
+  QCheckBox* ResidualCheck = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   void ShowFailure(const QString& text);
+  void FillJudging();  // the judging curves of results_, as the check boxes say
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
                      QString* chosenFilter);

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/LinePage.h"
 #include "ui/OptimisePage.h"
 
 namespace tovimar::ui {
@@ -8,6 +9,7 @@ MainWindow BuildMainWindow() {
   MainWindow window;
   window.form = std::make_unique<TForm1>();
   window.profile = ProfilePage::AttachTo(*window.form);
+  LinePage::AttachTo(*window.form);
   OptimisePage::AttachTo(*window.form, window.profile);
   return window;
 }

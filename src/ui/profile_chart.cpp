@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include <QCategoryAxis>
@@ -23,6 +24,8 @@ const QColor AirTempColour{0x90, 0x90, 0x90};
 const QColor Residual1Colour{0x1F, 0x5F, 0xBF};
 const QColor Residual2Colour{0x1E, 0x8C, 0x3A};
 const QColor ZoneLineColour{0x50, 0x50, 0x50};
+const QColor MarginColour{0xD3, 0x54, 0x00};
+const QColor GramsColour{0x7D, 0x3C, 0x98};
 constexpr int TempAxisTicks = 5;
 
 // A step between axis ticks of 1, 2 or 5 times a power of ten that gives at most about
@@ -73,6 +76,29 @@ std::vector<std::pair<QString, double>> ZoneSections(const LineProfile& line) {
     sections.back().first += QStringLiteral(",") + pending;
   }
   return sections;
+}
+
+QValueAxis* AddRightAxis(QChart* chart, const QString& title, const QColor& colour) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(title);
+  axis->setTitleBrush(colour);
+  axis->setLabelsColor(colour);
+  axis->setLabelFormat(QStringLiteral("%g"));
+  axis->setGridLineVisible(false);
+  axis->setVisible(false);
+  chart->addAxis(axis, Qt::AlignRight);
+  return axis;
+}
+
+// Shows a series, its legend entry and its axis, or hides them all.
+void ShowCurve(QChart* chart, QLineSeries* series, QValueAxis* axis, bool show) {
+  series->setVisible(show);
+  for (QLegendMarker* marker : chart->legend()->markers(series)) {
+    marker->setVisible(show);
+  }
+  if (axis != nullptr) {
+    axis->setVisible(show);
+  }
 }
 
 }  // namespace
@@ -139,7 +165,22 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
     series->attachAxis(parts.positionAxis);
     series->attachAxis(parts.residualAxis);
   }
+  parts.boilingMargin = AddLine(chart, QStringLiteral("Boiling margin"), MarginColour,
+                                Qt::SolidLine, 1.5);
+  parts.residualGrams = AddLine(chart, QStringLiteral("Residual solvent"), GramsColour,
+                                Qt::SolidLine, 1.5);
+  parts.residualTarget = AddLine(chart, QStringLiteral("Residual target"), GramsColour,
+                                 Qt::DashLine, 1.2);
+  parts.marginAxis = AddRightAxis(chart, QStringLiteral("Boiling margin (K)"), MarginColour);
+  parts.gramsAxis = AddRightAxis(chart, QStringLiteral("Residual (g/m2)"), GramsColour);
+  parts.boilingMargin->attachAxis(parts.positionAxis);
+  parts.boilingMargin->attachAxis(parts.marginAxis);
+  for (QLineSeries* series : {parts.residualGrams, parts.residualTarget}) {
+    series->attachAxis(parts.positionAxis);
+    series->attachAxis(parts.gramsAxis);
+  }
   FillProfileChart(parts, LineProfile{}, ProfileSummary{});
+  FillJudgingCurves(parts, LineProfile{}, RunJudgement{}, false, false);
   return parts;
 }
 
@@ -232,6 +273,45 @@ void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   painter.setRenderHint(QPainter::Antialiasing);
   scene.render(&painter, target, area);
+}
+
+void FillJudgingCurves(const ProfileChartParts& parts, const LineProfile& line,
+                       const RunJudgement& judgement, bool showMargin, bool showResidual) {
+  const std::size_t n = line.points.size();
+  const bool judged = n > 0 && judgement.boilingMargin.size() == n && judgement.residualGrams.size() == n;
+  QList<QPointF> margin, grams, target;
+  double marginLow = 0, marginHigh = 0, gramsHigh = 0;
+  for (std::size_t i = 0; judged && i < n; ++i) {
+    const double position = line.points[i].position;
+    if (const std::optional<double>& m = judgement.boilingMargin[i]) {
+      margin.append(QPointF(position, *m));
+      marginLow = std::min(marginLow, *m);
+      marginHigh = std::max(marginHigh, *m);
+    }
+    grams.append(QPointF(position, judgement.residualGrams[i]));
+    gramsHigh = std::max(gramsHigh, judgement.residualGrams[i]);
+  }
+  if (judged && judgement.residualTarget) {
+    const double value = judgement.residualTarget->target;
+    target = {QPointF(0, value), QPointF(line.points.back().position, value)};
+    gramsHigh = std::max(gramsHigh, value);
+  }
+  parts.boilingMargin->replace(margin);
+  parts.residualGrams->replace(grams);
+  parts.residualTarget->replace(target);
+  ShowCurve(parts.chart, parts.boilingMargin, parts.marginAxis, showMargin && judged);
+  ShowCurve(parts.chart, parts.residualGrams, parts.gramsAxis, showResidual && judged);
+  ShowCurve(parts.chart, parts.residualTarget, nullptr, showResidual && !target.isEmpty());
+  // Every fill starts from the same tick count (see the temperature axis).
+  parts.marginAxis->setTickCount(TempAxisTicks);
+  parts.marginAxis->setRange(marginLow, marginHigh > marginLow ? marginHigh : marginLow + 1);
+  parts.marginAxis->applyNiceNumbers();
+  parts.gramsAxis->setTickCount(TempAxisTicks);
+  parts.gramsAxis->setRange(0, gramsHigh > 0 ? gramsHigh * 1.05 : 1);
+  parts.gramsAxis->applyNiceNumbers();
+  if (parts.chart->legend()->layout() != nullptr) {
+    parts.chart->legend()->layout()->invalidate();
+  }
 }
 
 }  // namespace tovimar::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "results/judging.h"
 #include "results/line_profile.h"
 #include "results/zone_summary.h"
 
@@ -28,6 +29,12 @@ struct ProfileChartParts {
   QCategoryAxis* zoneAxis = nullptr;   // top: one section per zone
   QValueAxis* tempAxis = nullptr;      // left: deg C
   QValueAxis* residualAxis = nullptr;  // right: residual ratio
+  // The judging curves, hidden with their axes until switched on (FillJudgingCurves).
+  QLineSeries* boilingMargin = nullptr;   // K below the bubble temperature
+  QLineSeries* residualGrams = nullptr;   // g/m2, both solvents
+  QLineSeries* residualTarget = nullptr;  // g/m2, dashed across the line; empty: no target
+  QValueAxis* marginAxis = nullptr;       // right, outside the residual ratio axis
+  QValueAxis* gramsAxis = nullptr;        // right, outermost
 };
 
 // Adds the series and axes to an empty chart.
@@ -46,5 +53,11 @@ void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile
 // The size of a saved chart in pixels.
 inline constexpr int SavedChartWidth = 1200;
 inline constexpr int SavedChartHeight = 700;
+
+// Shows or hides the boiling margin and the residual solvent (with its target) of a judged
+// run, each with its own axis. A point without solvent has no margin and is left out of
+// that curve; a judgement whose vectors do not match the profile clears both curves.
+void FillJudgingCurves(const ProfileChartParts& parts, const LineProfile& line,
+                       const RunJudgement& judgement, bool showMargin, bool showResidual);
 
 }  // namespace tovimar::ui

@@ -1,6 +1,7 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
-// a failed run, the window grown beyond its layout, the help window and the completion dialog
-// to PNG files:
+// a failed run, the window grown beyond its layout, the Line page and the profile judged
+// against it with the judging curves on, the help window and the completion dialog to PNG
+// files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
@@ -8,12 +9,14 @@
 #include <string>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
 
 #include "run/run_sequence.h"
 #include "ui/F_Form.h"
+#include "ui/LinePage.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
@@ -88,6 +91,24 @@ int main(int argc, char** argv) {
   form.resize(GrownWidth, GrownHeight);
   save(&form, QStringLiteral("grown.png"));
   form.resize(layoutSize);
+
+  // The Line page with an exhaust flow in zone 1, and the profile of the default run judged
+  // against it with both judging curves on.
+  auto* linePage = form.findChild<tovimar::ui::LinePage*>();
+  form.Line().ZoneExhaustFlow[1] = 10000;
+  if (linePage != nullptr) {
+    form.TabbedNotebook1->setCurrentWidget(linePage);
+    linePage->ShowSettings();
+    save(&form, QStringLiteral("line.png"));
+  }
+  run();
+  profile->MarginCheck->setChecked(true);
+  profile->ResidualCheck->setChecked(true);
+  form.TabbedNotebook1->setCurrentWidget(profile);
+  save(&form, QStringLiteral("profile-judging.png"));
+  profile->MarginCheck->setChecked(false);
+  profile->ResidualCheck->setChecked(false);
+  form.Line() = tovimar::LineSettings{};
   form.TabbedNotebook1->setCurrentIndex(0);
 
   form.ShowHelp();
