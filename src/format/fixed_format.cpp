@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <utility>
 
 #include "format/decimal_expansion.h"
 
@@ -43,27 +42,6 @@ constexpr std::array<std::uint64_t, ExpansionDigits + 1> Pow10 = [] {
   return t;
 }();
 
-// x / 10^N, the divisor a constant the compiler turns into a multiplication.
-template <std::size_t N>
-std::uint64_t DivideByPow10(std::uint64_t x) {
-  return x / Pow10[N];
-}
-
-// DivideByPow10<N> for every N of an expansion, chosen at run time.
-constexpr auto PowerDividers = []<std::size_t... N>(std::index_sequence<N...>) {
-  return std::array<std::uint64_t (*)(std::uint64_t), sizeof...(N)>{&DivideByPow10<N>...};
-}(std::make_index_sequence<ExpansionDigits>{});
-
-// "00" to "99", two characters each.
-constexpr std::array<char, 200> TwoDigitTexts = [] {
-  std::array<char, 200> t{};
-  for (std::size_t i = 0; i < 100; ++i) {
-    t[2 * i] = static_cast<char>('0' + i / 10);
-    t[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return t;
-}();
-
 // The kept decimal digits of a value: digit[0..count) with the value
 // d0.d1d2... x 10^exponent.
 struct Digits {
@@ -94,9 +72,8 @@ bool RoundExpansion(const DecimalExpansion& x, int keep, Digits& d) {
     kept = x.digits;
     count = ExpansionDigits;
   } else {
-    const auto dropped = static_cast<std::size_t>(ExpansionDigits - keep);
-    const std::uint64_t unit = Pow10[dropped];
-    kept = PowerDividers[dropped](x.digits);
+    const std::uint64_t unit = Pow10[static_cast<std::size_t>(ExpansionDigits - keep)];
+    kept = x.digits / unit;
     if (x.digits - kept * unit >= unit / 2) {
       ++kept;
       if (kept == Pow10[static_cast<std::size_t>(keep)]) {
@@ -107,16 +84,9 @@ bool RoundExpansion(const DecimalExpansion& x, int keep, Digits& d) {
     }
   }
   d.count = count;
-  // Two digits at a time from the last one.
-  int i = count;
-  for (; i >= 2; i -= 2) {
-    const auto pair = static_cast<std::size_t>(kept % 100) * 2;
-    kept /= 100;
-    d.digit[i - 2] = TwoDigitTexts[pair];
-    d.digit[i - 1] = TwoDigitTexts[pair + 1];
-  }
-  if (i == 1) {
-    d.digit[0] = static_cast<char>('0' + kept);
+  for (int i = count - 1; i >= 0; --i) {
+    d.digit[i] = static_cast<char>('0' + kept % 10);
+    kept /= 10;
   }
   return true;
 }
