@@ -203,8 +203,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   SummaryValues values;
   if (outcome.completed()) {
     try {
-      const HalvedRun halvedRun = halved.valid() ? halved.get() : MarchHalved(sim.conditions);
-      const RunResults results = DeriveResults(sim, line, &halvedRun);
+      const RunResults results = DeriveResultsAwaitingHalved(sim, line, [&] {
+        return halved.valid() ? halved.get() : MarchHalved(sim.conditions);
+      });
       for (const std::string& warning : results.judgement.warnings) {
         messages.ShowMessage("Warning: " + warning);
       }

@@ -5,10 +5,12 @@
 #include <iostream>
 
 #include "batch_files.h"
+#include "batch_memory.h"
 #include "batch_options.h"
 #include "batch_run.h"
 
 int main(int argc, char** argv) {
+  tovimar::batch::PrepareHeapForLargeBlocks();
   tovimar::batch::InstallSignalHandling();
   tovimar::batch::BatchOptions options;
   CLI::App app;

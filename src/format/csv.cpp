@@ -28,19 +28,33 @@ void AppendCsvField(std::string& out, std::string_view text) {
   out += '"';
 }
 
-std::string ShortestNumberText(double v) {
-  if (!std::isfinite(v)) {
+char* ShortestNumberInto(char* buffer, double v) {
+  if (!std::isfinite(v)) [[unlikely]] {
     throw NonFiniteValueError("a value that is not a finite number has no text");
   }
-  // The longest shortest form of a double is 24 characters ("-2.2250738585072014e-308").
-  std::array<char, 32> buffer{};
-  const std::to_chars_result result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v);
-  if (result.ec != std::errc()) {
+  // Whole numbers from 0 to 9999 (zones, steps) are just their digits, never longer than an
+  // exponent form; the integer conversion gives them several times faster.
+  if (v >= 0 && v < 10000 && !std::signbit(v)) {
+    const int whole = static_cast<int>(v);
+    if (whole == v) {
+      return std::to_chars(buffer, buffer + ShortestNumberBufferSize, whole).ptr;
+    }
+  }
+  const std::to_chars_result result = std::to_chars(buffer, buffer + ShortestNumberBufferSize, v);
+  if (result.ec != std::errc()) [[unlikely]] {
     throw std::logic_error("no room for the text of a number");
   }
-  return std::string(buffer.data(), result.ptr);
+  return result.ptr;
 }
 
-void AppendCsvNumber(std::string& out, double v) { out += ShortestNumberText(v); }
+std::string ShortestNumberText(double v) {
+  std::array<char, ShortestNumberBufferSize> buffer;
+  return std::string(buffer.data(), ShortestNumberInto(buffer.data(), v));
+}
+
+void AppendCsvNumber(std::string& out, double v) {
+  std::array<char, ShortestNumberBufferSize> buffer;
+  out.append(buffer.data(), ShortestNumberInto(buffer.data(), v));
+}
 
 }  // namespace tovimar

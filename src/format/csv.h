@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,13 @@ std::string ShortestNumberText(double v);
 
 // Appends ShortestNumberText(v) (it never needs quotes).
 void AppendCsvNumber(std::string& out, double v);
+
+// Room for the longest shortest text of a double ("-2.2250738585072014e-308", 24).
+inline constexpr std::size_t ShortestNumberBufferSize = 32;
+
+// ShortestNumberText(v) written into `buffer`, which must hold ShortestNumberBufferSize
+// characters (no terminating NUL); returns the end of the text.
+char* ShortestNumberInto(char* buffer, double v);
 
 // Ends the current record.
 inline void EndCsvRecord(std::string& out) { out += "\r\n"; }

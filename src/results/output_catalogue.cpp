@@ -13,6 +13,16 @@ RunResults DeriveResults(const Simulation& sim, const LineSettings& settings, co
   return results;
 }
 
+RunResults DeriveResultsAwaitingHalved(const Simulation& sim, const LineSettings& settings,
+                                       const std::function<HalvedRun()>& halvedRun) {
+  RunResults results;
+  results.line = ProfileAlongLine(sim);
+  results.summary = SummarizeProfile(results.line);
+  JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
+  results.stepCheck = CompareHalved(sim, halvedRun());
+  return results;
+}
+
 namespace {
 
 using Q = OutputQuantity;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ struct RunResults {
 // Throws UserError when a quantity cannot be formed.
 RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {},
                          const HalvedRun* halved = nullptr);
+
+// The same, with the halved run asked of `halvedRun` only once everything else is derived
+// and judged, so that a halved run still marching on another thread has that long to finish.
+RunResults DeriveResultsAwaitingHalved(const Simulation& sim, const LineSettings& settings,
+                                       const std::function<HalvedRun()>& halvedRun);
 
 // Where a quantity lives: at every point of the profile, once per zone, or once per line.
 enum class OutputScope { Point, Zone, Line };

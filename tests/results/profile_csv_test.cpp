@@ -95,6 +95,19 @@ TEST(Csv, NumberTextsReadBackExactly) {
   }
 }
 
+TEST(Csv, WholeNumbersGiveTheSameTextAsAnyNumber) {
+  // Whole numbers below 10000 take a shortcut; around and beyond its edges the text must be
+  // the general conversion's (10000 is "10000", 100000 already "1e+05").
+  for (int k = -3; k <= 100001; ++k) {
+    for (const double x : {double(k), k + 0.5, std::nextafter(double(k), 1e9)}) {
+      char expected[ShortestNumberBufferSize];
+      const auto r = std::to_chars(expected, expected + sizeof expected, x);
+      char text[ShortestNumberBufferSize];
+      ASSERT_EQ(std::string(text, ShortestNumberInto(text, x)), std::string(expected, r.ptr)) << k;
+    }
+  }
+}
+
 TEST(Csv, NumbersIgnoreTheProcessLocale) {
   const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
   const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||

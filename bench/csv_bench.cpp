@@ -1,0 +1,46 @@
+// Speed of the profile CSV of the largest run (14 zones of 1999 steps: 28,000 records of
+// 16 numbers in their shortest round-trip form).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "model/model.h"
+#include "model/step_check.h"
+#include "results/output_catalogue.h"
+#include "results/profile_csv.h"
+#include "support/defaults.h"
+
+namespace {
+
+using namespace tovimar;
+
+const RunResults& LargestRunResults() {
+  static const RunResults results = [] {
+    Simulation sim = test_support::LargestRunSimulation();
+    PrepareInitialState(sim);
+    for (int z = 1; z <= MaxZones; ++z) {
+      MarchZone(sim, z, MaxStepsPerZone);
+      CarryToNextZone(sim, z, MaxStepsPerZone);
+    }
+    const HalvedRun halved = MarchHalved(sim.conditions);
+    return DeriveResults(sim, LineSettings{}, &halved);
+  }();
+  return results;
+}
+
+void BM_ProfileCsvLargestRun(benchmark::State& state) {
+  const RunResults& results = LargestRunResults();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string csv = FormatProfileCsv(results);
+    bytes = csv.size();
+    benchmark::DoNotOptimize(csv.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_ProfileCsvLargestRun)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
