@@ -43,7 +43,7 @@ class TovimarApplication : public QApplication {
   }
 };
 
-// Quits the application after the watched window's first paint.
+// Quits the application after the first paint of any widget.
 class QuitWhenPainted : public QObject {
  public:
   using QObject::QObject;
@@ -81,7 +81,9 @@ int RunTovimar(int& argc, char** argv, const StartOptions& options) {
   const MainWindow window = BuildMainWindow();
   QuitWhenPainted quitter;
   if (options.quitWhenShown) {
-    window.form->installEventFilter(&quitter);
+    // The window's first paint may be its children's alone (the pages sit in a scroll
+    // area that covers it): every object's events are watched.
+    app.installEventFilter(&quitter);
   }
   window.form->show();
   return QApplication::exec();
