@@ -69,10 +69,8 @@ bool HeaderWanted(const BatchOptions& options) {
 // design: the base's chain, or all zones when the design sets an Outer Temperature.
 std::size_t DesignZones(const MapEntryTexts& base, const std::vector<EntrySetting>& columns) {
   for (const EntrySetting& column : columns) {
-    for (int zone = 2; zone <= MaxZones; ++zone) {
-      if (column.entryName == ZoneField(zone, 1).entryName) {
-        return MaxZones;
-      }
+    if (IsChainOuterTemperature(column.entryName)) {
+      return MaxZones;
     }
   }
   return static_cast<std::size_t>(ActiveZoneChain(base).activeZones);

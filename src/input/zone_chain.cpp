@@ -27,6 +27,15 @@ ZoneChain ActiveZoneChain(const EntryTexts& entries) {
   return chain;
 }
 
+bool IsChainOuterTemperature(std::string_view entryName) {
+  for (int zone = 2; zone <= MaxZones; ++zone) {
+    if (entryName == ZoneField(zone, 1).entryName) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string ZoneChainText(const ZoneChain& chain) {
   std::string text = "Active zones: " + std::to_string(chain.activeZones) + " (";
   const std::string zone = "zone " + std::to_string(chain.endZone);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "input/entry_texts.h"
 
@@ -25,6 +26,10 @@ struct ZoneChain {
 };
 
 ZoneChain ActiveZoneChain(const EntryTexts& entries);
+
+// Whether the entry is the Outer Temperature of one of zones 2..14: the only entries whose
+// text can move the end of the zone chain.
+bool IsChainOuterTemperature(std::string_view entryName);
 
 // One line for the window: "Active zones: 5 (zone 6 has no Outer Temperature)",
 // "Active zones: 14 (all 14 zones)".

@@ -319,12 +319,7 @@ std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
 
 std::size_t SweepSummaryZones(const MapEntryTexts& base, const std::vector<SweepAxis>& axes) {
   const auto isOuterTemperature = [](const SweepAxis& axis) {
-    for (int zone = 2; zone <= MaxZones; ++zone) {
-      if (axis.entryName == ZoneField(zone, 1).entryName) {
-        return true;
-      }
-    }
-    return false;
+    return IsChainOuterTemperature(axis.entryName);
   };
   if (std::none_of(axes.begin(), axes.end(), isOuterTemperature)) {
     return static_cast<std::size_t>(ActiveZoneChain(base).activeZones);
