@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "model/conditions.h"
 
@@ -11,6 +13,22 @@ namespace tovimar {
 // Inputs of the line that the drying model does not use and the 120-line data file cannot
 // hold: what judging a run (residual solvent, boiling, exhaust safety) needs besides the
 // drying conditions. Kept in the JSON line file (conditionfile/line_file.h).
+// The design search last set up on the Optimise page, in the batch tool's text forms:
+// "max:LineSpeed", "LineSpeed=0.1:3", "LineEndResidualSolvent<=2". Empty: none set up.
+struct OptimiseSetup {
+  std::string objective;
+  std::vector<std::string> variables;
+  std::vector<std::string> limits;
+};
+
+// The calibration last set up on the Fit page: the measurement file, the parameters to fit
+// ("Keff", "We=0:1") and the standard deviations given ("web temperature (C)=0.5").
+struct FitSetup {
+  std::string measurementFile;
+  std::vector<std::string> parameters;
+  std::vector<std::string> standardDeviations;
+};
+
 struct LineSettings {
   // Coated width of the web, m; turns the per-area evaporation into an hourly solvent load.
   double WebWidth = 1;
@@ -30,6 +48,9 @@ struct LineSettings {
   std::optional<double> ResidualTarget;
   // Least distance of the web temperature below the coating's bubble temperature, K.
   double BoilingMarginMin = 0;
+  // What the Optimise and Fit pages were last set to, kept with the line.
+  OptimiseSetup Optimise;
+  FitSetup Fit;
 
   // The % of LEL limit that applies to zone `zone` (1..MaxZones).
   [[nodiscard]] double LELLimitOfZone(int zone) const {
