@@ -282,6 +282,7 @@ bool LinePage::LoadLineFile(const QString& path) {
   }
   lastFile_ = path;
   ShowSettings();
+  emit form_.LineSettingsLoaded();
   return true;
 }
 

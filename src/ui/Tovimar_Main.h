@@ -120,6 +120,9 @@ class TForm1 : public QWidget, public EntryTexts {
   void RunFinished(const tovimar::RunOutcome& outcome);
   // A run has completed, before the completion dialog.
   void RunCompleted();
+  // Line() has been replaced as a whole (a line file was loaded): pages that keep part of
+  // their set-up in it show it afresh.
+  void LineSettingsLoaded();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
