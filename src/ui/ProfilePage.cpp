@@ -152,6 +152,7 @@ QChartView* ProfilePage::EnsureChart() {
     Chart = BuildProfileChart(ChartView->chart());
     FillProfileChart(Chart, results_.line, results_.summary);
     FillJudging();
+    ShowMeasured();
     chartHolder_->layout()->addWidget(ChartView);
     ChartView->show();  // a child made after its parent was shown stays hidden otherwise
   }
@@ -219,6 +220,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   EnsureChart();
   FillProfileChart(Chart, results_.line, results_.summary);
   FillJudging();
+  ShowMeasured();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
@@ -252,6 +254,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   if (ChartView != nullptr) {
     FillProfileChart(Chart, results_.line, results_.summary);
     FillJudging();
+    ShowMeasured();
   }
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);

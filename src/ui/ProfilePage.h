@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +9,7 @@
 
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
+#include "ui/measured_points.h"
 #include "ui/profile_chart.h"
 #include "ui/save_dialogs.h"
 #include "ui/zone_table.h"
@@ -74,6 +76,11 @@ class ProfilePage : public QWidget {
   // The run report as a PDF, from the form's entries run again in memory (see run_report.h).
   bool SaveReport(const QString& path);
 
+  // Measurements to show over every completed run's chart (none: no points); see
+  // measured_points.h. The series are made with the chart.
+  void SetMeasurements(std::optional<MeasuredData> data);  // measured_points.cpp
+  [[nodiscard]] const MeasuredSeries& MeasuredPoints() const { return measuredSeries_; }
+
   // The chart view, made when the page is first shown or filled; returns it.
   QChartView* EnsureChart();
 
@@ -100,6 +107,7 @@ class ProfilePage : public QWidget {
  private:
   void ShowFailure(const QString& text);
   void FillJudging();  // the judging curves of results_, as the check boxes say
+  void ShowMeasured();  // the points of measured_ over a current run; measured_points.cpp
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
                      QString* chosenFilter);
@@ -109,6 +117,8 @@ class ProfilePage : public QWidget {
   std::unique_ptr<SaveFileDialogs> dialogs_;
   RunResults results_;
   bool current_ = false;
+  std::optional<MeasuredData> measured_;
+  MeasuredSeries measuredSeries_;
 };
 
 // The page's caption in the notebook.
