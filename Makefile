@@ -47,6 +47,8 @@ screenshots: build
 	cp screenshots/profile-judging.png docs/screenshot-judging.png
 	cp screenshots/profile-failed.png docs/screenshot-profile-failed.png
 	cp screenshots/page7.png docs/screenshot-optimise.png
+	cp screenshots/profile-measured.png docs/screenshot-measured.png
+	cp screenshots/fit.png docs/screenshot-fit.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

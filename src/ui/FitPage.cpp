@@ -82,6 +82,7 @@ FitPage::FitPage(TForm1& form, ProfilePage* profile, QWidget* parent)
   FileLabel->setWordWrap(true);
 
   SdTable = Table({tr("Measured quantity"), tr("Standard deviation")});
+  SdTable->horizontalHeader()->setSectionResizeMode(SdColumn, QHeaderView::ResizeToContents);
   SdTable->setRowCount(static_cast<int>(MeasuredQuantityCount));
   for (const MeasuredColumn& column : MeasuredColumns()) {
     const int row = static_cast<int>(column.quantity);

@@ -1,21 +1,30 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
 // a failed run, the window grown beyond its layout, the Line page and the profile judged
-// against it with the judging curves on, the help window and the completion dialog to PNG
-// files:
+// against it with the judging curves on, the Fit page and the measurements over the fitted
+// run, the help window and the completion dialog to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
 #include <cstdio>
+#include <functional>
+#include <random>
 #include <string>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
+#include "format/csv.h"
+#include "results/line_profile.h"
 #include "run/run_sequence.h"
+#include "study/fit.h"
 #include "ui/F_Form.h"
+#include "ui/FitPage.h"
 #include "ui/LinePage.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
@@ -26,6 +35,61 @@ namespace {
 // The size of the grown window's picture.
 constexpr int GrownWidth = 1100;
 constexpr int GrownHeight = 800;
+
+// The Fit page after fitting Keff to measurements of a run with Keff 1.8 (every 3 m, web
+// temperature with noise of 1 K, the residual ratios with noise of 0.01), and the Drying
+// Profile page with the fitted run under the measurements. False when a step fails.
+bool SaveFitScreenshots(tovimar::ui::TForm1& form, tovimar::ui::ProfilePage* profile,
+                        const std::function<void(QWidget*, const QString&)>& save) {
+  using namespace tovimar;
+  auto* fit = form.findChild<ui::FitPage*>();
+  MapEntryTexts entries;
+  entries.ForceText("Edit205", "1.8");
+  Simulation sim;
+  RunOptions options;
+  options.writeResultFile = false;
+  if (fit == nullptr || !RunSimulation(sim, entries, options).completed()) return false;
+  const LineProfile line = ProfileAlongLine(sim);
+  std::mt19937 random(18);
+  std::normal_distribution<double> noise(0, 1);
+  std::string csv(MeasuredPositionTitle);
+  const MeasuredQuantity measured[] = {MeasuredQuantity::WebTemp, MeasuredQuantity::Residual1,
+                                       MeasuredQuantity::Residual2};
+  for (const MeasuredQuantity q : measured) {
+    csv += ',';
+    csv += MeasuredColumnOf(q).title;
+  }
+  csv += '\n';
+  for (double x = 1; x <= line.points.back().position; x += 3) {
+    csv += ShortestNumberText(x);
+    for (const MeasuredQuantity q : measured) {
+      csv += ',';
+      csv += ShortestNumberText(*ModelValueAt(line, q, x) + MeasuredColumnOf(q).defaultSd * noise(random));
+    }
+    csv += '\n';
+  }
+  QTemporaryDir dir;
+  QFile file(dir.filePath(QStringLiteral("measurements.csv")));
+  if (!dir.isValid() || !file.open(QIODevice::WriteOnly) ||
+      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
+    return false;
+  }
+  file.close();
+  if (!fit->LoadMeasurements(file.fileName())) return false;
+  fit->AddParameter(QStringLiteral("Keff"), QStringLiteral("0.5"), QStringLiteral("5"));
+  QEventLoop loop;
+  QObject::connect(fit, &ui::FitPage::FitFinished, &loop, &QEventLoop::quit);
+  fit->StartClick();
+  if (fit->Running()) loop.exec();
+  form.TabbedNotebook1->setCurrentWidget(fit);
+  save(&form, QStringLiteral("fit.png"));
+  form.TabbedNotebook1->setCurrentWidget(profile);
+  save(&form, QStringLiteral("profile-measured.png"));
+  const bool fitted = fit->Result() && fit->Result()->converged();
+  profile->SetMeasurements(std::nullopt);
+  form.Line().Fit = FitSetup{};
+  return fitted;
+}
 
 }  // namespace
 
@@ -109,6 +173,11 @@ int main(int argc, char** argv) {
   profile->MarginCheck->setChecked(false);
   profile->ResidualCheck->setChecked(false);
   form.Line() = tovimar::LineSettings{};
+
+  if (!SaveFitScreenshots(form, profile, save)) {
+    std::fprintf(stderr, "tovimar_screenshots: the fit to synthetic measurements failed\n");
+    ok = false;
+  }
   form.TabbedNotebook1->setCurrentIndex(0);
 
   form.ShowHelp();
