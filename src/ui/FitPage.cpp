@@ -1,5 +1,7 @@
 #include "ui/FitPage.h"
 
+#include <exception>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -171,7 +173,7 @@ bool FitPage::LoadMeasurements(const QString& path) {
   try {
     data_ = ReadMeasuredData(QFile::encodeName(path).toStdString());
     file_ = path;
-  } catch (const UserError& e) {
+  } catch (const std::exception& e) {  // the reader's InputError or FileError, as a rule
     ClearMeasurements();
     SaveSetup();
     try {
