@@ -69,7 +69,7 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
     std::string error;
     std::optional<FitParameter> p = ParseFitParameter(text, error);
     if (!p) {
-      messages.ShowMessage(error);
+      messages.ShowMessage("--fit: " + error);
       return ExitUsage;
     }
     parameters.push_back(std::move(*p));

@@ -194,7 +194,7 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   p.name = std::string(text.substr(0, equals));
   const ConditionField* field = FindField(p.name);
   if (field == nullptr) {
-    error = "--fit: no condition entry or field named \"" + p.name +
+    error = "no condition entry or field named \"" + p.name +
             "\" (a numeric condition, tovimar-batch --list-names lists them)";
     return std::nullopt;
   }
@@ -204,7 +204,7 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   const std::string_view range = text.substr(equals + 1);
   const std::size_t colon = range.find(':');
   if (colon == std::string_view::npos) {
-    error = "--fit needs NAME or NAME=LOWER:UPPER, got \"" + std::string(text) + "\"";
+    error = "a parameter is NAME or NAME=LOWER:UPPER, not \"" + std::string(text) + "\"";
     return std::nullopt;
   }
   for (const bool lower : {true, false}) {
@@ -212,13 +212,13 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
     if (bound.empty()) continue;
     const std::optional<double> v = ParseNumber(bound);
     if (!v) {
-      error = "--fit: the bound \"" + std::string(bound) + "\" is not a number in \"" + std::string(text) + "\"";
+      error = "the bound \"" + std::string(bound) + "\" is not a number in \"" + std::string(text) + "\"";
       return std::nullopt;
     }
     (lower ? p.lower : p.upper) = *v;
   }
   if (p.lower && p.upper && !(*p.lower < *p.upper)) {
-    error = "--fit: the lower bound must lie below the upper one in \"" + std::string(text) + "\"";
+    error = "the lower bound must lie below the upper one in \"" + std::string(text) + "\"";
     return std::nullopt;
   }
   return p;

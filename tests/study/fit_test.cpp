@@ -74,12 +74,12 @@ TEST(Fit, ParsesParametersAndBounds) {
     std::string error;
   };
   const std::vector<Case> bad{
-      {"Kef", "--fit: no condition entry or field named \"Kef\" (a numeric condition, tovimar-batch "
+      {"Kef", "no condition entry or field named \"Kef\" (a numeric condition, tovimar-batch "
               "--list-names lists them)"},
-      {"Keff=1", "--fit needs NAME or NAME=LOWER:UPPER, got \"Keff=1\""},
-      {"Keff=a:2", "--fit: the bound \"a\" is not a number in \"Keff=a:2\""},
-      {"Keff=3:1", "--fit: the lower bound must lie below the upper one in \"Keff=3:1\""},
-      {"Keff=2:2", "--fit: the lower bound must lie below the upper one in \"Keff=2:2\""},
+      {"Keff=1", "a parameter is NAME or NAME=LOWER:UPPER, not \"Keff=1\""},
+      {"Keff=a:2", "the bound \"a\" is not a number in \"Keff=a:2\""},
+      {"Keff=3:1", "the lower bound must lie below the upper one in \"Keff=3:1\""},
+      {"Keff=2:2", "the lower bound must lie below the upper one in \"Keff=2:2\""},
   };
   for (const Case& c : bad) {
     std::string error;
