@@ -161,7 +161,7 @@ class FitPageTest : public QObject {
     QCOMPARE(f.page->StatusText(), QStringLiteral("Add at least one parameter to fit."));
     f.page->AddParameter("Keff", "3", "1");
     f.page->StartClick();
-    QCOMPARE(f.page->StatusText(), QStringLiteral("Parameter 1 is refused: --fit: the lower bound must lie "
+    QCOMPARE(f.page->StatusText(), QStringLiteral("Parameter 1 is refused: the lower bound must lie "
                                                   "below the upper one in \"Keff=3:1\""));
     f.page->RemoveParameter();
     f.page->AddParameter("Keff");
