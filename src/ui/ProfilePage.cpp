@@ -20,6 +20,8 @@
 #include "ui/Tovimar_Main.h"
 #include "ui/file_browser.h"
 #include "ui/look.h"
+#include "ui/pin_board.h"
+#include "ui/pinned_overlay.h"
 
 namespace tovimar::ui {
 namespace {
@@ -36,7 +38,11 @@ void FitTableHeight(QTableWidget* table) {
 }  // namespace
 
 ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
-    : QWidget(parent), form_(form), dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
+    : QWidget(parent),
+      form_(form),
+      dialogs_(std::make_unique<ModalSaveFileDialogs>()),
+      nameDialog_(std::make_unique<ModalRunNameDialog>()),
+      pinned_(new PinBoard(this)) {
   setObjectName(QStringLiteral("ProfilePage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -97,7 +103,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   SaveReportButton = new QPushButton(QStringLiteral("Save Report..."), this);
   SaveReportButton->setObjectName(QStringLiteral("SaveReportButton"));
   connect(SaveReportButton, &QPushButton::clicked, this, &ProfilePage::SaveReportClick);
-  for (QPushButton* button : {SaveChartButton, ExportCsvButton, SaveConditionsButton, SaveReportButton}) {
+  PinButton = new QPushButton(QStringLiteral("Pin Run..."), this);
+  PinButton->setObjectName(QStringLiteral("PinButton"));
+  connect(PinButton, &QPushButton::clicked, this, &ProfilePage::PinRunClick);
+  connect(pinned_, &PinBoard::Changed, this, &ProfilePage::FillChart);
+  for (QPushButton* button :
+       {SaveChartButton, ExportCsvButton, SaveConditionsButton, SaveReportButton, PinButton}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
@@ -138,7 +149,8 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setRenderHint(QPainter::Antialiasing);
     Chart = BuildProfileChart(ChartView->chart());
-    FillProfileChart(Chart, results_.line, results_.summary);
+    overlay_ = std::make_unique<PinnedOverlay>(Chart);
+    FillChart();
     FillJudging();
     chartHolder_->layout()->addWidget(ChartView);
     ChartView->show();  // a child made after its parent was shown stays hidden otherwise
@@ -205,7 +217,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   }
   current_ = true;
   EnsureChart();
-  FillProfileChart(Chart, results_.line, results_.summary);
+  FillChart();
   FillJudging();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
@@ -232,13 +244,14 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   SaveChartButton->setEnabled(true);
   ExportCsvButton->setEnabled(true);
   SaveReportButton->setEnabled(true);
+  PinButton->setEnabled(true);
 }
 
 void ProfilePage::ShowNoResult(const QString& why) {
   current_ = false;
   results_ = RunResults{};
   if (ChartView != nullptr) {
-    FillProfileChart(Chart, results_.line, results_.summary);
+    FillChart();
     FillJudging();
   }
   SummaryTable->setRowCount(0);
@@ -250,6 +263,20 @@ void ProfilePage::ShowNoResult(const QString& why) {
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
   SaveReportButton->setEnabled(false);
+  PinButton->setEnabled(false);
+}
+
+void ProfilePage::FillChart() {
+  if (ChartView == nullptr) {
+    return;
+  }
+  FillProfileChart(Chart, results_.line, results_.summary);
+  overlay_->Show(results_.line, pinned_->Runs());
+  // Pinned runs stay as baselines when a run did not complete: the chart says so, so that
+  // their dashed lines are not taken for the last run.
+  Chart.chart->setTitle(!current_ && !pinned_->Runs().empty()
+                            ? QStringLiteral("No current run: only the pinned runs are shown")
+                            : QString());
 }
 
 void ProfilePage::FillJudging() {

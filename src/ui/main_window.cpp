@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/ComparePage.h"
 #include "ui/LinePage.h"
 #include "ui/OptimisePage.h"
 
@@ -11,6 +12,7 @@ MainWindow BuildMainWindow() {
   window.profile = ProfilePage::AttachTo(*window.form);
   LinePage::AttachTo(*window.form);
   OptimisePage::AttachTo(*window.form, window.profile);
+  ComparePage::AttachTo(*window.form, window.profile);
   return window;
 }
 

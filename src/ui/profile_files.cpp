@@ -1,5 +1,5 @@
-// The Drying Profile page's file buttons: the chart as PNG or SVG, the profile as CSV
-// and the entries as a data file.
+// The Drying Profile page's file buttons: the chart as PNG or SVG (with the pinned runs
+// over it), the profile as CSV and the entries as a data file.
 #include <string>
 
 #include <QBuffer>
@@ -16,6 +16,7 @@
 #include "ui/ProfilePage.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/look.h"
+#include "ui/pin_board.h"
 
 namespace tovimar::ui {
 
@@ -57,7 +58,7 @@ bool ProfilePage::SaveChart(const QString& path) {
   }
   const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
   const auto draw = [&](QPainter& painter) {
-    DrawProfileChart(painter, area, results_.line, results_.summary);
+    DrawProfileChart(painter, area, results_.line, results_.summary, pinned_->Runs());
   };
 
   QByteArray bytes;
