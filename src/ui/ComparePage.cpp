@@ -1,5 +1,8 @@
 #include "ui/ComparePage.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -23,7 +26,15 @@ QString ComparisonText(const ComparisonRow& row, double value) {
   if (row.quantity != nullptr && row.quantity->Shows(InZoneTable)) {
     return Fixed(value, row.quantity->tableDecimals);
   }
-  return QString::number(value, 'g', ComparisonDigits);
+  if (value == 0) {
+    return QStringLiteral("0");
+  }
+  // Trailing zeros kept, so that every number of a row shows as many digits.
+  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  if (exponent < -4 || exponent >= 6) {
+    return QString::number(value, 'e', ComparisonDigits - 1);
+  }
+  return Fixed(value, std::max(0, ComparisonDigits - 1 - exponent));
 }
 
 ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
@@ -139,9 +150,10 @@ void ComparePage::ClearClick() { pinned_.Clear(); }
 void ComparePage::ExportCsvClick() {
   const QString directory =
       form_.DirectoryListBox1 != nullptr ? form_.DirectoryListBox1->Directory() : QDir::currentPath();
-  const QString path = dialogs_->ChooseSaveFile(
-      this, QStringLiteral("Export Comparison CSV"), QDir(directory).filePath(QStringLiteral("comparison.csv")),
-      {QString::fromUtf8(CsvFilter), QString::fromUtf8(AnyFileFilter)}, nullptr);
+  const QString path =
+      dialogs_->ChooseSaveFile(this, QStringLiteral("Export Comparison CSV"),
+                               QDir(directory).filePath(QStringLiteral("comparison.csv")),
+                               {QString::fromUtf8(CsvFilter), QString::fromUtf8(AnyFileFilter)}, nullptr);
   if (!path.isEmpty()) {
     ExportCsv(path);
   }

@@ -61,7 +61,8 @@ class ComparePage : public QWidget {
 };
 
 // The text of a value in the comparison: with the zone table's decimals for a quantity that
-// table shows, otherwise with ComparisonDigits significant digits.
+// table shows, otherwise with ComparisonDigits significant digits (in exponent form below
+// 1e-4 and from 1e6 on).
 QString ComparisonText(const ComparisonRow& row, double value);
 inline constexpr int ComparisonDigits = 4;
 

@@ -37,6 +37,9 @@ void SetLegendEntry(QChart* chart, QLineSeries* series, bool visible) {
 }  // namespace
 
 PinnedOverlay::PinnedOverlay(const ProfileChartParts& parts) : parts_(parts) {
+  // With the pinned runs' entries the legend may shorten its labels; their tooltips give
+  // them whole.
+  parts.chart->legend()->setShowToolTips(true);
   for (std::size_t i = 0; i < sets_.size(); ++i) {
     Curves& set = sets_[i];
     set.webTemp = DashedLine(parts.chart, PinnedColours[i]);

@@ -142,7 +142,8 @@ class ComparePageTest : public QObject {
       const RunResults& results = runs[static_cast<std::size_t>(column)].results;
       const double end = results.line.points.back().temp;
       QCOMPARE(table->item(lineEnd, column)->data(Qt::UserRole).toDouble(), end);
-      QCOMPARE(table->item(lineEnd, column)->text(), QString::number(end, 'g', ComparisonDigits));
+      const ComparisonRow row = ComparisonRows(runs).at(static_cast<std::size_t>(lineEnd));
+      QCOMPARE(table->item(lineEnd, column)->text(), ComparisonText(row, end));
       const double exit = results.summary.zones.at(0).exitTemp;
       QCOMPARE(table->item(zoneExit, column)->text(), Fixed(exit, 2));
     }
@@ -150,6 +151,22 @@ class ComparePageTest : public QObject {
     QVERIFY(first.line.points.back().temp != runs[1].results.line.points.back().temp);
     // No residual target given: the runs have no value there, and the cell stays empty.
     QVERIFY(table->item(w.Row("residual target reached at (m)"), 0) == nullptr);
+  }
+
+  // Significant digits with trailing zeros, or a zone-table quantity's own decimals.
+  void valuesAreShownReadably() {
+    const ComparisonRow line{"", FindOutput("LineEndWebTemp"), 0, {}};
+    const ComparisonRow zone{"", FindOutput("ZoneExitResidual1"), 1, {}};
+    const struct {
+      const ComparisonRow& row;
+      double value;
+      const char* text;
+    } cases[] = {{line, 60, "60.00"},        {line, 0.008578, "0.008578"}, {line, -12.3456, "-12.35"},
+                 {line, 0, "0"},             {line, 1.5934e-6, "1.593e-06"}, {line, 1234567, "1.235e+06"},
+                 {zone, 0.0975123, "0.0975"}, {zone, -0.00001, "0.0000"}};
+    for (const auto& c : cases) {
+      QCOMPARE(ComparisonText(c.row, c.value), QString::fromLatin1(c.text));
+    }
   }
 
   void refusedPinsSayWhy() {
@@ -169,8 +186,9 @@ class ComparePageTest : public QObject {
       w.namer->next = QString::fromUtf8(c.name);
       w.main.profile->PinButton->click();
       const QString error = QString::fromUtf8(c.error);
-      QCOMPARE(w.dialogs->errors, error.isEmpty() ? std::vector<QString>{}
-                                                  : std::vector<QString>{"The run cannot be pinned:\n\n" + error});
+      QCOMPARE(w.dialogs->errors,
+               error.isEmpty() ? std::vector<QString>{}
+                               : std::vector<QString>{"The run cannot be pinned:\n\n" + error});
     }
     QCOMPARE(w.main.profile->Pinned().Runs().size(), MaxPinnedRuns);
     QCOMPARE(w.compare->Table->columnCount(), 5);
