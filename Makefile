@@ -47,6 +47,8 @@ screenshots: build
 	cp screenshots/profile-judging.png docs/screenshot-judging.png
 	cp screenshots/profile-failed.png docs/screenshot-profile-failed.png
 	cp screenshots/page7.png docs/screenshot-optimise.png
+	cp screenshots/profile-pinned.png docs/screenshot-pinned.png
+	cp screenshots/compare.png docs/screenshot-compare.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.
