@@ -12,6 +12,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
@@ -195,7 +198,8 @@ void ProfilePage::RunFinished(const RunOutcome& outcome) {
   }
   ShowWarnings(warnings);
   ShowNoResult(QStringLiteral("The last run did not complete (%1), so there is no profile to show. "
-                              "The chart and the table stay empty until a run completes.")
+                              "The chart shows no current curves and the table stays empty until a run "
+                              "completes.")
                    .arg(QString::fromUtf8(RunStatusText(outcome.status).data(),
                                           static_cast<qsizetype>(RunStatusText(outcome.status).size()))));
 }
@@ -272,8 +276,13 @@ void ProfilePage::FillChart() {
   }
   FillProfileChart(Chart, results_.line, results_.summary);
   overlay_->Show(results_.line, pinned_->Runs());
-  // Pinned runs stay as baselines when a run did not complete: the chart says so, so that
-  // their dashed lines are not taken for the last run.
+  // Pinned runs stay as baselines when a run did not complete: the chart says so, and the
+  // current run's curves leave the legend, so that the dashed lines are not taken for it.
+  for (QLineSeries* series : {Chart.airTemp, Chart.webTemp, Chart.residual1, Chart.residual2}) {
+    for (QLegendMarker* marker : Chart.chart->legend()->markers(series)) {
+      marker->setVisible(current_);
+    }
+  }
   Chart.chart->setTitle(!current_ && !pinned_->Runs().empty()
                             ? QStringLiteral("No current run: only the pinned runs are shown")
                             : QString());

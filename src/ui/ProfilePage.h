@@ -51,7 +51,8 @@ class ProfilePage : public QWidget {
   // Fills the page from a simulation that has just completed a run.
   void ShowCompletedRun(const Simulation& sim);
 
-  // Clears the chart and the table and shows `why` in their place.
+  // Clears the current run from the chart (pinned runs stay) and the table, and shows `why`
+  // in their place.
   void ShowNoResult(const QString& why);
 
   // Lists the warnings of the last run (hidden when there are none).

@@ -223,17 +223,19 @@ class ComparePageTest : public QObject {
     QVERIFY(!w.compare->ExportCsvButton->isEnabled());
   }
 
-  // A failed run clears the current curves; pinned runs stay, and the chart says they are
-  // all it shows. Nothing can be pinned then.
+  // A failed run clears the current curves and their legend entries; pinned runs stay, and
+  // the chart says they are all it shows. Nothing can be pinned then.
   void failedRunCannotBePinned() {
     Window w;
     w.RunAndPin("1.0");
     QVERIFY(w.main.profile->PinButton->isEnabled());
     QVERIFY(w.main.profile->Chart.chart->title().isEmpty());
+    QVERIFY(w.InLegend(w.main.profile->Chart.webTemp));
     w.RunAndPin("abc");
     QVERIFY(!w.main.profile->PinButton->isEnabled());
     QCOMPARE(w.main.profile->Chart.webTemp->count(), 0);
-    QVERIFY(w.Set(0).webTemp->isVisible());
+    QVERIFY(!w.InLegend(w.main.profile->Chart.webTemp));
+    QVERIFY(w.Set(0).webTemp->isVisible() && w.InLegend(w.Set(0).webTemp));
     QCOMPARE(w.main.profile->Chart.chart->title(),
              QStringLiteral("No current run: only the pinned runs are shown"));
     QVERIFY(!w.main.profile->PinRun(QStringLiteral("stale")));
