@@ -49,6 +49,8 @@ screenshots: build
 	cp screenshots/page7.png docs/screenshot-optimise.png
 	cp screenshots/profile-measured.png docs/screenshot-measured.png
 	cp screenshots/fit.png docs/screenshot-fit.png
+	cp screenshots/profile-pinned.png docs/screenshot-pinned.png
+	cp screenshots/compare.png docs/screenshot-compare.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

@@ -1,37 +1,30 @@
 #include "ui/ProfilePage.h"
 
 #include <algorithm>
-#include <cmath>
 #include <exception>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGraphicsScene>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImage>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "conditionfile/data_file.h"
-#include "format/file_writer.h"
-#include "results/profile_csv.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/file_browser.h"
 #include "ui/look.h"
+#include "ui/pin_board.h"
+#include "ui/pinned_overlay.h"
 
 namespace tovimar::ui {
 namespace {
@@ -48,7 +41,11 @@ void FitTableHeight(QTableWidget* table) {
 }  // namespace
 
 ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
-    : QWidget(parent), form_(form), dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
+    : QWidget(parent),
+      form_(form),
+      dialogs_(std::make_unique<ModalSaveFileDialogs>()),
+      nameDialog_(std::make_unique<ModalRunNameDialog>()),
+      pinned_(new PinBoard(this)) {
   setObjectName(QStringLiteral("ProfilePage"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -109,7 +106,12 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   SaveReportButton = new QPushButton(QStringLiteral("Save Report..."), this);
   SaveReportButton->setObjectName(QStringLiteral("SaveReportButton"));
   connect(SaveReportButton, &QPushButton::clicked, this, &ProfilePage::SaveReportClick);
-  for (QPushButton* button : {SaveChartButton, ExportCsvButton, SaveConditionsButton, SaveReportButton}) {
+  PinButton = new QPushButton(QStringLiteral("Pin Run..."), this);
+  PinButton->setObjectName(QStringLiteral("PinButton"));
+  connect(PinButton, &QPushButton::clicked, this, &ProfilePage::PinRunClick);
+  connect(pinned_, &PinBoard::Changed, this, &ProfilePage::FillChart);
+  for (QPushButton* button :
+       {SaveChartButton, ExportCsvButton, SaveConditionsButton, SaveReportButton, PinButton}) {
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
@@ -150,7 +152,8 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setRenderHint(QPainter::Antialiasing);
     Chart = BuildProfileChart(ChartView->chart());
-    FillProfileChart(Chart, results_.line, results_.summary);
+    overlay_ = std::make_unique<PinnedOverlay>(Chart);
+    FillChart();
     FillJudging();
     ShowMeasured();
     chartHolder_->layout()->addWidget(ChartView);
@@ -196,7 +199,8 @@ void ProfilePage::RunFinished(const RunOutcome& outcome) {
   }
   ShowWarnings(warnings);
   ShowNoResult(QStringLiteral("The last run did not complete (%1), so there is no profile to show. "
-                              "The chart and the table stay empty until a run completes.")
+                              "The chart shows no current curves and the table stays empty until a run "
+                              "completes.")
                    .arg(QString::fromUtf8(RunStatusText(outcome.status).data(),
                                           static_cast<qsizetype>(RunStatusText(outcome.status).size()))));
 }
@@ -218,7 +222,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   }
   current_ = true;
   EnsureChart();
-  FillProfileChart(Chart, results_.line, results_.summary);
+  FillChart();
   FillJudging();
   ShowMeasured();
   FillZoneTable(SummaryTable, results_);
@@ -246,13 +250,14 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim) {
   SaveChartButton->setEnabled(true);
   ExportCsvButton->setEnabled(true);
   SaveReportButton->setEnabled(true);
+  PinButton->setEnabled(true);
 }
 
 void ProfilePage::ShowNoResult(const QString& why) {
   current_ = false;
   results_ = RunResults{};
   if (ChartView != nullptr) {
-    FillProfileChart(Chart, results_.line, results_.summary);
+    FillChart();
     FillJudging();
     ShowMeasured();
   }
@@ -265,6 +270,25 @@ void ProfilePage::ShowNoResult(const QString& why) {
   SaveChartButton->setEnabled(false);
   ExportCsvButton->setEnabled(false);
   SaveReportButton->setEnabled(false);
+  PinButton->setEnabled(false);
+}
+
+void ProfilePage::FillChart() {
+  if (ChartView == nullptr) {
+    return;
+  }
+  FillProfileChart(Chart, results_.line, results_.summary);
+  overlay_->Show(results_.line, pinned_->Runs());
+  // Pinned runs stay as baselines when a run did not complete: the chart says so, and the
+  // current run's curves leave the legend, so that the dashed lines are not taken for it.
+  for (QLineSeries* series : {Chart.airTemp, Chart.webTemp, Chart.residual1, Chart.residual2}) {
+    for (QLegendMarker* marker : Chart.chart->legend()->markers(series)) {
+      marker->setVisible(current_);
+    }
+  }
+  Chart.chart->setTitle(!current_ && !pinned_->Runs().empty()
+                            ? QStringLiteral("No current run: only the pinned runs are shown")
+                            : QString());
 }
 
 void ProfilePage::FillJudging() {
@@ -291,120 +315,6 @@ QString ProfilePage::SuggestedPath(const QString& name) const {
 QString ProfilePage::ChooseFile(const QString& caption, const QString& name,
                                 const QStringList& filters, QString* chosenFilter) {
   return dialogs_->ChooseSaveFile(this, caption, SuggestedPath(name), filters, chosenFilter);
-}
-
-void ProfilePage::SaveChartClick() {
-  QString filter = QString::fromUtf8(PngFilter);
-  QString path = ChooseFile(QStringLiteral("Save Chart"), QStringLiteral("profile.png"),
-                            {QString::fromUtf8(PngFilter), QString::fromUtf8(SvgFilter)}, &filter);
-  if (path.isEmpty()) {
-    return;
-  }
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != QLatin1String("png") && suffix != QLatin1String("svg")) {
-    path += filter == QLatin1String(SvgFilter) ? QStringLiteral(".svg") : QStringLiteral(".png");
-  }
-  SaveChart(path);
-}
-
-void ProfilePage::ExportCsvClick() {
-  const QString path = ChooseFile(QStringLiteral("Export Profile CSV"), QStringLiteral("profile.csv"),
-                                  {QString::fromUtf8(CsvFilter), QString::fromUtf8(AnyFileFilter)}, nullptr);
-  if (!path.isEmpty()) {
-    ExportCsv(path);
-  }
-}
-
-void ProfilePage::SaveConditionsClick() {
-  const QString path =
-      ChooseFile(QStringLiteral("Save Conditions as Data File"), QStringLiteral("conditions.txt"),
-                 {QString::fromUtf8(DataFileFilter), QString::fromUtf8(AnyFileFilter)}, nullptr);
-  if (!path.isEmpty()) {
-    SaveConditions(path);
-  }
-}
-
-bool ProfilePage::SaveChart(const QString& path) {
-  if (!current_) {
-    ShowFailure(QStringLiteral("There is no completed run whose chart could be saved."));
-    return false;
-  }
-  const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
-  const auto draw = [&](QPainter& painter) {
-    DrawProfileChart(painter, area, results_.line, results_.summary);
-  };
-
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  bool drawn = false;
-  if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(SavedChartWidth, SavedChartHeight));
-    svg.setViewBox(QRect(0, 0, SavedChartWidth, SavedChartHeight));
-    svg.setTitle(QStringLiteral("Drying profile"));
-    QPainter painter;
-    drawn = painter.begin(&svg);
-    if (drawn) {
-      draw(painter);
-      drawn = painter.end();
-    }
-  } else {
-    QImage image(SavedChartWidth, SavedChartHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    draw(painter);
-    painter.end();
-    drawn = image.save(&buffer, "PNG");
-  }
-  buffer.close();
-  if (!drawn || bytes.isEmpty()) {
-    ShowFailure(QStringLiteral("The chart could not be drawn for \"%1\".").arg(QDir::toNativeSeparators(path)));
-    return false;
-  }
-  try {
-    WriteTextFile(QFile::encodeName(path).toStdString(),
-                  std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), "chart");
-  } catch (const FileError& e) {
-    ShowFailure(QStringLiteral("The chart could not be saved as \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
-    return false;
-  }
-  return true;
-}
-
-bool ProfilePage::ExportCsv(const QString& path) {
-  if (!current_) {
-    ShowFailure(QStringLiteral("There is no completed run whose profile could be exported."));
-    return false;
-  }
-  try {
-    WriteProfileCsv(QFile::encodeName(path).toStdString(), results_);
-  } catch (const FileError& e) {
-    ShowFailure(QStringLiteral("The profile could not be exported to \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
-    return false;
-  } catch (const std::exception& e) {
-    ShowFailure(QStringLiteral("The profile cannot be exported:\n\n") + FromUtf8(e.what()));
-    return false;
-  }
-  return true;
-}
-
-bool ProfilePage::SaveConditions(const QString& path) {
-  try {
-    WriteDataFile(QFile::encodeName(path).toStdString(), form_);
-  } catch (const InputError& e) {
-    // A text a data file cannot hold (a space or a line break in an entry).
-    ShowFailure(QStringLiteral("The conditions cannot be saved as a data file:\n\n") + FromUtf8(e.what()));
-    return false;
-  } catch (const FileError& e) {
-    ShowFailure(QStringLiteral("The conditions could not be saved as \"%1\":\n\n%2")
-                    .arg(QDir::toNativeSeparators(path), FromUtf8(e.what())));
-    return false;
-  }
-  return true;
 }
 
 }  // namespace tovimar::ui

@@ -22,11 +22,16 @@ class QTableWidget;
 
 namespace tovimar::ui {
 
+class PinBoard;
+class PinnedOverlay;
+class RunNameDialog;
 class TForm1;
 
 // The fifth notebook page, "Drying Profile": the chart and zone summary of the last
 // completed run, and buttons that save the chart, the profile as CSV and the current
-// entries as a data file.
+// entries as a data file, and that pin the run as a baseline. Pinned runs stay on the chart
+// as dashed lines, also after a run that did not complete (the chart then says that they
+// are all it shows).
 class ProfilePage : public QWidget {
   Q_OBJECT
 
@@ -48,7 +53,8 @@ class ProfilePage : public QWidget {
   // Fills the page from a simulation that has just completed a run.
   void ShowCompletedRun(const Simulation& sim);
 
-  // Clears the chart and the table and shows `why` in their place.
+  // Clears the current run from the chart (pinned runs stay) and the table, and shows `why`
+  // in their place.
   void ShowNoResult(const QString& why);
 
   // Lists the warnings of the last run (hidden when there are none).
@@ -60,12 +66,19 @@ class ProfilePage : public QWidget {
   [[nodiscard]] const ProfileSummary& Summary() const { return results_.summary; }
 
   void SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs);
+  void SetRunNameDialog(std::unique_ptr<RunNameDialog> dialog);  // profile_pin.cpp
+
+  // The runs pinned as baselines, owned by the page and overlaid on its chart.
+  [[nodiscard]] PinBoard& Pinned() const { return *pinned_; }
+  // The pinned runs' curves; null until EnsureChart has made the chart.
+  [[nodiscard]] const PinnedOverlay* Overlay() const { return overlay_.get(); }
 
   // Button handlers: each asks where to save, then saves.
   void SaveChartClick();
   void ExportCsvClick();
   void SaveConditionsClick();
   void SaveReportClick();  // profile_report.cpp
+  void PinRunClick();      // asks a name (proposing the first free "Run N"), then pins
 
   // The same without the dialog. Each returns false after showing the failure in the
   // form's error box. A chart is written as SVG when the name ends in ".svg" and as PNG
@@ -75,6 +88,8 @@ class ProfilePage : public QWidget {
   bool SaveConditions(const QString& path);
   // The run report as a PDF, from the form's entries run again in memory (see run_report.h).
   bool SaveReport(const QString& path);
+  // Pins the current run's results under `name` (profile_pin.cpp).
+  bool PinRun(const QString& name);
 
   // Measurements to show over every completed run's chart (none: no points); see
   // measured_points.h. The series are made with the chart.
@@ -96,6 +111,7 @@ class ProfilePage : public QWidget {
   QPushButton* ExportCsvButton = nullptr;
   QPushButton* SaveConditionsButton = nullptr;
   QPushButton* SaveReportButton = nullptr;
+  QPushButton* PinButton = nullptr;  // enabled while the page shows a completed run
   QPushButton* HelpButton = nullptr;  // opens the form's help window
   // Switch the boiling margin and the residual solvent curves on (both off at first).
   QCheckBox* MarginCheck = nullptr;
@@ -108,6 +124,7 @@ class ProfilePage : public QWidget {
   void ShowFailure(const QString& text);
   void FillJudging();  // the judging curves of results_, as the check boxes say
   void ShowMeasured();  // the points of measured_ over a current run; measured_points.cpp
+  void FillChart();    // the curves of results_ with the pinned runs over them
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
                      QString* chosenFilter);
@@ -115,6 +132,9 @@ class ProfilePage : public QWidget {
   TForm1& form_;
   QWidget* chartHolder_ = nullptr;
   std::unique_ptr<SaveFileDialogs> dialogs_;
+  std::unique_ptr<RunNameDialog> nameDialog_;
+  PinBoard* pinned_ = nullptr;  // a child of the page
+  std::unique_ptr<PinnedOverlay> overlay_;
   RunResults results_;
   bool current_ = false;
   std::optional<MeasuredData> measured_;

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/ComparePage.h"
 #include "ui/FitPage.h"
 #include "ui/LinePage.h"
 #include "ui/OptimisePage.h"
@@ -13,6 +14,7 @@ MainWindow BuildMainWindow() {
   LinePage::AttachTo(*window.form);
   OptimisePage::AttachTo(*window.form, window.profile);
   FitPage::AttachTo(*window.form, window.profile);
+  ComparePage::AttachTo(*window.form, window.profile);
   return window;
 }
 

@@ -102,8 +102,8 @@ void FillMeasuredSeries(const ProfileChartParts& parts, const MeasuredSeries& se
 void ProfilePage::SetMeasurements(std::optional<MeasuredData> data) {
   measured_ = std::move(data);
   if (ChartView != nullptr) {
-    // From the run's own axes again, so that earlier measurements leave no trace on them.
-    FillProfileChart(Chart, results_.line, results_.summary);
+    // From the runs' own axes again, so that earlier measurements leave no trace on them.
+    FillChart();
     ShowMeasured();
   }
 }

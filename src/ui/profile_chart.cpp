@@ -16,6 +16,8 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "ui/pinned_overlay.h"
+
 namespace tovimar::ui {
 namespace {
 
@@ -184,28 +186,63 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
   return parts;
 }
 
+void ProfileExtent::IncludeTemp(double temp) {
+  tempLow = anyTemp ? std::min(tempLow, temp) : temp;
+  tempHigh = anyTemp ? std::max(tempHigh, temp) : temp;
+  anyTemp = true;
+}
+
+void ProfileExtent::Include(const LineProfile& line, bool withAir) {
+  for (const ProfilePoint& point : line.points) {
+    IncludeTemp(point.temp);
+    residualHigh = std::max({residualHigh, point.residual1, point.residual2});
+  }
+  if (withAir) {
+    for (const ZoneSpan& span : line.zones) {
+      IncludeTemp(span.airTemp);
+    }
+  }
+  if (!line.points.empty()) {
+    end = std::max(end, line.points.back().position);
+  }
+}
+
+void SetProfileAxes(const ProfileChartParts& parts, const ProfileExtent& extent) {
+  const double xMax = extent.end > 0 ? extent.end : 1;
+  parts.positionAxis->setRange(0, xMax);
+  parts.positionAxis->setTickInterval(NiceInterval(xMax, 8));
+  parts.zoneAxis->setRange(0, xMax);
+
+  double tempLow = 0, tempHigh = 100;
+  if (extent.anyTemp) {
+    // Room above and below, so that no line runs along the frame.
+    const double margin = std::max(0.5, 0.06 * (extent.tempHigh - extent.tempLow));
+    tempLow = extent.tempLow - margin;
+    tempHigh = extent.tempHigh + margin;
+  }
+  // Nice numbers start from the axis's tick count, which they change: every run starts from
+  // the same count, so that a run's axes do not depend on the run before it.
+  parts.tempAxis->setTickCount(TempAxisTicks);
+  parts.tempAxis->setRange(tempLow, tempHigh);
+  parts.tempAxis->applyNiceNumbers();
+  parts.residualAxis->setRange(0, extent.residualHigh > 0 ? extent.residualHigh : 1);
+  parts.residualAxis->setTickCount(6);
+}
+
 void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
                       const ProfileSummary& summary) {
   QList<QPointF> web, residual1, residual2, air, dry;
   web.reserve(static_cast<qsizetype>(line.points.size()));
   residual1.reserve(web.capacity());
   residual2.reserve(web.capacity());
-  double tempLow = 0, tempHigh = 0, residualHigh = 0;
-  bool any = false;
   for (const ProfilePoint& point : line.points) {
     web.append(QPointF(point.position, point.temp));
     residual1.append(QPointF(point.position, point.residual1));
     residual2.append(QPointF(point.position, point.residual2));
-    tempLow = any ? std::min(tempLow, point.temp) : point.temp;
-    tempHigh = any ? std::max(tempHigh, point.temp) : point.temp;
-    residualHigh = std::max({residualHigh, point.residual1, point.residual2});
-    any = true;
   }
   for (const ZoneSpan& span : line.zones) {
     air.append(QPointF(span.entryPosition, span.airTemp));
     air.append(QPointF(span.exitPosition, span.airTemp));
-    tempLow = std::min(tempLow, span.airTemp);
-    tempHigh = std::max(tempHigh, span.airTemp);
   }
   if (summary.dryPoint && !line.zones.empty()) {
     const DryPoint& point = *summary.dryPoint;
@@ -230,43 +267,27 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
   for (const QString& label : parts.zoneAxis->categoriesLabels()) {
     parts.zoneAxis->remove(label);
   }
-  const double end = line.points.empty() ? 0 : line.points.back().position;
-  const double xMax = end > 0 ? end : 1;
-  parts.positionAxis->setRange(0, xMax);
-  parts.positionAxis->setTickInterval(NiceInterval(xMax, 8));
   parts.zoneAxis->setStartValue(0);
   for (const auto& [label, sectionEnd] : ZoneSections(line)) {
     parts.zoneAxis->append(label, sectionEnd);
   }
-  parts.zoneAxis->setRange(0, xMax);
   // Without zones the axis would still draw its start and end lines and its title.
   parts.zoneAxis->setVisible(!line.zones.empty());
-
-  if (!any) {
-    tempLow = 0;
-    tempHigh = 100;
-  } else {
-    // Room above and below, so that no line runs along the frame.
-    const double margin = std::max(0.5, 0.06 * (tempHigh - tempLow));
-    tempLow -= margin;
-    tempHigh += margin;
-  }
-  // Nice numbers start from the axis's tick count, which they change: every run starts from
-  // the same count, so that a run's axes do not depend on the run before it.
-  parts.tempAxis->setTickCount(TempAxisTicks);
-  parts.tempAxis->setRange(tempLow, tempHigh);
-  parts.tempAxis->applyNiceNumbers();
-  parts.residualAxis->setRange(0, residualHigh > 0 ? residualHigh : 1);
-  parts.residualAxis->setTickCount(6);
+  ProfileExtent extent;
+  extent.Include(line, true);
+  SetProfileAxes(parts, extent);
 }
 
 void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
-                      const ProfileSummary& summary) {
+                      const ProfileSummary& summary, const std::vector<PinnedRun>& pinned) {
   QGraphicsScene scene;
   auto* chart = new QChart;
   scene.addItem(chart);  // the scene owns the chart
   const ProfileChartParts parts = BuildProfileChart(chart);
   FillProfileChart(parts, line, summary);
+  if (!pinned.empty()) {
+    PinnedOverlay(parts).Show(line, pinned);
+  }
   const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
   chart->setGeometry(area);
   scene.setSceneRect(area);

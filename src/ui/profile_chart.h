@@ -1,8 +1,11 @@
 #pragma once
 
+#include <vector>
+
 #include "results/judging.h"
 #include "results/line_profile.h"
 #include "results/zone_summary.h"
+#include "study/compare_runs.h"
 
 class QCategoryAxis;
 class QChart;
@@ -44,11 +47,30 @@ ProfileChartParts BuildProfileChart(QChart* chart);
 void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
                       const ProfileSummary& summary);
 
+// What the chart's axes take in: the end of the longest line, the temperatures and the
+// largest residual ratio shown.
+struct ProfileExtent {
+  double end = 0;
+  bool anyTemp = false;
+  double tempLow = 0;
+  double tempHigh = 0;
+  double residualHigh = 0;
+  void IncludeTemp(double temp);
+  // A run's web temperatures and residual ratios, and with `withAir` its zones' air
+  // temperatures.
+  void Include(const LineProfile& line, bool withAir);
+};
+
+// Sets the bottom and zone axes to 0 to the extent's end, the temperature axis to its
+// temperatures with room above and below, and the residual ratio axis to 0 to its largest
+// ratio (each to a default range when there is nothing to take in).
+void SetProfileAxes(const ProfileChartParts& parts, const ProfileExtent& extent);
+
 // Draws a run's chart afresh at the size of a saved chart, whatever the size of the page (a
 // chart of its own in a scene of its own, laid out before it is drawn), onto `painter`
-// within `target`.
+// within `target`, with the `pinned` runs over it as on the page.
 void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
-                      const ProfileSummary& summary);
+                      const ProfileSummary& summary, const std::vector<PinnedRun>& pinned = {});
 
 // The size of a saved chart in pixels.
 inline constexpr int SavedChartWidth = 1200;

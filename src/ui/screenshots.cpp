@@ -1,7 +1,8 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
-// a failed run, the window grown beyond its layout, the Line page and the profile judged
-// against it with the judging curves on, the Fit page and the measurements over the fitted
-// run, the help window and the completion dialog to PNG files:
+// a failed run, the window grown beyond its layout, two runs pinned over the current one and
+// the Compare page with them, the Line page and the profile judged against it with the
+// judging curves on, the Fit page and the measurements over the fitted run, the help window
+// and the completion dialog to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
@@ -23,11 +24,13 @@
 #include "results/line_profile.h"
 #include "run/run_sequence.h"
 #include "study/fit.h"
+#include "ui/ComparePage.h"
 #include "ui/F_Form.h"
 #include "ui/FitPage.h"
 #include "ui/LinePage.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
+#include "ui/pin_board.h"
 #include "ui/startup.h"
 
 namespace {
@@ -155,6 +158,23 @@ int main(int argc, char** argv) {
   form.resize(GrownWidth, GrownHeight);
   save(&form, QStringLiteral("grown.png"));
   form.resize(layoutSize);
+
+  // Runs at line speeds 0.5 and 1.5 pinned over the current default run: the Drying Profile
+  // page with their dashed overlays, and the Compare page with the two side by side.
+  for (const char* pinnedSpeed : {"0.5", "1.5"}) {
+    form.SetText("Edit6", pinnedSpeed);
+    run();
+    ok = profile->PinRun(QStringLiteral("Speed %1").arg(QString::fromLatin1(pinnedSpeed))) && ok;
+  }
+  form.SetText("Edit6", speed);
+  run();
+  form.TabbedNotebook1->setCurrentWidget(profile);
+  save(&form, QStringLiteral("profile-pinned.png"));
+  if (auto* compare = form.findChild<tovimar::ui::ComparePage*>()) {
+    form.TabbedNotebook1->setCurrentWidget(compare);
+    save(&form, QStringLiteral("compare.png"));
+  }
+  profile->Pinned().Clear();
 
   // The Line page with an exhaust flow in zone 1, and the profile of the default run judged
   // against it with both judging curves on.
