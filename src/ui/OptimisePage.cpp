@@ -3,11 +3,15 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <limits>
+#include <set>
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
@@ -53,9 +57,28 @@ QComboBox* OutputCombo(const QString& selected) {
 
 QString Number(double value) { return QString::fromStdString(ShortestNumberText(value)); }
 
+// The name the combos hold for an input: a condition field's field name ("Edit6" is
+// "LineSpeed"), or the name as it is.
+QString InputName(const QString& name) {
+  const ConditionField* field = FindField(name.toStdString());
+  return field != nullptr ? QString::fromStdString(field->fieldName) : name;
+}
+
+// A number cell's value; NaN when it holds no number.
 double CellNumber(const QTableWidget* table, int row, int column) {
   const QTableWidgetItem* item = table->item(row, column);
-  return item == nullptr ? 0 : ParseNumber(item->text().toStdString()).value_or(0);
+  const std::optional<double> value =
+      item == nullptr ? std::nullopt : ParseNumber(item->text().trimmed().toStdString());
+  return value.value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+// A number cell as the set-up keeps it: the shortest exact form of its number, or the text
+// as typed when it is none (the search refuses it, and so does the page when it is loaded).
+std::string CellText(const QTableWidget* table, int row, int column) {
+  const QTableWidgetItem* item = table->item(row, column);
+  const std::string text = item == nullptr ? std::string() : item->text().trimmed().toStdString();
+  const std::optional<double> value = ParseNumber(text);
+  return value ? ShortestNumberText(*value) : text;
 }
 
 QString ComboName(const QTableWidget* table, int row, int column) {
@@ -77,6 +100,8 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   setObjectName(QStringLiteral("OptimisePage"));
   variables_ = Table({tr("Variable"), tr("Lower"), tr("Upper")});
   limits_ = Table({tr("Limit on"), tr(""), tr("Bound")});
+  variables_->setObjectName(QStringLiteral("OptimiseVariables"));
+  limits_->setObjectName(QStringLiteral("OptimiseLimits"));
   objectiveSense_ = new QComboBox;
   objectiveSense_->addItems({tr("Maximise"), tr("Minimise")});
   objectiveName_ = new QComboBox;
@@ -86,6 +111,8 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   }
   auto* addVariable = new QPushButton(tr("Add variable"));
   auto* addLimit = new QPushButton(tr("Add limit"));
+  auto* remove = new QPushButton(tr("Remove"));
+  remove->setToolTip(tr("Removes the selected rows of both tables"));
   start_ = new QPushButton(tr("Start"));
   stop_ = new QPushButton(tr("Stop"));
   use_ = new QPushButton(tr("Use these settings"));
@@ -100,7 +127,7 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   objective->addWidget(objectiveSense_);
   objective->addWidget(objectiveName_, 1);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {addVariable, addLimit, start_, stop_, use_}) buttons->addWidget(button);
+  for (QPushButton* button : {addVariable, addLimit, remove, start_, stop_, use_}) buttons->addWidget(button);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(objective);
   layout->addWidget(variables_, 2);
@@ -112,10 +139,18 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   connect(addVariable, &QPushButton::clicked, this, [this] { AddVariable("LineSpeed", 0.1, 3); });
   connect(addLimit, &QPushButton::clicked, this,
           [this] { AddLimit("LineEndResidualSolvent", LimitSense::AtMost, 2); });
+  connect(remove, &QPushButton::clicked, this, &OptimisePage::RemoveSelectedRows);
   connect(start_, &QPushButton::clicked, this, &OptimisePage::StartClick);
   connect(stop_, &QPushButton::clicked, this, &OptimisePage::StopClick);
   connect(use_, &QPushButton::clicked, this, &OptimisePage::UseClick);
-  SetObjective("LineSpeed", OptimiseSense::Maximise);
+  for (QComboBox* combo : {objectiveSense_, objectiveName_}) {
+    connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  }
+  for (QTableWidget* table : {variables_, limits_}) {
+    connect(table, &QTableWidget::itemChanged, this, &OptimisePage::StoreSetup);
+  }
+  connect(&form_, &TForm1::LineSettingsLoaded, this, &OptimisePage::ShowSetup);
+  ShowSetup();
 }
 
 OptimisePage::~OptimisePage() {
@@ -129,28 +164,119 @@ OptimisePage* OptimisePage::AttachTo(TForm1& form, ProfilePage* profile) {
   return page;
 }
 
-void OptimisePage::AddVariable(const QString& name, double lower, double upper) {
+bool OptimisePage::AddVariable(const QString& name, double lower, double upper) {
+  QComboBox* combo = InputCombo(InputName(name));
+  if (combo->findData(InputName(name)) < 0) {
+    delete combo;
+    return false;
+  }
   const int row = variables_->rowCount();
+  const QSignalBlocker blocker(variables_);
   variables_->insertRow(row);
-  variables_->setCellWidget(row, 0, InputCombo(name));
+  variables_->setCellWidget(row, 0, combo);
   variables_->setItem(row, 1, new QTableWidgetItem(Number(lower)));
   variables_->setItem(row, 2, new QTableWidgetItem(Number(upper)));
+  connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  StoreSetup();
+  return true;
 }
 
-void OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound) {
+bool OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound) {
+  QComboBox* combo = OutputCombo(name);
+  if (combo->findData(name) < 0) {
+    delete combo;
+    return false;
+  }
   const int row = limits_->rowCount();
+  const QSignalBlocker blocker(limits_);
   limits_->insertRow(row);
-  limits_->setCellWidget(row, 0, OutputCombo(name));
+  limits_->setCellWidget(row, 0, combo);
   auto* senseCombo = new QComboBox;
   senseCombo->addItems({QStringLiteral("<="), QStringLiteral(">=")});
   senseCombo->setCurrentIndex(sense == LimitSense::AtMost ? 0 : 1);
   limits_->setCellWidget(row, 1, senseCombo);
   limits_->setItem(row, 2, new QTableWidgetItem(Number(bound)));
+  for (QComboBox* changing : {combo, senseCombo}) {
+    connect(changing, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  }
+  StoreSetup();
+  return true;
 }
 
-void OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
-  objectiveName_->setCurrentIndex(std::max(0, objectiveName_->findData(name)));
+bool OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
+  const int index = objectiveName_->findData(InputName(name));
+  if (index < 0) return false;
+  objectiveName_->setCurrentIndex(index);
   objectiveSense_->setCurrentIndex(sense == OptimiseSense::Maximise ? 0 : 1);
+  StoreSetup();
+  return true;
+}
+
+void OptimisePage::RemoveSelectedRows() {
+  for (QTableWidget* table : {variables_, limits_}) {
+    std::set<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedIndexes()) rows.insert(index.row());
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) table->removeRow(*row);
+  }
+  StoreSetup();
+}
+
+void OptimisePage::StoreSetup() {
+  if (filling_) return;
+  OptimiseSetup setup;
+  setup.objective = (objectiveSense_->currentIndex() == 0 ? "max:" : "min:") +
+                    objectiveName_->currentData().toString().toStdString();
+  for (int row = 0; row < variables_->rowCount(); ++row) {
+    setup.variables.push_back(ComboName(variables_, row, 0).toStdString() + "=" +
+                              CellText(variables_, row, 1) + ":" + CellText(variables_, row, 2));
+  }
+  for (int row = 0; row < limits_->rowCount(); ++row) {
+    const auto* sense = qobject_cast<QComboBox*>(limits_->cellWidget(row, 1));
+    setup.limits.push_back(ComboName(limits_, row, 0).toStdString() +
+                           (sense->currentIndex() == 0 ? "<=" : ">=") + CellText(limits_, row, 2));
+  }
+  form_.Line().Optimise = std::move(setup);
+}
+
+void OptimisePage::ShowSetup() {
+  const OptimiseSetup setup = form_.Line().Optimise;
+  filling_ = true;
+  variables_->setRowCount(0);
+  limits_->setRowCount(0);
+  QStringList unread;
+  std::string error;
+  const auto refuse = [&](const std::string& text, const std::string& why) {
+    unread << QStringLiteral("\"%1\": %2").arg(QString::fromStdString(text), QString::fromStdString(why));
+  };
+  const std::string notOffered = "the page offers no such name";
+  SetObjective(QStringLiteral("LineSpeed"), OptimiseSense::Maximise);
+  if (setup.objective.empty()) {
+    // None set up: the page's default.
+  } else if (const auto objective = ParseOptimiseObjective(setup.objective, error); !objective) {
+    refuse(setup.objective, error);
+  } else if (!SetObjective(QString::fromStdString(objective->name), objective->sense)) {
+    refuse(setup.objective, notOffered);
+  }
+  for (const std::string& text : setup.variables) {
+    if (const auto variable = ParseOptimiseVariable(text, error); !variable) {
+      refuse(text, error);
+    } else if (!AddVariable(QString::fromStdString(variable->name), variable->lower, variable->upper)) {
+      refuse(text, notOffered);
+    }
+  }
+  for (const std::string& text : setup.limits) {
+    if (const auto limit = ParseOptimiseLimit(text, error); !limit) {
+      refuse(text, error);
+    } else if (!AddLimit(QString::fromStdString(limit->name), limit->sense, limit->bound)) {
+      refuse(text, notOffered);
+    }
+  }
+  filling_ = false;
+  if (!unread.isEmpty()) {
+    form_.Dialogs().ShowError(
+        this, tr("The Optimise page leaves out what it cannot read of the line file's optimiser "
+                 "set-up:\n\n%1").arg(unread.join('\n')));
+  }
 }
 
 OptimiseProblem OptimisePage::Problem() const {
