@@ -196,6 +196,7 @@ TEST(Optimise, FifteenVariablesStopAtActiveLimits) {
   problem.limits[2] = Limit("MaxWebTemp<=100");
   const MapEntryTexts base = FourteenZones("2");
   OptimiseSettings settings;
+  settings.threads = 1;  // the starts one after another: the count of runs is the same everywhere
   std::size_t runsToBest = 0;  // the first run within 1e-4 of the final speed
   std::vector<std::pair<std::size_t, double>> progress;
   settings.onProgress = [&](const OptimiseProgress& p) {
@@ -222,7 +223,9 @@ TEST(Optimise, FifteenVariablesStopAtActiveLimits) {
   const double randomSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   EXPECT_GE(speed, random);
-  EXPECT_LE(runsToBest, 2000U);
+  // The second start (the first of the hypercube) meets it, after 334 of its 400 runs (734
+  // in all), long before the 3200 runs allowed end.
+  EXPECT_LE(runsToBest, 800U);
 #ifdef NDEBUG
   EXPECT_LT(result.seconds, 10);
 #endif
