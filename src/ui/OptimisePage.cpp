@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,96 +9,23 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <limits>
 #include <set>
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
-#include "input/number_parse.h"
-#include "results/output_catalogue.h"
 #include "run/run_sequence.h"
 #include "ui/ProfilePage.h"
 #include "ui/Tovimar_Main.h"
+#include "ui/optimise_cells.h"
 
 namespace tovimar::ui {
-
-namespace {
-
-// Every input a search may vary: the numeric conditions, then the line settings; the item
-// data is the stable name.
-QComboBox* InputCombo(const QString& selected) {
-  auto* combo = new QComboBox;
-  for (const ConditionField& field : ConditionFields()) {
-    if (!field.enabled) continue;
-    combo->addItem(QString::fromStdString(field.fieldName + " - " + field.name + " (" + field.unit + ")"),
-                   QString::fromStdString(field.fieldName));
-  }
-  for (const LineSettingName& line : LineSettingNames()) {
-    combo->addItem(QString::fromStdString(line.name + " - " + line.caption + " (" + line.unit + ")"),
-                   QString::fromStdString(line.name));
-  }
-  combo->setCurrentIndex(std::max(0, combo->findData(selected)));
-  return combo;
-}
-
-// Every line quantity of the output catalogue, as "name - caption (unit)".
-QComboBox* OutputCombo(const QString& selected) {
-  auto* combo = new QComboBox;
-  for (const OutputQuantity& quantity : OutputQuantities()) {
-    if (quantity.scope != OutputScope::Line) continue;
-    combo->addItem(QString::fromStdString(std::string(quantity.name) + " - " + ColumnTitle(quantity)),
-                   QString::fromUtf8(quantity.name.data(), static_cast<int>(quantity.name.size())));
-  }
-  combo->setCurrentIndex(std::max(0, combo->findData(selected)));
-  return combo;
-}
-
-QString Number(double value) { return QString::fromStdString(ShortestNumberText(value)); }
-
-// The name the combos hold for an input: a condition field's field name ("Edit6" is
-// "LineSpeed"), or the name as it is.
-QString InputName(const QString& name) {
-  const ConditionField* field = FindField(name.toStdString());
-  return field != nullptr ? QString::fromStdString(field->fieldName) : name;
-}
-
-// A number cell's value; NaN when it holds no number.
-double CellNumber(const QTableWidget* table, int row, int column) {
-  const QTableWidgetItem* item = table->item(row, column);
-  const std::optional<double> value =
-      item == nullptr ? std::nullopt : ParseNumber(item->text().trimmed().toStdString());
-  return value.value_or(std::numeric_limits<double>::quiet_NaN());
-}
-
-// A number cell as the set-up keeps it: the shortest exact form of its number, or the text
-// as typed when it is none (the search refuses it, and so does the page when it is loaded).
-std::string CellText(const QTableWidget* table, int row, int column) {
-  const QTableWidgetItem* item = table->item(row, column);
-  const std::string text = item == nullptr ? std::string() : item->text().trimmed().toStdString();
-  const std::optional<double> value = ParseNumber(text);
-  return value ? ShortestNumberText(*value) : text;
-}
-
-QString ComboName(const QTableWidget* table, int row, int column) {
-  const auto* combo = qobject_cast<QComboBox*>(table->cellWidget(row, column));
-  return combo == nullptr ? QString() : combo->currentData().toString();
-}
-
-QTableWidget* Table(const QStringList& headers) {
-  auto* table = new QTableWidget(0, static_cast<int>(headers.size()));
-  table->setHorizontalHeaderLabels(headers);
-  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  return table;
-}
-
-}  // namespace
 
 OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
     : QWidget(parent), form_(form), profile_(profile) {
   setObjectName(QStringLiteral("OptimisePage"));
-  variables_ = Table({tr("Variable"), tr("Lower"), tr("Upper")});
-  limits_ = Table({tr("Limit on"), tr(""), tr("Bound")});
+  variables_ = StretchedTable({tr("Variable"), tr("Lower"), tr("Upper")});
+  limits_ = StretchedTable({tr("Limit on"), tr(""), tr("Bound")});
   variables_->setObjectName(QStringLiteral("OptimiseVariables"));
   limits_->setObjectName(QStringLiteral("OptimiseLimits"));
   objectiveSense_ = new QComboBox;
@@ -174,8 +100,8 @@ bool OptimisePage::AddVariable(const QString& name, double lower, double upper) 
   const QSignalBlocker blocker(variables_);
   variables_->insertRow(row);
   variables_->setCellWidget(row, 0, combo);
-  variables_->setItem(row, 1, new QTableWidgetItem(Number(lower)));
-  variables_->setItem(row, 2, new QTableWidgetItem(Number(upper)));
+  variables_->setItem(row, 1, new QTableWidgetItem(NumberText(lower)));
+  variables_->setItem(row, 2, new QTableWidgetItem(NumberText(upper)));
   connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
   StoreSetup();
   return true;
@@ -195,7 +121,7 @@ bool OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound)
   senseCombo->addItems({QStringLiteral("<="), QStringLiteral(">=")});
   senseCombo->setCurrentIndex(sense == LimitSense::AtMost ? 0 : 1);
   limits_->setCellWidget(row, 1, senseCombo);
-  limits_->setItem(row, 2, new QTableWidgetItem(Number(bound)));
+  limits_->setItem(row, 2, new QTableWidgetItem(NumberText(bound)));
   for (QComboBox* changing : {combo, senseCombo}) {
     connect(changing, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
   }
@@ -332,7 +258,7 @@ void OptimisePage::StopClick() { stopFlag_ = true; }
 
 void OptimisePage::Progress(std::size_t runs, std::optional<double> best) {
   if (result_) return;  // a late report of a search already done
-  status_->setText(tr("%1 runs, best so far %2").arg(runs).arg(best ? Number(*best) : tr("none")));
+  status_->setText(tr("%1 runs, best so far %2").arg(runs).arg(best ? NumberText(*best) : tr("none")));
 }
 
 void OptimisePage::Finished(const OptimiseResult& result) {
@@ -347,13 +273,13 @@ void OptimisePage::Finished(const OptimiseResult& result) {
   }
   text += tr("objective %1 = %2\n")
               .arg(QString::fromStdString(running_.objective.name))
-              .arg(result.objective ? Number(*result.objective) : tr("none"));
+              .arg(result.objective ? NumberText(*result.objective) : tr("none"));
   for (const OptimiseLimitResult& limit : result.limits) {
     text += tr("%1 %2 %3: %4 %5\n")
                 .arg(QString::fromStdString(limit.limit.name))
                 .arg(limit.limit.sense == LimitSense::AtMost ? "<=" : ">=")
-                .arg(Number(limit.limit.bound))
-                .arg(limit.value ? Number(*limit.value) : tr("none"))
+                .arg(NumberText(limit.limit.bound))
+                .arg(limit.value ? NumberText(*limit.value) : tr("none"))
                 .arg(!limit.met ? tr("not met") : limit.active ? tr("active") : tr("inactive"));
   }
   report_->setPlainText(text);
