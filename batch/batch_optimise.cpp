@@ -38,7 +38,9 @@ entry gets), then the objective, each limit with its value and whether it is act
 (within 0.1 % of its bound), the number of runs and the time; progress goes to standard
 error when it is a terminal. --write-data, -o and --csv write the best point's data file,
 result file and profile; --write-line FILE its line settings. --line FILE reads the line
-settings the limits are judged with (exhaust flows, LELs).
+settings the limits are judged with (exhaust flows, LELs) and the search the window's
+Optimise page last set up there ("Optimise" in the line file): --optimise --line FILE alone
+searches that; each of --objective, --vary and --limit given replaces its part of it.
 Exit status 7: --optimise found no point within every limit (the nearest completed point
 found is printed).)";
 
@@ -121,32 +123,34 @@ void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
 
 int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,
                      std::ostream& out, UserMessages& messages) {
+  // Each part of the problem given on the command line replaces that part of the line
+  // file's set-up; a text taken from the file says so when it is refused.
+  const OptimiseSetup& fromFile = line.Optimise;
+  const bool objectiveGiven = !options.objective.empty();
+  const bool variesGiven = !options.varies.empty();
+  const bool limitsGiven = !options.limits.empty();
+  const std::string& objectiveText = objectiveGiven ? options.objective : fromFile.objective;
   std::string error;
+  const auto refuse = [&](bool given) {
+    messages.ShowMessage(given ? error : "the line file's \"Optimise\" set-up: " + error);
+    return ExitUsage;
+  };
   OptimiseProblem problem;
-  if (options.objective.empty()) {
+  if (objectiveText.empty()) {
     messages.ShowMessage("--optimise needs --objective max:NAME or min:NAME");
     return ExitUsage;
   }
-  const std::optional<OptimiseObjective> objective = ParseOptimiseObjective(options.objective, error);
-  if (!objective) {
-    messages.ShowMessage(error);
-    return ExitUsage;
-  }
+  const std::optional<OptimiseObjective> objective = ParseOptimiseObjective(objectiveText, error);
+  if (!objective) return refuse(objectiveGiven);
   problem.objective = *objective;
-  for (const std::string& text : options.varies) {
+  for (const std::string& text : variesGiven ? options.varies : fromFile.variables) {
     const std::optional<OptimiseVariable> variable = ParseOptimiseVariable(text, error);
-    if (!variable) {
-      messages.ShowMessage(error);
-      return ExitUsage;
-    }
+    if (!variable) return refuse(variesGiven);
     problem.variables.push_back(*variable);
   }
-  for (const std::string& text : options.limits) {
+  for (const std::string& text : limitsGiven ? options.limits : fromFile.limits) {
     const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
-    if (!limit) {
-      messages.ShowMessage(error);
-      return ExitUsage;
-    }
+    if (!limit) return refuse(limitsGiven);
     problem.limits.push_back(*limit);
   }
   if (const std::optional<std::string> problemError = CheckOptimiseProblem(problem)) {

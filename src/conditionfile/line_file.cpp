@@ -7,6 +7,8 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "format/file_writer.h"
 #include "input/number_parse.h"
@@ -20,6 +22,8 @@ using OrderedJson = nlohmann::ordered_json;
 
 constexpr const char* ZoneExhaustFlowKey = "ZoneExhaustFlow";
 constexpr const char* ZoneLELLimitKey = "ZoneLELLimit";
+constexpr const char* OptimiseKey = "Optimise";
+constexpr const char* FitKey = "Fit";
 
 // The name of a setting in messages: the key, and the zone for a zone setting.
 std::string NameOf(const std::string& key, int zone) {
@@ -88,6 +92,80 @@ void ReadZones(LineSettings& s, const std::string& key, const Json& zones) {
   }
 }
 
+// The texts of the optimiser's and the fitter's set-ups, kept as they are: the line file
+// cannot read them (study/ does), so it only checks that each is a non-empty text.
+std::string TextOf(const Json& value, const std::string& name) {
+  if (!value.is_string()) Refuse(name, 0, "must be a text.");
+  std::string text = value.get<std::string>();
+  if (text.empty()) Refuse(name, 0, "must not be empty.");
+  return text;
+}
+
+std::vector<std::string> TextsOf(const Json& value, const std::string& name) {
+  if (!value.is_array()) Refuse(name, 0, "must be a list of texts.");
+  std::vector<std::string> texts;
+  for (const Json& item : value) {
+    if (!item.is_string()) Refuse(name, 0, "must be a list of texts.");
+    texts.push_back(item.get<std::string>());
+    if (texts.back().empty()) Refuse(name, 0, "must not hold an empty text.");
+  }
+  return texts;
+}
+
+// One set-up object: each key is "OBJECT.KEY" in messages, and `read` takes the known ones.
+template <typename Read>
+void ReadSetup(const std::string& object, const Json& value, Read read) {
+  if (!value.is_object()) Refuse(object, 0, "must be an object.");
+  for (const auto& [key, item] : value.items()) {
+    if (!read(key, item, object + "." + key)) {
+      throw LineFileError("Unknown key \"" + key + "\" in \"" + object + "\".");
+    }
+  }
+}
+
+OptimiseSetup ReadOptimiseSetup(const Json& value) {
+  OptimiseSetup setup;
+  ReadSetup(OptimiseKey, value, [&](const std::string& key, const Json& item, const std::string& name) {
+    if (key == "Objective") {
+      setup.objective = TextOf(item, name);
+    } else if (key == "Variables") {
+      setup.variables = TextsOf(item, name);
+    } else if (key == "Limits") {
+      setup.limits = TextsOf(item, name);
+    } else {
+      return false;
+    }
+    return true;
+  });
+  return setup;
+}
+
+FitSetup ReadFitSetup(const Json& value) {
+  FitSetup setup;
+  ReadSetup(FitKey, value, [&](const std::string& key, const Json& item, const std::string& name) {
+    if (key == "MeasurementFile") {
+      setup.measurementFile = TextOf(item, name);
+    } else if (key == "Parameters") {
+      setup.parameters = TextsOf(item, name);
+    } else if (key == "StandardDeviations") {
+      setup.standardDeviations = TextsOf(item, name);
+    } else {
+      return false;
+    }
+    return true;
+  });
+  return setup;
+}
+
+// A set-up's keys with something in them; an empty text or list is left out.
+void PutText(OrderedJson& object, const char* key, const std::string& text) {
+  if (!text.empty()) object[key] = text;
+}
+
+void PutTexts(OrderedJson& object, const char* key, const std::vector<std::string>& texts) {
+  if (!texts.empty()) object[key] = texts;
+}
+
 }  // namespace
 
 LineSettings ParseLineSettings(std::string_view json) {
@@ -110,6 +188,10 @@ LineSettings ParseLineSettings(std::string_view json) {
   for (const auto& [key, value] : root.items()) {
     if (key == ZoneExhaustFlowKey || key == ZoneLELLimitKey) {
       ReadZones(s, key, value);
+    } else if (key == OptimiseKey) {
+      s.Optimise = ReadOptimiseSetup(value);
+    } else if (key == FitKey) {
+      s.Fit = ReadFitSetup(value);
     } else if (key == "ResidualTarget" && value.is_null()) {
       s.ResidualTarget.reset();
     } else {
@@ -152,7 +234,22 @@ std::string FormatLineSettings(const LineSettings& s) {
   root[ZoneLELLimitKey] = limits;
   if (s.ResidualTarget) root["ResidualTarget"] = *s.ResidualTarget;
   root["BoilingMarginMin"] = s.BoilingMarginMin;
-  return root.dump(2) + "\n";
+  OrderedJson optimise = OrderedJson::object();
+  PutText(optimise, "Objective", s.Optimise.objective);
+  PutTexts(optimise, "Variables", s.Optimise.variables);
+  PutTexts(optimise, "Limits", s.Optimise.limits);
+  if (!optimise.empty()) root[OptimiseKey] = optimise;
+  OrderedJson fit = OrderedJson::object();
+  PutText(fit, "MeasurementFile", s.Fit.measurementFile);
+  PutTexts(fit, "Parameters", s.Fit.parameters);
+  PutTexts(fit, "StandardDeviations", s.Fit.standardDeviations);
+  if (!fit.empty()) root[FitKey] = fit;
+  try {
+    return root.dump(2) + "\n";
+  } catch (const Json::type_error&) {
+    // Only a set-up's text can be other than UTF-8 (a file name given as bytes).
+    throw LineFileError("The optimiser's or the fit's set-up holds a text that is not UTF-8.");
+  }
 }
 
 void WriteLineFile(const std::string& path, const LineSettings& settings) {

@@ -19,7 +19,12 @@ namespace tovimar {
 //     "LELLimit": 25.0,
 //     "ZoneLELLimit": {"2": 50.0},
 //     "ResidualTarget": 1.0,
-//     "BoilingMarginMin": 5.0
+//     "BoilingMarginMin": 5.0,
+//     "Optimise": {"Objective": "max:LineSpeed",
+//                  "Variables": ["LineSpeed=0.1:3", "ZoneAirTemp[2]=40:120"],
+//                  "Limits": ["LineEndResidualSolvent<=2"]},
+//     "Fit": {"MeasurementFile": "line7.csv", "Parameters": ["Keff", "We=0:1"],
+//             "StandardDeviations": ["web temperature (C)=0.5"]}
 //   }
 //
 // The two zone settings are objects keyed by the zone number ("1" to "14"), so that a file
@@ -27,6 +32,14 @@ namespace tovimar {
 // Every key may be left out (its default applies); "ResidualTarget": null is the same as
 // leaving it out. Every value is a finite number, none negative; the LELs and the limits
 // are above zero. Any other key is refused.
+//
+// "Optimise" and "Fit" keep what the Optimise and Fit pages were last set to (OptimiseSetup
+// and FitSetup of model/line_settings.h), in the batch tool's text forms (--objective,
+// --vary, --limit; --measured, --fit, --sd). Either object and each of its keys may be left
+// out; "Objective" and "MeasurementFile" are texts, the others lists of texts, and no text
+// is empty. The texts are kept as they are: whoever uses them reads and checks them
+// (study/optimise.h, study/fit.h). A set-up left empty is left out when writing, so a file
+// without them is written as it was before they existed.
 
 // A line file or a line setting that cannot be read; the message names the key.
 class LineFileError : public UserError {
@@ -43,7 +56,8 @@ LineSettings ReadLineFile(const std::string& path);
 
 // The JSON text of `settings` (two-space indents, a final line end); reading it gives back
 // the same settings. Zones without an exhaust flow or an own limit, and a missing residual
-// target, are left out.
+// target, are left out, and so are the set-ups' empty texts and lists. Throws LineFileError
+// when a set-up holds a text that is not UTF-8.
 std::string FormatLineSettings(const LineSettings& settings);
 
 // Writes FormatLineSettings(settings) through WriteTextFile; throws std::runtime_error

@@ -129,6 +129,13 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
 OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& base,
                         const LineSettings& line, const OptimiseSettings& settings);
 
+// The scaled (0..1) start points of the local searches: first the base point (each
+// variable's present value in `base` or `line`, clamped into its bounds; the middle when it
+// has none), then `starts` - 1 points of LatinHypercube(starts - 1, variables, seed).
+std::vector<std::vector<double>> OptimiseStarts(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                                const LineSettings& line, std::size_t starts,
+                                                std::uint64_t seed);
+
 // `count` points of a Latin hypercube in [0,1]^dimensions: each dimension's range is cut
 // into `count` equal strata, each point takes one stratum per dimension (a seeded random
 // permutation) at a random place within it.

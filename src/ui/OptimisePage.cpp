@@ -2,81 +2,32 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <set>
+
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
-#include "input/number_parse.h"
-#include "results/output_catalogue.h"
 #include "run/run_sequence.h"
 #include "ui/ProfilePage.h"
 #include "ui/Tovimar_Main.h"
+#include "ui/optimise_cells.h"
 
 namespace tovimar::ui {
-
-namespace {
-
-// Every input a search may vary: the numeric conditions, then the line settings; the item
-// data is the stable name.
-QComboBox* InputCombo(const QString& selected) {
-  auto* combo = new QComboBox;
-  for (const ConditionField& field : ConditionFields()) {
-    if (!field.enabled) continue;
-    combo->addItem(QString::fromStdString(field.fieldName + " - " + field.name + " (" + field.unit + ")"),
-                   QString::fromStdString(field.fieldName));
-  }
-  for (const LineSettingName& line : LineSettingNames()) {
-    combo->addItem(QString::fromStdString(line.name + " - " + line.caption + " (" + line.unit + ")"),
-                   QString::fromStdString(line.name));
-  }
-  combo->setCurrentIndex(std::max(0, combo->findData(selected)));
-  return combo;
-}
-
-// Every line quantity of the output catalogue, as "name - caption (unit)".
-QComboBox* OutputCombo(const QString& selected) {
-  auto* combo = new QComboBox;
-  for (const OutputQuantity& quantity : OutputQuantities()) {
-    if (quantity.scope != OutputScope::Line) continue;
-    combo->addItem(QString::fromStdString(std::string(quantity.name) + " - " + ColumnTitle(quantity)),
-                   QString::fromUtf8(quantity.name.data(), static_cast<int>(quantity.name.size())));
-  }
-  combo->setCurrentIndex(std::max(0, combo->findData(selected)));
-  return combo;
-}
-
-QString Number(double value) { return QString::fromStdString(ShortestNumberText(value)); }
-
-double CellNumber(const QTableWidget* table, int row, int column) {
-  const QTableWidgetItem* item = table->item(row, column);
-  return item == nullptr ? 0 : ParseNumber(item->text().toStdString()).value_or(0);
-}
-
-QString ComboName(const QTableWidget* table, int row, int column) {
-  const auto* combo = qobject_cast<QComboBox*>(table->cellWidget(row, column));
-  return combo == nullptr ? QString() : combo->currentData().toString();
-}
-
-QTableWidget* Table(const QStringList& headers) {
-  auto* table = new QTableWidget(0, static_cast<int>(headers.size()));
-  table->setHorizontalHeaderLabels(headers);
-  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  return table;
-}
-
-}  // namespace
 
 OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
     : QWidget(parent), form_(form), profile_(profile) {
   setObjectName(QStringLiteral("OptimisePage"));
-  variables_ = Table({tr("Variable"), tr("Lower"), tr("Upper")});
-  limits_ = Table({tr("Limit on"), tr(""), tr("Bound")});
+  variables_ = StretchedTable({tr("Variable"), tr("Lower"), tr("Upper")});
+  limits_ = StretchedTable({tr("Limit on"), tr(""), tr("Bound")});
+  variables_->setObjectName(QStringLiteral("OptimiseVariables"));
+  limits_->setObjectName(QStringLiteral("OptimiseLimits"));
   objectiveSense_ = new QComboBox;
   objectiveSense_->addItems({tr("Maximise"), tr("Minimise")});
   objectiveName_ = new QComboBox;
@@ -86,6 +37,8 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   }
   auto* addVariable = new QPushButton(tr("Add variable"));
   auto* addLimit = new QPushButton(tr("Add limit"));
+  auto* remove = new QPushButton(tr("Remove"));
+  remove->setToolTip(tr("Removes the selected rows of both tables"));
   start_ = new QPushButton(tr("Start"));
   stop_ = new QPushButton(tr("Stop"));
   use_ = new QPushButton(tr("Use these settings"));
@@ -100,7 +53,7 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   objective->addWidget(objectiveSense_);
   objective->addWidget(objectiveName_, 1);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {addVariable, addLimit, start_, stop_, use_}) buttons->addWidget(button);
+  for (QPushButton* button : {addVariable, addLimit, remove, start_, stop_, use_}) buttons->addWidget(button);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(objective);
   layout->addWidget(variables_, 2);
@@ -112,10 +65,18 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   connect(addVariable, &QPushButton::clicked, this, [this] { AddVariable("LineSpeed", 0.1, 3); });
   connect(addLimit, &QPushButton::clicked, this,
           [this] { AddLimit("LineEndResidualSolvent", LimitSense::AtMost, 2); });
+  connect(remove, &QPushButton::clicked, this, &OptimisePage::RemoveSelectedRows);
   connect(start_, &QPushButton::clicked, this, &OptimisePage::StartClick);
   connect(stop_, &QPushButton::clicked, this, &OptimisePage::StopClick);
   connect(use_, &QPushButton::clicked, this, &OptimisePage::UseClick);
-  SetObjective("LineSpeed", OptimiseSense::Maximise);
+  for (QComboBox* combo : {objectiveSense_, objectiveName_}) {
+    connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  }
+  for (QTableWidget* table : {variables_, limits_}) {
+    connect(table, &QTableWidget::itemChanged, this, &OptimisePage::StoreSetup);
+  }
+  connect(&form_, &TForm1::LineSettingsLoaded, this, &OptimisePage::ShowSetup);
+  ShowSetup();
 }
 
 OptimisePage::~OptimisePage() {
@@ -129,28 +90,119 @@ OptimisePage* OptimisePage::AttachTo(TForm1& form, ProfilePage* profile) {
   return page;
 }
 
-void OptimisePage::AddVariable(const QString& name, double lower, double upper) {
+bool OptimisePage::AddVariable(const QString& name, double lower, double upper) {
+  QComboBox* combo = InputCombo(InputName(name));
+  if (combo->findData(InputName(name)) < 0) {
+    delete combo;
+    return false;
+  }
   const int row = variables_->rowCount();
+  const QSignalBlocker blocker(variables_);
   variables_->insertRow(row);
-  variables_->setCellWidget(row, 0, InputCombo(name));
-  variables_->setItem(row, 1, new QTableWidgetItem(Number(lower)));
-  variables_->setItem(row, 2, new QTableWidgetItem(Number(upper)));
+  variables_->setCellWidget(row, 0, combo);
+  variables_->setItem(row, 1, new QTableWidgetItem(NumberText(lower)));
+  variables_->setItem(row, 2, new QTableWidgetItem(NumberText(upper)));
+  connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  StoreSetup();
+  return true;
 }
 
-void OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound) {
+bool OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound) {
+  QComboBox* combo = OutputCombo(name);
+  if (combo->findData(name) < 0) {
+    delete combo;
+    return false;
+  }
   const int row = limits_->rowCount();
+  const QSignalBlocker blocker(limits_);
   limits_->insertRow(row);
-  limits_->setCellWidget(row, 0, OutputCombo(name));
+  limits_->setCellWidget(row, 0, combo);
   auto* senseCombo = new QComboBox;
   senseCombo->addItems({QStringLiteral("<="), QStringLiteral(">=")});
   senseCombo->setCurrentIndex(sense == LimitSense::AtMost ? 0 : 1);
   limits_->setCellWidget(row, 1, senseCombo);
-  limits_->setItem(row, 2, new QTableWidgetItem(Number(bound)));
+  limits_->setItem(row, 2, new QTableWidgetItem(NumberText(bound)));
+  for (QComboBox* changing : {combo, senseCombo}) {
+    connect(changing, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  }
+  StoreSetup();
+  return true;
 }
 
-void OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
-  objectiveName_->setCurrentIndex(std::max(0, objectiveName_->findData(name)));
+bool OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
+  const int index = objectiveName_->findData(InputName(name));
+  if (index < 0) return false;
+  objectiveName_->setCurrentIndex(index);
   objectiveSense_->setCurrentIndex(sense == OptimiseSense::Maximise ? 0 : 1);
+  StoreSetup();
+  return true;
+}
+
+void OptimisePage::RemoveSelectedRows() {
+  for (QTableWidget* table : {variables_, limits_}) {
+    std::set<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedIndexes()) rows.insert(index.row());
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) table->removeRow(*row);
+  }
+  StoreSetup();
+}
+
+void OptimisePage::StoreSetup() {
+  if (filling_) return;
+  OptimiseSetup setup;
+  setup.objective = (objectiveSense_->currentIndex() == 0 ? "max:" : "min:") +
+                    objectiveName_->currentData().toString().toStdString();
+  for (int row = 0; row < variables_->rowCount(); ++row) {
+    setup.variables.push_back(ComboName(variables_, row, 0).toStdString() + "=" +
+                              CellText(variables_, row, 1) + ":" + CellText(variables_, row, 2));
+  }
+  for (int row = 0; row < limits_->rowCount(); ++row) {
+    const auto* sense = qobject_cast<QComboBox*>(limits_->cellWidget(row, 1));
+    setup.limits.push_back(ComboName(limits_, row, 0).toStdString() +
+                           (sense->currentIndex() == 0 ? "<=" : ">=") + CellText(limits_, row, 2));
+  }
+  form_.Line().Optimise = std::move(setup);
+}
+
+void OptimisePage::ShowSetup() {
+  const OptimiseSetup setup = form_.Line().Optimise;
+  filling_ = true;
+  variables_->setRowCount(0);
+  limits_->setRowCount(0);
+  QStringList unread;
+  std::string error;
+  const auto refuse = [&](const std::string& text, const std::string& why) {
+    unread << QStringLiteral("\"%1\": %2").arg(QString::fromStdString(text), QString::fromStdString(why));
+  };
+  const std::string notOffered = "the page offers no such name";
+  SetObjective(QStringLiteral("LineSpeed"), OptimiseSense::Maximise);
+  if (setup.objective.empty()) {
+    // None set up: the page's default.
+  } else if (const auto objective = ParseOptimiseObjective(setup.objective, error); !objective) {
+    refuse(setup.objective, error);
+  } else if (!SetObjective(QString::fromStdString(objective->name), objective->sense)) {
+    refuse(setup.objective, notOffered);
+  }
+  for (const std::string& text : setup.variables) {
+    if (const auto variable = ParseOptimiseVariable(text, error); !variable) {
+      refuse(text, error);
+    } else if (!AddVariable(QString::fromStdString(variable->name), variable->lower, variable->upper)) {
+      refuse(text, notOffered);
+    }
+  }
+  for (const std::string& text : setup.limits) {
+    if (const auto limit = ParseOptimiseLimit(text, error); !limit) {
+      refuse(text, error);
+    } else if (!AddLimit(QString::fromStdString(limit->name), limit->sense, limit->bound)) {
+      refuse(text, notOffered);
+    }
+  }
+  filling_ = false;
+  if (!unread.isEmpty()) {
+    form_.Dialogs().ShowError(
+        this, tr("The Optimise page leaves out what it cannot read of the line file's optimiser "
+                 "set-up:\n\n%1").arg(unread.join('\n')));
+  }
 }
 
 OptimiseProblem OptimisePage::Problem() const {
@@ -206,7 +258,7 @@ void OptimisePage::StopClick() { stopFlag_ = true; }
 
 void OptimisePage::Progress(std::size_t runs, std::optional<double> best) {
   if (result_) return;  // a late report of a search already done
-  status_->setText(tr("%1 runs, best so far %2").arg(runs).arg(best ? Number(*best) : tr("none")));
+  status_->setText(tr("%1 runs, best so far %2").arg(runs).arg(best ? NumberText(*best) : tr("none")));
 }
 
 void OptimisePage::Finished(const OptimiseResult& result) {
@@ -221,13 +273,13 @@ void OptimisePage::Finished(const OptimiseResult& result) {
   }
   text += tr("objective %1 = %2\n")
               .arg(QString::fromStdString(running_.objective.name))
-              .arg(result.objective ? Number(*result.objective) : tr("none"));
+              .arg(result.objective ? NumberText(*result.objective) : tr("none"));
   for (const OptimiseLimitResult& limit : result.limits) {
     text += tr("%1 %2 %3: %4 %5\n")
                 .arg(QString::fromStdString(limit.limit.name))
                 .arg(limit.limit.sense == LimitSense::AtMost ? "<=" : ">=")
-                .arg(Number(limit.limit.bound))
-                .arg(limit.value ? Number(*limit.value) : tr("none"))
+                .arg(NumberText(limit.limit.bound))
+                .arg(limit.value ? NumberText(*limit.value) : tr("none"))
                 .arg(!limit.met ? tr("not met") : limit.active ? tr("active") : tr("inactive"));
   }
   report_->setPlainText(text);

@@ -23,7 +23,9 @@ class TForm1;
 // The "Optimise" page: the variables with their bounds, the objective and the limits, picked
 // from the catalogues; Start searches on a worker thread (see study/optimise.h) and shows its
 // progress, Stop ends it; the best point's run is then shown on the Drying Profile page, and
-// "Use these settings" writes the best values into the entries.
+// "Use these settings" writes the best values into the entries. What the page is set to is
+// kept in the line settings (form.Line().Optimise, in the batch tool's text forms) at every
+// change, and shown afresh when a line file is loaded.
 class OptimisePage : public QWidget {
   Q_OBJECT
 
@@ -34,11 +36,22 @@ class OptimisePage : public QWidget {
   // Adds the page to the form's notebook, which owns it.
   static OptimisePage* AttachTo(TForm1& form, ProfilePage* profile);
 
-  // Rows of the two tables: a variable (field or line-setting name) with its bounds, and a
-  // limit on a line quantity.
-  void AddVariable(const QString& name, double lower, double upper);
-  void AddLimit(const QString& name, LimitSense sense, double bound);
-  void SetObjective(const QString& name, OptimiseSense sense);
+  // Rows of the two tables: a variable (field, entry or line-setting name) with its bounds,
+  // and a limit on a line quantity. Each returns false, and changes nothing, when the name
+  // is not one the page offers.
+  bool AddVariable(const QString& name, double lower, double upper);
+  bool AddLimit(const QString& name, LimitSense sense, double bound);
+  bool SetObjective(const QString& name, OptimiseSense sense);
+  // Removes the rows of either table that have a selected cell.
+  void RemoveSelectedRows();
+
+  // Fills the page from form.Line().Optimise; a text it cannot read (an unknown name, bounds
+  // that are not numbers) is left out and named in the form's error box.
+  void ShowSetup();
+
+  // The problem the tables hold; a bound that is not a number is NaN, which
+  // CheckOptimiseProblem refuses.
+  [[nodiscard]] OptimiseProblem Problem() const;
 
   void StartClick();
   void StopClick();
@@ -52,7 +65,8 @@ class OptimisePage : public QWidget {
   void SearchFinished();
 
  private:
-  [[nodiscard]] OptimiseProblem Problem() const;
+  // Writes what the page is set to into form.Line().Optimise (not while it is being filled).
+  void StoreSetup();
   void Progress(std::size_t runs, std::optional<double> best);
   void Finished(const OptimiseResult& result);
 
@@ -71,6 +85,7 @@ class OptimisePage : public QWidget {
   std::atomic<bool> stopFlag_{false};
   OptimiseProblem running_;  // the problem of the search under way or last done
   std::optional<OptimiseResult> result_;
+  bool filling_ = true;  // the tables are being filled, not changed by the user
 };
 
 }  // namespace tovimar::ui

@@ -1,8 +1,8 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
 // a failed run, the window grown beyond its layout, two runs pinned over the current one and
 // the Compare page with them, the Line page and the profile judged against it with the
-// judging curves on, the Fit page and the measurements over the fitted run, the help window
-// and the completion dialog to PNG files:
+// judging curves on, the Fit page and the measurements over the fitted run, the help window,
+// the completion dialog and the Optimise page after a search to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
@@ -28,6 +28,7 @@
 #include "ui/F_Form.h"
 #include "ui/FitPage.h"
 #include "ui/LinePage.h"
+#include "ui/OptimisePage.h"
 #include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/pin_board.h"
@@ -123,7 +124,11 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", qPrintable(path));
   };
+  // The Optimise page is taken last, after a search (below).
+  auto* optimisePage = form.findChild<tovimar::ui::OptimisePage*>();
+  const int optimiseIndex = form.TabbedNotebook1->indexOf(optimisePage);
   for (int page = 0; page < form.TabbedNotebook1->count(); ++page) {
+    if (page == optimiseIndex) continue;
     form.TabbedNotebook1->setCurrentIndex(page);
     save(&form, QStringLiteral("page%1.png").arg(page + 1));
   }
@@ -207,5 +212,23 @@ int main(int argc, char** argv) {
   form.FinishForm->show();
   save(form.FinishForm, QStringLiteral("finishform.png"));
   form.FinishForm->hide();
+
+  // The Optimise page after a search of a sample problem on the default conditions: the
+  // fastest line speed, the air of zone 2 free, within a residual and a boiling margin. The
+  // speed's upper bound is wide, so that the residual limit is what stops it.
+  if (optimisePage != nullptr) {
+    using tovimar::LimitSense;
+    optimisePage->SetObjective(QStringLiteral("LineSpeed"), tovimar::OptimiseSense::Maximise);
+    optimisePage->AddVariable(QStringLiteral("LineSpeed"), 0.1, 10);
+    optimisePage->AddVariable(QStringLiteral("ZoneAirTemp[2]"), 40, 120);
+    optimisePage->AddLimit(QStringLiteral("LineEndResidualSolvent"), LimitSense::AtMost, 2);
+    optimisePage->AddLimit(QStringLiteral("LeastBoilingMargin"), LimitSense::AtLeast, 5);
+    QEventLoop searching;
+    QObject::connect(optimisePage, &tovimar::ui::OptimisePage::SearchFinished, &searching, &QEventLoop::quit);
+    optimisePage->StartClick();
+    if (optimisePage->Running()) searching.exec();
+    form.TabbedNotebook1->setCurrentWidget(optimisePage);
+    save(&form, QStringLiteral("page%1.png").arg(optimiseIndex + 1));
+  }
   return ok ? 0 : 1;
 }

@@ -76,6 +76,35 @@ TEST(BatchOptimise, NoPointWithinTheLimitsExitsSeven) {
   EXPECT_FALSE(FileBytes(dir.File("best.txt")).empty());  // the nearest point, for a look
 }
 
+TEST(BatchOptimise, TakesTheProblemFromTheLineFileUnlessGiven) {
+  ScratchDir dir;
+  LineSettings line;
+  line.Optimise = {"max:LineSpeed", {"LineSpeed=0.1:3"}, {"LineEndResidualSolvent<=2"}};
+  WriteLineFile(dir.File("line.json"), line);
+  const auto untimed = [](const std::string& out) { return out.substr(0, out.find("time: ")); };
+  const auto fromFile = test_support::StartBatch(dir, {"--optimise", "--line", "line.json", "--starts", "2"});
+  const auto given = test_support::StartBatch(
+      dir, {"--optimise", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.1:3", "--limit",
+            "LineEndResidualSolvent<=2", "--starts", "2"});
+  ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+  EXPECT_EQ(untimed(fromFile.out), untimed(given.out));
+  EXPECT_EQ(fromFile.out.substr(0, 10), "LineSpeed=");
+
+  // A part given on the command line replaces the file's; the others stay.
+  const auto overridden = test_support::StartBatch(
+      dir, {"--optimise", "--line", "line.json", "--starts", "2", "--vary", "LineSpeed=0.1:1"});
+  ASSERT_EQ(overridden.status, 0) << overridden.err;
+  EXPECT_EQ(overridden.out.substr(0, 12), "LineSpeed=1\n");
+  EXPECT_NE(overridden.out.find("\nlimit: LineEndResidualSolvent <= 2: "), std::string::npos) << overridden.out;
+
+  line.Optimise.variables = {"Speed=1:2"};
+  WriteLineFile(dir.File("bad.json"), line);
+  const auto bad = test_support::StartBatch(dir, {"--optimise", "--line", "bad.json"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err, "tovimar-batch: the line file's \"Optimise\" set-up: --vary: no condition field or "
+                     "line setting named \"Speed\" (see --list-names)\n");
+}
+
 TEST(BatchOptimise, UsageErrorsExitTwo) {
   struct Case {
     std::vector<std::string> args;

@@ -105,6 +105,80 @@ TEST(LineFile, RefusesWithTheKeyNamed) {
   }
 }
 
+LineSettings WithSetups() {
+  LineSettings s;
+  s.Optimise = {"max:LineSpeed", {"LineSpeed=0.1:3", "ZoneAirTemp[2]=40:120"},
+                {"LineEndResidualSolvent<=2"}};
+  s.Fit = {"line7.csv", {"Keff", "We=0:1"}, {"web temperature (C)=0.5"}};
+  return s;
+}
+
+TEST(LineFile, SetupsGoBackAndForthAsTheyAre) {
+  const std::string text = FormatLineSettings(WithSetups());
+  const std::string setups =
+      "  \"BoilingMarginMin\": 0.0,\n"
+      "  \"Optimise\": {\n"
+      "    \"Objective\": \"max:LineSpeed\",\n"
+      "    \"Variables\": [\n      \"LineSpeed=0.1:3\",\n      \"ZoneAirTemp[2]=40:120\"\n    ],\n"
+      "    \"Limits\": [\n      \"LineEndResidualSolvent<=2\"\n    ]\n  },\n"
+      "  \"Fit\": {\n"
+      "    \"MeasurementFile\": \"line7.csv\",\n"
+      "    \"Parameters\": [\n      \"Keff\",\n      \"We=0:1\"\n    ],\n"
+      "    \"StandardDeviations\": [\n      \"web temperature (C)=0.5\"\n    ]\n  }\n}\n";
+  ASSERT_GE(text.size(), setups.size());
+  EXPECT_EQ(text.substr(text.size() - setups.size()), setups);
+  const LineSettings back = ParseLineSettings(text);
+  EXPECT_EQ(back.Optimise.objective, "max:LineSpeed");
+  EXPECT_EQ(back.Optimise.variables, WithSetups().Optimise.variables);
+  EXPECT_EQ(back.Optimise.limits, WithSetups().Optimise.limits);
+  EXPECT_EQ(back.Fit.measurementFile, "line7.csv");
+  EXPECT_EQ(back.Fit.parameters, WithSetups().Fit.parameters);
+  EXPECT_EQ(back.Fit.standardDeviations, WithSetups().Fit.standardDeviations);
+  EXPECT_EQ(FormatLineSettings(back), text);
+
+  // Empty set-ups, and the empty parts of one, are left out.
+  LineSettings partial;
+  partial.Optimise.limits = {"MaxWebTemp<=120"};
+  const std::string plain = FormatLineSettings(LineSettings{});  // ends "0.0\n}\n"
+  EXPECT_EQ(FormatLineSettings(partial),
+            plain.substr(0, plain.size() - 3) + ",\n  \"Optimise\": {\n    \"Limits\": [\n      \"MaxWebTemp<=120\"\n    ]\n  }\n}\n");
+  const LineSettings left = ParseLineSettings(R"({"Optimise": {}, "Fit": {"Parameters": []}})");
+  EXPECT_EQ(FormatLineSettings(left), plain);
+}
+
+TEST(LineFile, RefusesSetupsOfTheWrongShape) {
+  const struct {
+    const char* json;
+    const char* message;
+  } cases[] = {
+      {R"({"Optimise": []})", "\"Optimise\" must be an object."},
+      {R"({"Fit": "line7.csv"})", "\"Fit\" must be an object."},
+      {R"({"Optimise": {"Objective": ["max:LineSpeed"]}})", "\"Optimise.Objective\" must be a text."},
+      {R"({"Optimise": {"Objective": ""}})", "\"Optimise.Objective\" must not be empty."},
+      {R"({"Optimise": {"Variables": "LineSpeed=0.1:3"}})",
+       "\"Optimise.Variables\" must be a list of texts."},
+      {R"({"Optimise": {"Limits": ["MaxWebTemp<=120", 2]}})", "\"Optimise.Limits\" must be a list of texts."},
+      {R"({"Optimise": {"Limits": [""]}})", "\"Optimise.Limits\" must not hold an empty text."},
+      {R"({"Optimise": {"Goal": "max:LineSpeed"}})", "Unknown key \"Goal\" in \"Optimise\"."},
+      {R"({"Fit": {"MeasurementFile": null}})", "\"Fit.MeasurementFile\" must be a text."},
+      {R"({"Fit": {"MeasurementFile": ""}})", "\"Fit.MeasurementFile\" must not be empty."},
+      {R"({"Fit": {"Parameters": {"Keff": 1}}})", "\"Fit.Parameters\" must be a list of texts."},
+      {R"({"Fit": {"StandardDeviations": [""]}})", "\"Fit.StandardDeviations\" must not hold an empty text."},
+      {R"({"Fit": {"Measurements": "line7.csv"}})", "Unknown key \"Measurements\" in \"Fit\"."},
+  };
+  for (const auto& k : cases) {
+    try {
+      ParseLineSettings(k.json);
+      ADD_FAILURE() << "accepted " << k.json;
+    } catch (const LineFileError& e) {
+      EXPECT_EQ(std::string(e.what()), k.message) << k.json;
+    }
+  }
+  LineSettings notUtf8;
+  notUtf8.Fit.measurementFile = "line\xff.csv";
+  EXPECT_THROW(FormatLineSettings(notUtf8), LineFileError);
+}
+
 TEST(LineFile, FileErrorsNameTheFile) {
   test_support::ScratchDir dir;
   const std::string missing = dir.File("missing.json");

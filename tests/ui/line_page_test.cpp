@@ -26,18 +26,6 @@ using namespace tovimar::ui::test;
 
 namespace {
 
-class AnsweringFileDialogs : public LineFileDialogs {
- public:
-  QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QStringList&,
-                         QString*) override {
-    return nextPath;
-  }
-  QString ChooseOpenFile(QWidget*, const QString&, const QString&, const QStringList&) override {
-    return nextPath;
-  }
-  QString nextPath;  // what either dialog returns; empty: cancelled
-};
-
 struct LineForm {
   LineForm() {
     profile = ProfilePage::AttachTo(*recorded.form);

@@ -1,9 +1,15 @@
 // The "Optimise" page: a search started from the page finds what the core finds, shows the
-// best run on the Drying Profile page, and changes the entries only when asked.
+// best run on the Drying Profile page, and changes the entries only when asked; what it is
+// set to goes into the line file and comes back from it.
+#include <QComboBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
+#include "conditionfile/line_file.h"
+#include "format/csv.h"
 #include "input/field_catalogue.h"
 #include "ui/OptimisePage.h"
 #include "ui/main_window.h"
@@ -11,8 +17,41 @@
 
 using namespace tovimar;
 using namespace tovimar::ui;
+using namespace tovimar::ui::test;
 
 namespace {
+
+// A window with the Line and Optimise pages whose line-file dialogs answer `files->nextPath`.
+struct OptimiseForm {
+  OptimiseForm() {
+    line = LinePage::AttachTo(*recorded.form);
+    auto answering = std::make_unique<AnsweringFileDialogs>();
+    files = answering.get();
+    line->SetFileDialogs(std::move(answering));
+    page = OptimisePage::AttachTo(*recorded.form, nullptr);
+  }
+  [[nodiscard]] QTableWidget* Table(const char* name) const {
+    return page->findChild<QTableWidget*>(QString::fromLatin1(name));
+  }
+  RecordedForm recorded;
+  LinePage* line = nullptr;
+  OptimisePage* page = nullptr;
+  AnsweringFileDialogs* files = nullptr;
+};
+
+// The problem as the batch tool's texts, to compare two pages.
+QStringList Texts(const OptimiseProblem& problem) {
+  QStringList texts{QString::fromStdString(
+      (problem.objective.sense == OptimiseSense::Maximise ? "max:" : "min:") + problem.objective.name)};
+  for (const OptimiseVariable& v : problem.variables) {
+    texts << QString::fromStdString(v.name + "=" + ShortestNumberText(v.lower) + ":" + ShortestNumberText(v.upper));
+  }
+  for (const OptimiseLimit& l : problem.limits) {
+    texts << QString::fromStdString(l.name + (l.sense == LimitSense::AtMost ? "<=" : ">=") +
+                                    ShortestNumberText(l.bound));
+  }
+  return texts;
+}
 
 class OptimisePageTest : public QObject {
   Q_OBJECT
@@ -49,6 +88,68 @@ class OptimisePageTest : public QObject {
     page->StartClick();  // no variable
     QVERIFY(!page->Running());
     QCOMPARE(page->StatusText(), QStringLiteral("give at least one variable (--vary NAME=LOWER:UPPER)"));
+  }
+
+  void setupGoesThroughTheLineFile() {
+    TempCurrentDir dir;
+    OptimiseForm saved;
+    QVERIFY(saved.page->SetObjective(QStringLiteral("MaxWebTemp"), OptimiseSense::Minimise));
+    QVERIFY(saved.page->AddVariable(QStringLiteral("Edit6"), 0.1, 3));  // LineSpeed's entry
+    QVERIFY(saved.page->AddVariable(QStringLiteral("ZoneExhaustFlow[1]"), 1000, 20000));
+    QVERIFY(saved.page->AddLimit(QStringLiteral("LineEndResidualSolvent"), LimitSense::AtMost, 2));
+    QVERIFY(saved.page->AddLimit(QStringLiteral("MaxWebTemp"), LimitSense::AtMost, 120));
+    QVERIFY(!saved.page->AddVariable(QStringLiteral("Speed"), 1, 2));
+    // Edits as the user makes them: a typed bound, a limit's sense and quantity.
+    saved.Table("OptimiseVariables")->item(0, 1)->setText(QStringLiteral(" 0.250 "));
+    qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(1, 1))->setCurrentIndex(1);
+    auto* quantity = qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(1, 0));
+    quantity->setCurrentIndex(quantity->findData(QStringLiteral("LeastBoilingMargin")));
+    saved.Table("OptimiseLimits")->item(1, 2)->setText(QStringLiteral("5"));
+    const OptimiseSetup& setup = saved.recorded.form->Line().Optimise;
+    QCOMPARE(setup.objective, std::string("min:MaxWebTemp"));
+    QCOMPARE(setup.variables, (std::vector<std::string>{"LineSpeed=0.25:3", "ZoneExhaustFlow[1]=1000:20000"}));
+    QCOMPARE(setup.limits, (std::vector<std::string>{"LineEndResidualSolvent<=2", "LeastBoilingMargin>=5"}));
+    saved.files->nextPath = dir.FilePath(QStringLiteral("line.json"));
+    saved.line->SaveButton->click();
+
+    OptimiseForm loaded;
+    loaded.files->nextPath = saved.files->nextPath;
+    loaded.line->LoadButton->click();
+    QCOMPARE(Texts(loaded.page->Problem()), Texts(saved.page->Problem()));
+    QCOMPARE(Texts(loaded.page->Problem()).join(' '),
+             QStringLiteral("min:MaxWebTemp LineSpeed=0.25:3 ZoneExhaustFlow[1]=1000:20000 "
+                            "LineEndResidualSolvent<=2 LeastBoilingMargin>=5"));
+    QVERIFY(loaded.recorded.dialogs->errors.empty());
+
+    // Removing a row is a change too.
+    loaded.Table("OptimiseVariables")->selectRow(0);
+    loaded.page->RemoveSelectedRows();
+    QCOMPARE(loaded.recorded.form->Line().Optimise.variables,
+             std::vector<std::string>{"ZoneExhaustFlow[1]=1000:20000"});
+  }
+
+  void unreadableTextsAreNamedAndTheRestShown() {
+    TempCurrentDir dir;
+    OptimiseForm f;
+    // A page that was never touched leaves the line file as it was.
+    QCOMPARE(FormatLineSettings(f.recorded.form->Line()), FormatLineSettings(LineSettings{}));
+    const QString path = dir.FilePath(QStringLiteral("line.json"));
+    QVERIFY(WriteBytes(path, R"({"Optimise": {"Objective": "max:Speed",
+        "Variables": ["Speed=1:2", "LineSpeed=0.1:3", "LineSpeed=a:3"],
+        "Limits": ["MaxWebTemp<120", "MaxWebTemp<=120"]}})"));
+    f.files->nextPath = path;
+    f.line->LoadButton->click();
+    QCOMPARE(Texts(f.page->Problem()).join(' '), QStringLiteral("max:LineSpeed LineSpeed=0.1:3 MaxWebTemp<=120"));
+    QCOMPARE(f.recorded.dialogs->errors.size(), std::size_t{1});
+    QCOMPARE(f.recorded.dialogs->errors[0],
+             QStringLiteral("The Optimise page leaves out what it cannot read of the line file's optimiser "
+                            "set-up:\n\n"
+                            "\"max:Speed\": --objective: no line quantity or input named \"Speed\" (see --list-names)\n"
+                            "\"Speed=1:2\": --vary: no condition field or line setting named \"Speed\" (see --list-names)\n"
+                            "\"LineSpeed=a:3\": --vary: the bounds of \"LineSpeed=a:3\" are not two numbers\n"
+                            "\"MaxWebTemp<120\": --limit needs NAME<=BOUND or NAME>=BOUND, got \"MaxWebTemp<120\""));
+    // Until the page is changed, the set-up is kept as loaded.
+    QCOMPARE(f.recorded.form->Line().Optimise.variables.size(), std::size_t{3});
   }
 };
 

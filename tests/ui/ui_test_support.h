@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "ui/F_Form.h"
+#include "ui/LinePage.h"
 #include "ui/Tovimar_Main.h"
 #include "ui/form_dialogs.h"
 
@@ -33,6 +34,19 @@ class RecordingDialogs : public FormDialogs {
   QStringList nextChoice;  // what the open dialog returns
   std::vector<int> lastZoneAsked;  // the zone each copy asked about
   std::optional<int> nextLastZone;  // what the zone dialog returns; none: cancelled
+};
+
+// Stands in for the Line page's file dialogs: each returns `nextPath`.
+class AnsweringFileDialogs : public LineFileDialogs {
+ public:
+  QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QStringList&,
+                         QString*) override {
+    return nextPath;
+  }
+  QString ChooseOpenFile(QWidget*, const QString&, const QString&, const QStringList&) override {
+    return nextPath;
+  }
+  QString nextPath;  // what either dialog returns; empty: cancelled
 };
 
 // A main window with recording dialogs; `dialogs` stays owned by the window.

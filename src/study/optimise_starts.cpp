@@ -1,0 +1,81 @@
+// Where a design search starts: the present conditions and a Latin hypercube over the
+// bounds, every point scaled to 0..1 per variable.
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <random>
+
+#include "conditionfile/line_file.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "study/optimise.h"
+
+namespace tovimar {
+
+namespace {
+
+// The value of a line setting by name; none for an unset optional one.
+std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
+  for (const LineSettingName& setting : LineSettingNames()) {
+    if (setting.name != name) continue;
+    const auto zone = static_cast<std::size_t>(setting.zone);
+    if (setting.key == "WebWidth") return line.WebWidth;
+    if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
+    if (setting.key == "LEL1") return line.LEL1;
+    if (setting.key == "LEL2") return line.LEL2;
+    if (setting.key == "LELLimit") return line.LELLimit;
+    if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
+    if (setting.key == "ResidualTarget") return line.ResidualTarget;
+    if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
+  }
+  return std::nullopt;
+}
+
+// Where the base point lies: the variable's present value clamped into its bounds, scaled to
+// 0..1; the middle when it has none.
+double BaseScaled(const OptimiseVariable& variable, const MapEntryTexts& base, const LineSettings& line) {
+  std::optional<double> value;
+  if (const ConditionField* field = FindField(variable.name)) {
+    value = ParseNumber(base.Text(field->entryName));
+  } else {
+    value = LineSettingValue(line, variable.name);
+  }
+  if (!value || !std::isfinite(*value)) return 0.5;
+  return std::clamp((*value - variable.lower) / (variable.upper - variable.lower), 0.0, 1.0);
+}
+
+}  // namespace
+
+std::vector<std::vector<double>> OptimiseStarts(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                                const LineSettings& line, std::size_t starts,
+                                                std::uint64_t seed) {
+  const std::size_t n = problem.variables.size();
+  std::vector<std::vector<double>> points{std::vector<double>(n)};
+  for (std::size_t i = 0; i < n; ++i) {
+    points[0][i] = BaseScaled(problem.variables[i], base, line);
+  }
+  if (starts > 1) {
+    for (std::vector<double>& point : LatinHypercube(starts - 1, n, seed)) {
+      points.push_back(std::move(point));
+    }
+  }
+  return points;
+}
+
+std::vector<std::vector<double>> LatinHypercube(std::size_t count, std::size_t dimensions,
+                                                std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> within(0.0, 1.0);
+  std::vector<std::vector<double>> points(count, std::vector<double>(dimensions));
+  std::vector<std::size_t> strata(count);
+  for (std::size_t d = 0; d < dimensions; ++d) {
+    std::iota(strata.begin(), strata.end(), std::size_t{0});
+    std::shuffle(strata.begin(), strata.end(), random);
+    for (std::size_t i = 0; i < count; ++i) {
+      points[i][d] = (static_cast<double>(strata[i]) + within(random)) / static_cast<double>(count);
+    }
+  }
+  return points;
+}
+
+}  // namespace tovimar
