@@ -66,6 +66,67 @@ TEST(RungeKuttaGill, TimeHasNoInfluence) {
   EXPECT_EQ(atZero, later);
 }
 
+// Gill's step as the method states it: every stage forms all three rates afresh.
+StateVector GillStepFormingEveryRate(const Simulation& sim, StateVector y, double h) {
+  StateVector rates{}, k{}, q{};
+  const double a[4] = {0.5, 0.29289321881, 1.7071067812, 0};
+  const double qa[4] = {0, 0.12132034356, -4.1213203436, 0};
+  const double ka[4] = {0, 0.58578643763, 3.4142135624, 0};
+  for (int stage = 0; stage < 4; ++stage) {
+    CalcRates(sim, rates, y, 1, 0.0);
+    for (int i = 1; i <= 3; ++i) {
+      k[i] = h * rates[i];
+      if (stage == 0) {
+        y[i] = a[0] * k[i] + y[i];
+        q[i] = k[i];
+      } else if (stage < 3) {
+        y[i] = (k[i] - q[i]) * a[stage] + y[i];
+        q[i] = qa[stage] * q[i] + ka[stage] * k[i];
+      } else {
+        y[i] = (k[i] / 6 + y[i]) - q[i] / 3;
+      }
+    }
+  }
+  return y;
+}
+
+struct WebStepCase {
+  const char* name;
+  double W1, W2, T, h, airTemp, humidity1;
+};
+
+// The web's step forms the drying rates once; its result must be the method's, bit for bit.
+TEST(RungeKuttaGill, TheWebsStepEqualsTheMethodBitForBit) {
+  const WebStepCase cases[] = {
+      {"first step", 0.0417, 0.01529, 15.0, 0.1, 60.0, 0.0},
+      {"long step", 0.0417, 0.01529, 15.0, 7.5, 60.0, 0.0},
+      {"hot air, warm web", 0.02, 0.004, 70.0, 0.5, 140.0, 0.0},
+      {"condensing", 0.0417, 0.01529, 15.0, 0.2, 5.0, 0.05},
+      {"no solvent left", 0.0, 0.0, 40.0, 1.0, 60.0, 0.0},
+  };
+  for (const WebStepCase& c : cases) {
+    Simulation sim = FirstStepOfDefaultRun();
+    sim.conditions.ZoneAirTemp[1] = c.airTemp;
+    sim.conditions.ZoneHumidity1[1] = c.humidity1;
+    StateVector state = Entry(c.W1, c.W2, c.T);
+    const StateVector expected = GillStepFormingEveryRate(sim, state, c.h);
+    RungeKuttaGillStep(sim, 3, state, 1, 0.0, c.h);
+    EXPECT_EQ(state, expected) << c.name;
+  }
+}
+
+TEST(RungeKuttaGill, TheWebsStepMeetsTheMethodsFirstFault) {
+  Simulation sim = FirstStepOfDefaultRun();
+  sim.state.HeatCapacity = 0;
+  StateVector state = Entry(0.0417, 0.01529, 15.0);
+  try {
+    RungeKuttaGillStep(sim, 3, state, 1, 0.0, 0.1);
+    FAIL() << "no fault";
+  } catch (const ArithmeticError& e) {
+    EXPECT_STREQ(e.what(), "division by zero in the rate of temperature (heat capacity of the web)");
+  }
+}
+
 TEST(RungeKuttaGill, NoEquationsLeavesTheStateAlone) {
   const Simulation sim = FirstStepOfDefaultRun();
   StateVector state = Entry(0.0417, 0.01529, 15.0);
