@@ -131,8 +131,9 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
   const bool limitsGiven = !options.limits.empty();
   const std::string& objectiveText = objectiveGiven ? options.objective : fromFile.objective;
   std::string error;
-  const auto refuse = [&](bool given) {
-    messages.ShowMessage(given ? error : "the line file's \"Optimise\" set-up: " + error);
+  const auto refuse = [&](bool given, const char* option) {
+    messages.ShowMessage(given ? std::string(option) + ": " + error
+                               : "the line file's \"Optimise\" set-up: " + error);
     return ExitUsage;
   };
   OptimiseProblem problem;
@@ -141,16 +142,16 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
     return ExitUsage;
   }
   const std::optional<OptimiseObjective> objective = ParseOptimiseObjective(objectiveText, error);
-  if (!objective) return refuse(objectiveGiven);
+  if (!objective) return refuse(objectiveGiven, "--objective");
   problem.objective = *objective;
   for (const std::string& text : variesGiven ? options.varies : fromFile.variables) {
     const std::optional<OptimiseVariable> variable = ParseOptimiseVariable(text, error);
-    if (!variable) return refuse(variesGiven);
+    if (!variable) return refuse(variesGiven, "--vary");
     problem.variables.push_back(*variable);
   }
   for (const std::string& text : limitsGiven ? options.limits : fromFile.limits) {
     const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
-    if (!limit) return refuse(limitsGiven);
+    if (!limit) return refuse(limitsGiven, "--limit");
     problem.limits.push_back(*limit);
   }
   if (const std::optional<std::string> problemError = CheckOptimiseProblem(problem)) {

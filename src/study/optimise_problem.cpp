@@ -45,20 +45,20 @@ std::optional<OptimiseVariable> ParseOptimiseVariable(std::string_view text, std
   const std::size_t equals = text.find('=');
   const std::size_t colon = text.find(':', equals == std::string_view::npos ? 0 : equals);
   if (equals == std::string_view::npos || colon == std::string_view::npos) {
-    error = "--vary needs NAME=LOWER:UPPER, got \"" + std::string(text) + "\"";
+    error = "a variable is NAME=LOWER:UPPER, not \"" + std::string(text) + "\"";
     return std::nullopt;
   }
   OptimiseVariable variable;
   variable.name = Trimmed(text.substr(0, equals));
   if (!IsInput(variable.name)) {
-    error = "--vary: no condition field or line setting named \"" + variable.name +
+    error = "no condition field or line setting named \"" + variable.name +
             "\" (see --list-names)";
     return std::nullopt;
   }
   const std::optional<double> lower = ParseNumber(Trimmed(text.substr(equals + 1, colon - equals - 1)));
   const std::optional<double> upper = ParseNumber(Trimmed(text.substr(colon + 1)));
   if (!lower || !upper) {
-    error = "--vary: the bounds of \"" + std::string(text) + "\" are not two numbers";
+    error = "the bounds of \"" + std::string(text) + "\" are not two numbers";
     return std::nullopt;
   }
   variable.lower = *lower;
@@ -73,12 +73,12 @@ std::optional<OptimiseObjective> ParseOptimiseObjective(std::string_view text, s
   } else if (text.substr(0, 4) == "min:") {
     objective.sense = OptimiseSense::Minimise;
   } else {
-    error = "--objective needs max:NAME or min:NAME, got \"" + std::string(text) + "\"";
+    error = "an objective is max:NAME or min:NAME, not \"" + std::string(text) + "\"";
     return std::nullopt;
   }
   objective.name = Trimmed(text.substr(4));
   if (!IsLineQuantity(objective.name) && !IsInput(objective.name)) {
-    error = "--objective: no line quantity or input named \"" + objective.name +
+    error = "no line quantity or input named \"" + objective.name +
             "\" (see --list-names)";
     return std::nullopt;
   }
@@ -94,17 +94,17 @@ std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::stri
     limit.sense = LimitSense::AtLeast;
   }
   if (at == std::string_view::npos) {
-    error = "--limit needs NAME<=BOUND or NAME>=BOUND, got \"" + std::string(text) + "\"";
+    error = "a limit is NAME<=BOUND or NAME>=BOUND, not \"" + std::string(text) + "\"";
     return std::nullopt;
   }
   limit.name = Trimmed(text.substr(0, at));
   if (!IsLineQuantity(limit.name)) {
-    error = "--limit: no line quantity named \"" + limit.name + "\" (see --list-names)";
+    error = "no line quantity named \"" + limit.name + "\" (see --list-names)";
     return std::nullopt;
   }
   const std::optional<double> bound = ParseNumber(Trimmed(text.substr(at + 2)));
   if (!bound || !std::isfinite(*bound)) {
-    error = "--limit: the bound of \"" + std::string(text) + "\" is not a number";
+    error = "the bound of \"" + std::string(text) + "\" is not a number";
     return std::nullopt;
   }
   limit.bound = *bound;

@@ -101,7 +101,7 @@ TEST(BatchOptimise, TakesTheProblemFromTheLineFileUnlessGiven) {
   WriteLineFile(dir.File("bad.json"), line);
   const auto bad = test_support::StartBatch(dir, {"--optimise", "--line", "bad.json"});
   EXPECT_EQ(bad.status, 2);
-  EXPECT_EQ(bad.err, "tovimar-batch: the line file's \"Optimise\" set-up: --vary: no condition field or "
+  EXPECT_EQ(bad.err, "tovimar-batch: the line file's \"Optimise\" set-up: no condition field or "
                      "line setting named \"Speed\" (see --list-names)\n");
 }
 

@@ -52,14 +52,14 @@ TEST(OptimiseText, RefusesWhatIsNotOfItsForm) {
     std::string message;
   };
   const std::vector<Case> cases{
-      {"LineSpeed", 0, "--vary needs NAME=LOWER:UPPER, got \"LineSpeed\""},
-      {"Nonsense=1:2", 0, "--vary: no condition field or line setting named \"Nonsense\" (see --list-names)"},
-      {"LineSpeed=a:2", 0, "--vary: the bounds of \"LineSpeed=a:2\" are not two numbers"},
-      {"LineSpeed", 1, "--objective needs max:NAME or min:NAME, got \"LineSpeed\""},
-      {"max:WebTemp", 1, "--objective: no line quantity or input named \"WebTemp\" (see --list-names)"},
-      {"MaxWebTemp<120", 2, "--limit needs NAME<=BOUND or NAME>=BOUND, got \"MaxWebTemp<120\""},
-      {"LineSpeed<=2", 2, "--limit: no line quantity named \"LineSpeed\" (see --list-names)"},
-      {"MaxWebTemp<=hot", 2, "--limit: the bound of \"MaxWebTemp<=hot\" is not a number"},
+      {"LineSpeed", 0, "a variable is NAME=LOWER:UPPER, not \"LineSpeed\""},
+      {"Nonsense=1:2", 0, "no condition field or line setting named \"Nonsense\" (see --list-names)"},
+      {"LineSpeed=a:2", 0, "the bounds of \"LineSpeed=a:2\" are not two numbers"},
+      {"LineSpeed", 1, "an objective is max:NAME or min:NAME, not \"LineSpeed\""},
+      {"max:WebTemp", 1, "no line quantity or input named \"WebTemp\" (see --list-names)"},
+      {"MaxWebTemp<120", 2, "a limit is NAME<=BOUND or NAME>=BOUND, not \"MaxWebTemp<120\""},
+      {"LineSpeed<=2", 2, "no line quantity named \"LineSpeed\" (see --list-names)"},
+      {"MaxWebTemp<=hot", 2, "the bound of \"MaxWebTemp<=hot\" is not a number"},
   };
   for (const Case& c : cases) {
     std::string error;

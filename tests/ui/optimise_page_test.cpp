@@ -144,10 +144,10 @@ class OptimisePageTest : public QObject {
     QCOMPARE(f.recorded.dialogs->errors[0],
              QStringLiteral("The Optimise page leaves out what it cannot read of the line file's optimiser "
                             "set-up:\n\n"
-                            "\"max:Speed\": --objective: no line quantity or input named \"Speed\" (see --list-names)\n"
-                            "\"Speed=1:2\": --vary: no condition field or line setting named \"Speed\" (see --list-names)\n"
-                            "\"LineSpeed=a:3\": --vary: the bounds of \"LineSpeed=a:3\" are not two numbers\n"
-                            "\"MaxWebTemp<120\": --limit needs NAME<=BOUND or NAME>=BOUND, got \"MaxWebTemp<120\""));
+                            "\"max:Speed\": no line quantity or input named \"Speed\" (see --list-names)\n"
+                            "\"Speed=1:2\": no condition field or line setting named \"Speed\" (see --list-names)\n"
+                            "\"LineSpeed=a:3\": the bounds of \"LineSpeed=a:3\" are not two numbers\n"
+                            "\"MaxWebTemp<120\": a limit is NAME<=BOUND or NAME>=BOUND, not \"MaxWebTemp<120\""));
     // Until the page is changed, the set-up is kept as loaded.
     QCOMPARE(f.recorded.form->Line().Optimise.variables.size(), std::size_t{3});
   }
