@@ -174,8 +174,7 @@ bool FitPage::LoadMeasurements(const QString& path) {
     data_ = ReadMeasuredData(QFile::encodeName(path).toStdString());
     file_ = path;
   } catch (const std::exception& e) {  // the reader's InputError or FileError, as a rule
-    ClearMeasurements();
-    SaveSetup();
+    // A refused file changes nothing: the measurements shown before stay.
     try {
       form_.Dialogs().ShowError(this, tr("The measurements could not be loaded:\n\n") + FromUtf8(e.what()));
     } catch (...) {
@@ -288,12 +287,12 @@ void FitPage::ShowSetup() {
                  range.section(QLatin1Char(':'), 1));
   }
   filling_ = false;
-  if (setup.measurementFile.empty()) {
-    ClearMeasurements();
-  } else {
-    LoadMeasurements(FromUtf8(setup.measurementFile));
+  ClearMeasurements();  // the earlier file's points go, whether or not this one loads
+  if (setup.measurementFile.empty() || LoadMeasurements(FromUtf8(setup.measurementFile))) {
+    SaveSetup();
   }
-  SaveSetup();
+  // A file that cannot be read now stays named in the set-up until the page is changed, so
+  // that saving the line file again does not drop it.
 }
 
 QString FitPage::StatusText() const { return status_->text(); }

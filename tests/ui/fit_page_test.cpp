@@ -129,7 +129,7 @@ class FitPageTest : public QObject {
     QCOMPARE(f.Points(MeasuredQuantity::WebTemp), 3);
   }
 
-  void aRefusedFileShowsTheReadersMessageAndLeavesNoMeasurements() {
+  void aRefusedFileShowsTheReadersMessageAndChangesNothing() {
     TempCurrentDir dir;
     FitForm f;
     QVERIFY(WriteBytes(dir.FilePath("m.csv"), GoodFile));
@@ -138,16 +138,16 @@ class FitPageTest : public QObject {
     QVERIFY(f.page->LoadMeasurements(dir.FilePath("m.csv")));
     for (const QString& name : {QStringLiteral("bad.csv"), QStringLiteral("missing.csv")}) {
       QVERIFY(!f.page->LoadMeasurements(dir.FilePath(name)));
-      QVERIFY(!f.page->Measurements().has_value());
-      QCOMPARE(f.Points(MeasuredQuantity::WebTemp), 0);
-      QCOMPARE(f.Form().Line().Fit.measurementFile, std::string());
+      QVERIFY(f.page->Measurements().has_value());
+      QCOMPARE(f.Points(MeasuredQuantity::WebTemp), 3);
+      QCOMPARE(f.Form().Line().Fit.measurementFile, dir.FilePath("m.csv").toStdString());
     }
     QCOMPARE(f.recorded.dialogs->errors.size(), std::size_t{2});
     QVERIFY2(f.recorded.dialogs->errors[0].startsWith("The measurements could not be loaded:\n\n" +
                                                       QFile::encodeName(dir.FilePath("bad.csv")) +
                                                       ": line 3, column 2: "),
              qPrintable(f.recorded.dialogs->errors[0]));
-    QCOMPARE(f.page->FileLabel->text(), QStringLiteral("No measurements loaded."));
+    QVERIFY(f.page->FileLabel->text().startsWith(QDir::toNativeSeparators(dir.FilePath("m.csv")) + ": "));
   }
 
   void startRefusesWhatItCannotFit() {
@@ -221,11 +221,13 @@ class FitPageTest : public QObject {
     QVERIFY(other.page->Measurements().has_value());
     QCOMPARE(other.Form().Line().Fit.parameters, setup.parameters);
     QCOMPARE(other.Form().Line().Fit.standardDeviations, setup.standardDeviations);
-    // ... and one whose measurement file is gone: the error box, no measurements.
+    // ... and one whose measurement file is gone: the error box, no measurements, and the
+    // file still named in the set-up, so that saving the line file keeps it.
     other.Form().Line().Fit = FitSetup{dir.FilePath("gone.csv").toStdString(), {"Keff"}, {}};
     emit other.Form().LineSettingsLoaded();
     QCOMPARE(other.recorded.dialogs->errors.size(), std::size_t{1});
     QVERIFY(!other.page->Measurements().has_value());
+    QCOMPARE(other.Form().Line().Fit.measurementFile, dir.FilePath("gone.csv").toStdString());
     QCOMPARE(other.page->ParameterTable->rowCount(), 1);
     QCOMPARE(other.page->SdTable->item(2, 1)->text(), QStringLiteral("0.01"));
   }
