@@ -2,6 +2,7 @@
 // points over the Drying Profile chart; a fit started from the page finds the Keff that made
 // the measurements, shows the fitted run, and changes the entry only when asked; the set-up
 // lives in the line settings.
+#include <QDir>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
