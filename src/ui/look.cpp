@@ -1,8 +1,11 @@
 #include "ui/look.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStringList>
+#include <QTabBar>
 #include <QWidget>
 
 namespace tovimar::ui {
@@ -58,6 +61,26 @@ QString FromUtf8(std::string_view text) {
 
 QString ToolTipText(std::string_view text) {
   return QStringLiteral("<p>") + FromUtf8(text).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+namespace {
+
+// The application's style with less space beside each tab caption.
+class CompactTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TabBarTabHSpace ? value / 2 : value;
+  }
+};
+
+}  // namespace
+
+void UseCompactTabs(QTabBar* bar) {
+  // A widget does not own its style: the application keeps this one until it ends.
+  auto* style = new CompactTabStyle;
+  style->setParent(QCoreApplication::instance());
+  bar->setStyle(style);
 }
 
 }  // namespace tovimar::ui

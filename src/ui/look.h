@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 
+class QTabBar;
 class QWidget;
 
 namespace tovimar::ui {
@@ -25,6 +26,10 @@ QFont GothicFont(int pixelSize);
 
 // The font of the notebook's tab captions.
 QFont TabFont();
+
+// Gives the tabs of `bar` half the style's space beside their captions, so that the nine
+// pages' tabs fit the notebook's width without scroll arrows.
+void UseCompactTabs(QTabBar* bar);
 
 // Sets the colour that a widget's own text is drawn in (its children inherit it).
 void SetTextColour(QWidget* widget, const QColor& colour);

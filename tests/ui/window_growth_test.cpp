@@ -6,6 +6,7 @@
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -104,6 +105,17 @@ class WindowGrowthTest : public QObject {
     QCOMPARE(entry->mapTo(w.main.form.get(), QPoint(0, 0)), before);
     w.main.form->resize(500, 300);
     QCOMPARE(w.main.form->size(), QSize(727, 545));
+  }
+
+  // Every page's tab fits the window at its layout's size: no tab hides behind scroll arrows.
+  void everyTabFitsTheLayoutWidth() {
+    Window w;
+    w.main.form->show();
+    QCoreApplication::processEvents();
+    const QTabBar* bar = w.main.form->TabbedNotebook1->tabBar();
+    QCOMPARE(bar->count(), 9);
+    QVERIFY2(bar->tabRect(bar->count() - 1).right() < bar->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(bar->tabRect(bar->count() - 1).right()).arg(bar->width())));
   }
 
   void failedRunLeavesAnEmptyChart() {
