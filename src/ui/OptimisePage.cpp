@@ -232,8 +232,7 @@ void OptimisePage::StartClick() {
     status_->setText(QString::fromStdString(*error));
     return;
   }
-  MapEntryTexts base;
-  for (const std::string& name : AllEntryNames()) base.ForceText(name, form_.Text(name));
+  MapEntryTexts base = form_.Snapshot();
   stopFlag_ = false;
   result_.reset();
   start_->setEnabled(false);
@@ -289,14 +288,11 @@ void OptimisePage::Finished(const OptimiseResult& result) {
                        .arg(result.seconds, 0, 'f', 2));
   if (!result.values.empty() && profile_ != nullptr) {
     // The best point's run, shown on the Drying Profile page; the entries stay as they are.
-    MapEntryTexts entries;
-    for (const std::string& name : AllEntryNames()) entries.ForceText(name, form_.Text(name));
+    // Judged against the best point's line settings, which a variable may have changed.
+    MapEntryTexts entries = form_.Snapshot();
     LineSettings line = form_.Line();
     ApplyOptimisePoint(running_, result.values, entries, line);
-    RunOptions options;
-    options.writeResultFile = false;
-    profile_->RunStarting();
-    profile_->RunFinished(RunSimulation(form_.Sim(), entries, options));
+    profile_->ShowTrialRun(entries, line);
   }
   emit SearchFinished();
 }

@@ -177,13 +177,22 @@ void ProfilePage::SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs) {
   }
 }
 
-void ProfilePage::RunFinished(const RunOutcome& outcome) {
+void ProfilePage::RunFinished(const RunOutcome& outcome) { ShowOutcome(outcome, form_.Line()); }
+
+void ProfilePage::ShowTrialRun(const MapEntryTexts& entries, const LineSettings& line) {
+  RunOptions options;
+  options.writeResultFile = false;
+  RunStarting();
+  ShowOutcome(RunSimulation(form_.Sim(), entries, options), line);
+}
+
+void ProfilePage::ShowOutcome(const RunOutcome& outcome, const LineSettings& line) {
   QStringList warnings;
   for (const std::string& warning : outcome.warnings) {
     warnings.append(FromUtf8(warning));
   }
   if (outcome.completed()) {
-    ShowCompletedRun(form_.Sim());
+    ShowCompletedRun(form_.Sim(), line);
     if (current_) {
       for (const std::string& warning : results_.judgement.warnings) {
         warnings.append(FromUtf8(warning));
@@ -212,9 +221,11 @@ void ProfilePage::ShowWarnings(const QStringList& warnings) {
   WarningsLabel->setVisible(!warnings.isEmpty());
 }
 
-void ProfilePage::ShowCompletedRun(const Simulation& sim) {
+void ProfilePage::ShowCompletedRun(const Simulation& sim) { ShowCompletedRun(sim, form_.Line()); }
+
+void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& settings) {
   try {
-    results_ = DeriveResults(sim, form_.Line());
+    results_ = DeriveResults(sim, settings);
   } catch (const std::exception& e) {
     ShowNoResult(QStringLiteral("The profile of the last run cannot be shown: ") +
                  QString::fromUtf8(e.what()));

@@ -50,8 +50,14 @@ class ProfilePage : public QWidget {
   // simulation; any other clears it and says that the last run did not complete.
   void RunFinished(const RunOutcome& outcome);
 
+  // Runs `entries` in memory on the form's simulation (no result file) and shows the run,
+  // judged against `line`, as the last run: what a search or a fit found, while the
+  // entries stay as they are.
+  void ShowTrialRun(const MapEntryTexts& entries, const LineSettings& line);
+
   // Fills the page from a simulation that has just completed a run.
   void ShowCompletedRun(const Simulation& sim);
+  void ShowCompletedRun(const Simulation& sim, const LineSettings& line);
 
   // Clears the current run from the chart (pinned runs stay) and the table, and shows `why`
   // in their place.
@@ -64,6 +70,7 @@ class ProfilePage : public QWidget {
   [[nodiscard]] bool IsCurrent() const { return current_; }
   [[nodiscard]] const LineProfile& Profile() const { return results_.line; }
   [[nodiscard]] const ProfileSummary& Summary() const { return results_.summary; }
+  [[nodiscard]] const RunJudgement& Judgement() const { return results_.judgement; }
 
   void SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs);
   void SetRunNameDialog(std::unique_ptr<RunNameDialog> dialog);  // profile_pin.cpp
@@ -122,6 +129,7 @@ class ProfilePage : public QWidget {
 
  private:
   void ShowFailure(const QString& text);
+  void ShowOutcome(const RunOutcome& outcome, const LineSettings& line);
   void FillJudging();  // the judging curves of results_, as the check boxes say
   void ShowMeasured();  // the points of measured_ over a current run; measured_points.cpp
   void FillChart();    // the curves of results_ with the pinned runs over them

@@ -156,6 +156,12 @@ bool TForm1::IsEnabled(std::string_view entryName) const {
   return entry->isEnabled();
 }
 
+MapEntryTexts TForm1::Snapshot() const {
+  MapEntryTexts entries;
+  for (const std::string& name : AllEntryNames()) entries.ForceText(name, Text(name));
+  return entries;
+}
+
 void TForm1::SetText(std::string_view entryName, std::string_view text) {
   QLineEdit* entry = Entry(entryName);
   if (entry == nullptr) {

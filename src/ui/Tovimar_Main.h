@@ -56,6 +56,8 @@ class TForm1 : public QWidget, public EntryTexts {
   [[nodiscard]] std::string Text(std::string_view entryName) const override;
   [[nodiscard]] bool IsEnabled(std::string_view entryName) const override;
   void SetText(std::string_view entryName, std::string_view text) override;
+  // Every entry's text as it stands, for runs (on other threads too) that leave the form alone.
+  [[nodiscard]] MapEntryTexts Snapshot() const;
 
   // The entry of that name, or nullptr.
   [[nodiscard]] QLineEdit* Entry(std::string_view entryName) const;

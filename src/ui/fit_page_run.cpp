@@ -19,13 +19,6 @@ namespace {
 
 QString Number(double value, int digits) { return QString::number(value, 'g', digits); }
 
-// The form's entries as they stand, for runs that must leave the form alone.
-MapEntryTexts CurrentEntries(const TForm1& form) {
-  MapEntryTexts entries;
-  for (const std::string& name : AllEntryNames()) entries.ForceText(name, form.Text(name));
-  return entries;
-}
-
 QString StatusLine(const FitResult& result) {
   switch (result.status) {
     case FitStatus::Converged:
@@ -90,7 +83,7 @@ void FitPage::StartClick() {
     }, Qt::QueuedConnection);
     return !stopFlag_.load();
   };
-  worker_ = std::thread([this, base = CurrentEntries(form_), parameters = std::move(parameters),
+  worker_ = std::thread([this, base = form_.Snapshot(), parameters = std::move(parameters),
                          data = std::move(data), options = std::move(options)] {
     const FitResult result = FitToMeasurements(base, parameters, data, options);
     QMetaObject::invokeMethod(this, [this, result] { Finished(result); }, Qt::QueuedConnection);
@@ -147,12 +140,9 @@ void FitPage::ShowFittedRun() {
   if (profile_ == nullptr) return;
   // The fitted values run in memory and shown on the Drying Profile page over the
   // measurements; the entries stay as they are until Use fitted values.
-  MapEntryTexts entries = CurrentEntries(form_);
+  MapEntryTexts entries = form_.Snapshot();
   for (const FittedEntry& entry : FittedEntries(*result_)) entries.ForceText(entry.entryName, entry.text);
-  RunOptions options;
-  options.writeResultFile = false;
-  profile_->RunStarting();
-  profile_->RunFinished(RunSimulation(form_.Sim(), entries, options));
+  profile_->ShowTrialRun(entries, form_.Line());
 }
 
 void FitPage::UseClick() {

@@ -82,6 +82,21 @@ class OptimisePageTest : public QObject {
     QCOMPARE(window.form->Text(speedEntry), expected.valueTexts[0]);
   }
 
+  // A variable that is a line setting: the best run shown is judged with the best value.
+  void theBestRunIsJudgedWithTheBestLineSettings() {
+    MainWindow window = BuildMainWindow();
+    auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
+    QVERIFY(page->AddVariable(QStringLiteral("ZoneExhaustFlow[1]"), 1000, 20000));
+    QVERIFY(page->SetObjective(QStringLiteral("ZoneExhaustFlow[1]"), OptimiseSense::Minimise));
+    page->AddLimit(QStringLiteral("MaxZoneLEL"), LimitSense::AtMost, 25);
+    QSignalSpy finished(page, &OptimisePage::SearchFinished);
+    page->StartClick();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(page->Result().has_value() && page->Result()->feasible);
+    QCOMPARE(window.form->Line().ZoneExhaustFlow[1], 0.0);  // the entries' line stays as it was
+    QCOMPARE(window.profile->Judgement().exhaust.at(0).flow, page->Result()->values[0]);
+  }
+
   void aProblemThatCannotBeSearchedSaysWhy() {
     MainWindow window = BuildMainWindow();
     auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
