@@ -220,7 +220,7 @@ constexpr std::size_t StandardOutputBuffer = 1 << 16;
 }
 
 StandardOutput::StandardOutput(int fd, bool closed)
-    : fd_(fd), error_(closed ? EBADF : 0), terminal_(::isatty(fd) != 0), buffer_(StandardOutputBuffer, '\0') {
+    : fd_(fd), closed_(closed), terminal_(!closed && ::isatty(fd) != 0), buffer_(StandardOutputBuffer, '\0') {
   setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
@@ -230,6 +230,10 @@ bool StandardOutput::Drain() {
   const std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
   setp(buffer_.data(), buffer_.data() + buffer_.size());
   if (error_ != 0) {
+    return false;
+  }
+  if (closed_ && pending > 0) {
+    error_ = EBADF;
     return false;
   }
   for (std::size_t done = 0; done < pending;) {

@@ -97,6 +97,7 @@ class StandardOutput : public std::streambuf {
  private:
   bool Drain();
   int fd_;
+  bool closed_;
   int error_ = 0;
   bool terminal_ = false;
   bool wrote_ = false;
