@@ -83,17 +83,20 @@ Exit status:
   2  usage: an unknown option or NAME, a --set without "=", two data files, a --sweep
      that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an
      option that does not go with the others (--csv without a run, -o with --sweep),
-     or two of the files (the data file, -o or the Save File Name, --write-data, --csv,
-     --summary, a result file of --sweep-results) that are one and the same file
+     or two of the files the command reads or writes (the data file, --line,
+     --measured, --design, -o or the Save File Name, --write-data, --write-line, --csv,
+     --summary, --report, a result file of --sweep-results) that are one and the same
+     file
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
      Outer Temperature that is not a number, a zone with more than 1999 steps or a
      negative step count, or a text --write-data cannot save
   4  a file problem: the data file is missing, unreadable, a directory or not a data
-     file (a line without "=" or longer than 16 MiB); the result file (or the
-     --write-data, --csv or --summary file, or the --sweep-results directory) could not
-     be opened, was locked by another run, or could not be written (a full disk, a
-     file-size limit)
+     file (a line without "=" or longer than 16 MiB); the result file (or another
+     output, or the --sweep-results directory) could not be opened (read-only, a loop of
+     symbolic links, a missing directory: refused before anything is written), was
+     locked by another run, or could not be written (a full disk, a file-size limit);
+     standard output could not be written ("standard output: REASON")
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
   1  an unexpected internal error
   8  --fit: the fit did not converge (the values reached are printed)
