@@ -22,14 +22,16 @@ namespace {
 // The file a name leads to (symbolic links followed) and, when it exists, that file open
 // for writing and locked for as long as the object lives.
 struct Target {
-  std::string path;
+  std::string given;  // the name as given: opened as it is, so that the system follows
+                      // every link (/dev/stdout to a pipe included)
+  std::string path;   // with its links followed: where a new file is put
   std::string named;  // what it is and its name as given, for messages: data file "d.txt"
   int fd = -1;        // -1: no such file yet
   struct stat info {};
 
   // Follows the links of `given`; an empty name is refused.
   Target(const std::string& given, std::string_view what)
-      : named(std::string(what) + " \"" + given + "\"") {
+      : given(given), named(std::string(what) + " \"" + given + "\"") {
     if (given.empty()) {
       Fail(FileError::Failure::CannotOpen, "Cannot create the " + std::string(what) + ": no file name.",
            given, 0);
@@ -56,11 +58,11 @@ struct Target {
   }
 };
 
-// Opens and locks what `t.path` names, if it exists. A file that cannot be written (read-
+// Opens and locks what `t.given` names, if it exists. A file that cannot be written (read-
 // only, immutable, a directory, a loop of symbolic links, a pipe without a reader) or that
 // another run holds is refused here, before anything is written.
 void OpenTarget(Target& t) {
-  t.fd = file_io::OpenWithoutWaiting(t.path, O_WRONLY | O_NOCTTY);
+  t.fd = file_io::OpenWithoutWaiting(t.given, O_WRONLY | O_NOCTTY);
   if (t.fd < 0) {
     if (errno != ENOENT) {
       t.CannotCreate(errno);
@@ -143,7 +145,11 @@ void PutInPlace(Target& t, TemporaryFile& temporary) {
       t.CannotWrite(error);
     }
   };
-  if (t.Regular() && t.info.st_nlink > 1) {
+  // A rename would part a file from its other names, or miss a file that its name does not
+  // lead to by path (a link under /proc to a file already deleted).
+  struct stat named {};
+  if (t.Regular() && (t.info.st_nlink > 1 || ::stat(t.path.c_str(), &named) != 0 ||
+                      named.st_dev != t.info.st_dev || named.st_ino != t.info.st_ino)) {
     copyOver();
     return;
   }
@@ -227,7 +233,7 @@ void WriteTextFile(const std::string& path, std::string_view bytes, std::string_
 void CheckOutputFile(const std::string& path, std::string_view what) {
   Target t(path, what);
   struct stat info {};
-  if (::stat(t.path.c_str(), &info) == 0) {
+  if (::stat(t.given.c_str(), &info) == 0) {
     if (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
       OpenTarget(t);  // opening anything else (a pipe) could be seen by its reader
     }
