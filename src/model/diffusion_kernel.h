@@ -64,11 +64,13 @@ class DiffusionKernel {
   void Restart();
 
   // Integrates through one zone from the present time, reporting after each `interval`
-  // (s) into points[0 .. steps - 1]; the zone ends at the last report. An integration that
-  // fails throws ArithmeticError naming the zone (`zoneNumber`), the time and the cause.
-  // Allocates nothing.
+  // (s) into points[0 .. steps - 1]; the zone ends at the last report. With `profiles`
+  // (steps x Nodes() entries), point j's through-thickness profile goes to entries
+  // j Nodes() onward. An integration that fails throws ArithmeticError naming the zone
+  // (`zoneNumber`), the time and the cause. Allocates nothing.
   void MarchZone(std::int32_t zoneNumber, const DiffusionZone& zone, double interval,
-                 std::int32_t steps, std::span<DiffusionPoint> points);
+                 std::int32_t steps, std::span<DiffusionPoint> points,
+                 std::span<DepthPoint> profiles = {});
 
   // The web now (at the start: the entrance of zone 1).
   [[nodiscard]] DiffusionPoint Current() const;

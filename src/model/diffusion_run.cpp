@@ -34,8 +34,9 @@ void DiffusionRun::Restart() {
 }
 
 void DiffusionRun::MarchZone(std::int32_t zoneNumber, const DiffusionZone& zone, double interval,
-                             std::int32_t steps, std::span<DiffusionPoint> points) {
-  main_.MarchZone(zoneNumber, zone, interval, steps, points);
+                             std::int32_t steps, std::span<DiffusionPoint> points,
+                             std::span<DepthPoint> profiles) {
+  main_.MarchZone(zoneNumber, zone, interval, steps, points, profiles);
   if (!fine_ || steps <= 0) return;
   if (static_cast<std::size_t>(steps) > scratch_.size()) scratch_.resize(steps);
   fine_->MarchZone(zoneNumber, zone, interval, steps, scratch_);

@@ -30,10 +30,11 @@ class DiffusionRun {
 
   void Restart();
 
-  // Marches zone `zoneNumber` on both grids (see DiffusionKernel::MarchZone) and widens the
-  // grid check by the differences at these points.
+  // Marches zone `zoneNumber` on both grids (see DiffusionKernel::MarchZone; the profiles
+  // are the main grid's) and widens the grid check by the differences at these points.
   void MarchZone(std::int32_t zoneNumber, const DiffusionZone& zone, double interval,
-                 std::int32_t steps, std::span<DiffusionPoint> points);
+                 std::int32_t steps, std::span<DiffusionPoint> points,
+                 std::span<DepthPoint> profiles = {});
 
   [[nodiscard]] GridCheckResult GridCheck() const { return check_; }
   [[nodiscard]] const DiffusionKernel& Kernel() const { return main_; }

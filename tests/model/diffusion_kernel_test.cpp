@@ -214,7 +214,8 @@ TEST(DiffusionKernel, FastDiffusionDriesAtTheGasSideRate) {
   numerics.contentTolerance = 1e-10;
   DiffusionKernel kernel(inputs, thermo, start, numerics);
   std::vector<DiffusionPoint> points(100);
-  kernel.MarchZone(1, zone, 0.1, 100, points);
+  std::vector<DepthPoint> profiles(100 * kernel.Nodes());
+  kernel.MarchZone(1, zone, 0.1, 100, points, profiles);
 
   const diffusion::Coefficients coef = diffusion::Prepare(inputs, start);
   const double Ws = inputs.polymer.SolidWeight;
@@ -240,6 +241,12 @@ TEST(DiffusionKernel, FastDiffusionDriesAtTheGasSideRate) {
 
   std::vector<DepthPoint> profile(kernel.Nodes());
   kernel.Profile(profile);
+  const std::span<const DepthPoint> last = std::span(profiles).last(kernel.Nodes());
+  for (std::size_t k = 0; k < profile.size(); ++k) {
+    EXPECT_EQ(last[k].height, profile[k].height);
+    EXPECT_EQ(last[k].w, profile[k].w);
+  }
+  EXPECT_DOUBLE_EQ(profiles[kernel.Nodes()].w[0], points[1].baseW[0]);  // point 2's base
   EXPECT_EQ(profile.front().height, 0);
   EXPECT_DOUBLE_EQ(profile.back().height, 1);
   for (std::size_t k = 1; k < profile.size(); ++k) EXPECT_GT(profile[k].height, profile[k - 1].height);
@@ -287,6 +294,27 @@ TEST(DiffusionKernel, OneSolventCoatingIsTheBinaryModel) {
     ASSERT_NEAR(a[j].T, b[j].T, 1e-9) << j;
     ASSERT_NEAR(a[j].surfaceW[1], b[j].surfaceW[0], 1e-12) << j;
   }
+}
+
+// A run started again gives the same points, bit for bit, grid check included.
+TEST(DiffusionKernel, RestartRepeatsTheRun) {
+  const DryingConditions c = test_support::DefaultConditions();
+  const DiffusionModelParameters p = DefaultDiffusionParameters();
+  const ConditionsThermodynamics thermo(c);
+  DiffusionRun run(DiffusionInputsFrom(c, p), thermo, DiffusionStartFrom(c), {});
+  std::vector<DiffusionPoint> first(300), second(300);
+  run.MarchZone(1, DiffusionZoneFrom(c, p, 1), 0.1, 300, first);
+  const GridCheckResult check = run.GridCheck();
+  run.Restart();
+  EXPECT_EQ(run.Kernel().Time(), 0);
+  EXPECT_EQ(run.GridCheck().content, 0);
+  run.MarchZone(1, DiffusionZoneFrom(c, p, 1), 0.1, 300, second);
+  for (int j = 0; j < 300; ++j) {
+    ASSERT_EQ(first[j].T, second[j].T) << j;
+    ASSERT_EQ(first[j].meanU, second[j].meanU) << j;
+  }
+  EXPECT_EQ(run.GridCheck().temperature, check.temperature);
+  EXPECT_EQ(run.Kernel().Time(), 30);
 }
 
 TEST(DiffusionKernel, RefusesWhatCannotMakeARun) {
