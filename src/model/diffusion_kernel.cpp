@@ -193,11 +193,13 @@ struct DiffusionKernel::Impl {
     Check(CVodeReInit(cvode, t0, y), what);
   }
 
-  [[noreturn]] void Fail(std::int32_t zoneNumber, double at, const std::string& cause) const {
+  // The printed point `point` (1-based; 0 before the first) is the step of the error's place.
+  [[noreturn]] void Fail(std::int32_t zoneNumber, std::int32_t point, double at,
+                         const std::string& cause) const {
     std::string message = "Arithmetic error in zone " + std::to_string(zoneNumber) +
                           ", diffusion model at " + Number(at) + " s: " + cause;
     if (const std::string last = system.LastFault(); !last.empty()) message += "; last: " + last;
-    throw ArithmeticError(message, {zoneNumber, 0});
+    throw ArithmeticError(message, {zoneNumber, point});
   }
 };
 
@@ -288,7 +290,7 @@ void DiffusionKernel::MarchZone(std::int32_t zoneNumber, const DiffusionZone& zo
                          {zoneNumber, 0});
   }
   if (!(interval > 0) || !std::isfinite(interval)) {
-    k.Fail(zoneNumber, k.time, "the time between printed points is " + Number(interval));
+    k.Fail(zoneNumber, 0, k.time, "the time between printed points is " + Number(interval));
   }
   k.system.SetZone(zone);
   k.system.ClearFault();
@@ -307,13 +309,13 @@ void DiffusionKernel::MarchZone(std::int32_t zoneNumber, const DiffusionZone& zo
       const std::string cause = std::string("the integration failed (") + name + ": " +
                                 k.integratorMessage + ")";
       std::free(name);
-      k.Fail(zoneNumber, reached, cause);
+      k.Fail(zoneNumber, j, reached, cause);
     }
     const DiffusionPoint p = k.system.PointOf(N_VGetArrayPointer(k.y));
     for (const double value : {p.T, p.meanU[0], p.meanU[1], p.surfaceW[0], p.surfaceW[1],
                                p.baseW[0], p.baseW[1], p.evaporated[0], p.evaporated[1]}) {
       if (!std::isfinite(value)) {
-        k.Fail(zoneNumber, target, "the web's state is not a finite number");
+        k.Fail(zoneNumber, j, target, "the web's state is not a finite number");
       }
     }
     points[j - 1] = p;

@@ -383,6 +383,7 @@ TEST(DiffusionKernel, AStateTheRelationsCannotHoldFailsWithItsCause) {
       EXPECT_EQ(message.rfind("Arithmetic error in zone 1, diffusion model at ", 0), 0u) << message;
       EXPECT_NE(message.find(k.cause), std::string::npos) << message;
       EXPECT_EQ(e.place().zone, 1);
+      EXPECT_EQ(e.place().step, 1);  // both fail before the first printed point
     }
   }
 }
