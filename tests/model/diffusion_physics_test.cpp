@@ -52,16 +52,36 @@ TEST(DiffusionPhysics, OneSolventIsTheBinaryFreeVolumeModel) {
   }
 }
 
-// Zielinski and Duda (1992), table 4: toluene in poly(vinyl acetate) at a toluene weight
-// fraction of 0.2 and 25 deg C has a self-diffusion coefficient of 7.40e-8 cm2/s.
-TEST(DiffusionPhysics, ReproducesThePublishedTolueneSelfDiffusionCoefficient) {
+// Published toluene self-diffusion coefficients: in poly(vinyl acetate) with Zielinski and
+// Duda's (1992, table 4) set, the default one; in polystyrene with the set of the Handbook of
+// Diffusion and Thermal Properties of Polymers and Polymer Solutions (1998), p. 123.
+TEST(DiffusionPhysics, ReproducesPublishedTolueneSelfDiffusionCoefficients) {
   const DryingConditions c = test_support::DefaultConditions();
-  const DiffusionInputs inputs = DiffusionInputsFrom(c, DefaultDiffusionParameters());
-  const diffusion::Coefficients coef = diffusion::Prepare(inputs, {{0, 1}, 25});
-  std::array<double, 2> D{};
-  ASSERT_EQ(diffusion::SelfDiffusion(coef, diffusion::FractionsOf(coef, {0, 0.25}), 298.15, D),
-            diffusion::Fault::None);
-  EXPECT_NEAR(D[1] * 1e4, 7.40e-8, 0.02 * 7.40e-8);
+  DiffusionModelParameters polystyrene = DefaultDiffusionParameters();
+  polystyrene.Xi2 = 0.58;
+  polystyrene.HoleVolumePolymer = 0.850;
+  polystyrene.K1GammaPolymer = 5.82e-4;
+  polystyrene.K2MinusTgPolymer = -327;
+  struct Case {
+    const char* name;
+    DiffusionModelParameters parameters;
+    double w, TK, D;  // toluene weight fraction, K, cm2/s
+  };
+  const Case cases[] = {
+      {"poly(vinyl acetate)", DefaultDiffusionParameters(), 0.2, 298.15, 7.40e-8},
+      {"polystyrene", polystyrene, 0.2, 308, 1.435e-8},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const DiffusionInputs inputs = DiffusionInputsFrom(c, k.parameters);
+    const diffusion::Coefficients coef = diffusion::Prepare(inputs, {{0, 1}, 25});
+    std::array<double, 2> D{};
+    const double u = k.w / (1 - k.w);
+    ASSERT_EQ(diffusion::SelfDiffusion(coef, diffusion::FractionsOf(coef, {0, u}), k.TK, D),
+              diffusion::Fault::None);
+    EXPECT_NEAR(D[1] * 1e4, k.D, 0.02 * k.D);
+    EXPECT_NEAR(D[1] * 1e4, k.D, 0.002 * k.D);  // in fact to the published digits
+  }
 }
 
 TEST(DiffusionPhysics, EvaporationFluxFromTheSurfaceActivity) {
