@@ -97,6 +97,12 @@ DiffusionZone DiffusionZoneFrom(const DryingConditions& c, const DiffusionModelP
   return z;
 }
 
+DiffusionNumerics DiffusionNumericsFrom(const DiffusionModelParameters& p) {
+  DiffusionNumerics numerics;
+  numerics.cells = p.DiffusionCells;
+  return numerics;
+}
+
 double DiffusionInterval(const DryingConditions& c) {
   return Div(c.StepLength, c.LineSpeed, "the time increment (Increment of z / Speed)");
 }

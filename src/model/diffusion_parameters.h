@@ -4,6 +4,7 @@
 
 #include "model/conditions.h"
 #include "model/diffusion_inputs.h"
+#include "model/diffusion_kernel.h"
 #include "model/surface_thermo.h"
 
 // The diffusion model's own parameters, named as the user sets them, and their resolution
@@ -11,7 +12,7 @@
 namespace tovimar {
 
 struct DiffusionModelParameters {
-  std::int32_t DiffusionCells = 40;
+  std::int32_t DiffusionCells = DefaultDiffusionCells;
   double D0_1 = 0, D0_2 = 0;                            // cm2/s
   double ActivationEnergy1 = 0, ActivationEnergy2 = 0;  // J/mol
   double HoleVolume1 = 0, HoleVolume2 = 0;              // V*, cm3/g
@@ -41,6 +42,9 @@ DiffusionStart DiffusionStartFrom(const DryingConditions& c);
 // humidities (760 H / (1 + H) mmHg), the mass-transfer coefficients and hU + hL.
 DiffusionZone DiffusionZoneFrom(const DryingConditions& c, const DiffusionModelParameters& p,
                                 std::int32_t zone);
+
+// The kernel's numerics with the parameters' cell count.
+DiffusionNumerics DiffusionNumericsFrom(const DiffusionModelParameters& p);
 
 // The printed points' spacing in time: Increment of z over Speed.
 double DiffusionInterval(const DryingConditions& c);
