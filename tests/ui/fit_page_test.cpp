@@ -2,7 +2,9 @@
 // points over the Drying Profile chart; a fit started from the page finds the Keff that made
 // the measurements, shows the fitted run, and changes the entry only when asked; the set-up
 // lives in the line settings.
+#include <QComboBox>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -165,6 +167,16 @@ class FitPageTest : public QObject {
     QCOMPARE(f.page->StatusText(), QStringLiteral("Parameter 1 is refused: the lower bound must lie "
                                                   "below the upper one in \"Keff=3:1\""));
     f.page->RemoveParameter();
+    // The Increment of z is not offered, and refused when typed.
+    f.page->AddParameter("StepLength");
+    const auto* combo = qobject_cast<QComboBox*>(f.page->ParameterTable->cellWidget(0, 0));
+    QCOMPARE(combo->findText(QStringLiteral("StepLength")), -1);
+    QVERIFY(combo->findText(QStringLiteral("Keff")) >= 0);
+    f.page->StartClick();
+    QCOMPARE(f.page->StatusText(),
+             QStringLiteral("Parameter 1 is refused: the Increment of z (StepLength) is a setting of the "
+                            "numerical march, not a physical condition: it cannot be fitted"));
+    f.page->RemoveParameter();
     f.page->AddParameter("Keff");
     f.page->SetStandardDeviation(MeasuredQuantity::WebTemp, "0");
     f.page->StartClick();
@@ -197,6 +209,24 @@ class FitPageTest : public QObject {
     QVERIFY(f.page->UseButton->isEnabled());
     f.page->UseClick();
     QCOMPARE(ParseNumber(f.Form().Text("Edit205")), std::optional<double>(fitted));
+  }
+
+  // Two measurements a micrometre into the line: Keff changes them by less than the model's
+  // rounding, so it is undetermined, never "± 0".
+  void aValueTheMeasurementsDoNotDetermineIsSaidToBe() {
+    TempCurrentDir dir;
+    FitForm f;
+    QVERIFY(WriteBytes(dir.FilePath("m.csv"),
+                       "position along the line (m),web temperature (C)\n1e-6,15.0000001\n1e-6,15.0000001\n"));
+    QVERIFY(f.page->LoadMeasurements(dir.FilePath("m.csv")));
+    f.page->AddParameter("Keff");
+    QSignalSpy finished(f.page, &FitPage::FitFinished);
+    f.page->StartClick();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(!f.page->Result()->values.at(0).determined);
+    QCOMPARE(f.page->ResultTable->item(0, 3)->text(), QStringLiteral("undetermined"));
+    QVERIFY(f.page->ResultText->toPlainText().contains(
+        QStringLiteral("Warning: the measurements do not depend on Dryer Efficiency Parameter Keff")));
   }
 
   void setUpRoundTripsThroughTheLineSettings() {
