@@ -324,8 +324,8 @@ TEST(Optimise, FifteenVariablesStopAtActiveLimits) {
   const double randomSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   EXPECT_GE(speed, random);
-  // The second start (the first of the hypercube) meets it, after 334 of its 400 runs (734
-  // in all), long before the 3200 runs allowed end.
+  // The first start (from the present conditions) meets it after 233 of its 400 runs, long
+  // before the 3200 runs allowed end.
   EXPECT_LE(runsToBest, 800U);
 #ifdef NDEBUG
   EXPECT_LT(result.seconds, 10);
