@@ -68,7 +68,7 @@ OptimiseLimitResult Judged(const OptimiseLimit& limit, const RunResults& results
   }
   const double violation = Violation(r);
   r.met = violation <= 0;
-  r.active = r.value && std::abs(violation) <= activeTolerance;
+  r.active = std::abs(violation) <= activeTolerance;
   return r;
 }
 
@@ -255,7 +255,7 @@ OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const Ma
   // The values as the entries hold them, so that the run is the one a user gets.
   std::vector<double> entered;
   for (const double value : values) {
-    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(std::nan("")));
+    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(value));
   }
   Simulation sim;
   OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
