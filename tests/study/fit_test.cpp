@@ -81,13 +81,9 @@ TEST(Fit, ParsesParametersAndBounds) {
       {"Keff=3:1", "the lower bound must lie below the upper one in \"Keff=3:1\""},
       {"Keff=2:2", "the lower bound must lie below the upper one in \"Keff=2:2\""},
       // Only physical conditions: not the march's step, a file setting or a line setting.
-      {"StepLength", "the Increment of z (StepLength) is a setting of the numerical march, not a physical "
-                     "condition: it cannot be fitted"},
       {"Edit20=0.01:1", "the Increment of z (StepLength) is a setting of the numerical march, not a physical "
                         "condition: it cannot be fitted"},
       {"Edit250", "the Save File Name (Edit250) is a file setting, not a physical condition: it cannot be fitted"},
-      {"ResultFileName", "the Save File Name (ResultFileName) is a file setting, not a physical condition: it "
-                         "cannot be fitted"},
       {"ZoneExhaustFlow[1]", "ZoneExhaustFlow[1] is a line setting, which judges a run but does not change it: "
                              "it cannot be fitted"},
   };

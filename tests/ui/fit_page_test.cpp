@@ -4,7 +4,6 @@
 // lives in the line settings.
 #include <QComboBox>
 #include <QDir>
-#include <QPlainTextEdit>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -209,24 +208,6 @@ class FitPageTest : public QObject {
     QVERIFY(f.page->UseButton->isEnabled());
     f.page->UseClick();
     QCOMPARE(ParseNumber(f.Form().Text("Edit205")), std::optional<double>(fitted));
-  }
-
-  // Two measurements a micrometre into the line: Keff changes them by less than the model's
-  // rounding, so it is undetermined, never "± 0".
-  void aValueTheMeasurementsDoNotDetermineIsSaidToBe() {
-    TempCurrentDir dir;
-    FitForm f;
-    QVERIFY(WriteBytes(dir.FilePath("m.csv"),
-                       "position along the line (m),web temperature (C)\n1e-6,15.0000001\n1e-6,15.0000001\n"));
-    QVERIFY(f.page->LoadMeasurements(dir.FilePath("m.csv")));
-    f.page->AddParameter("Keff");
-    QSignalSpy finished(f.page, &FitPage::FitFinished);
-    f.page->StartClick();
-    QVERIFY(finished.wait(60000));
-    QVERIFY(!f.page->Result()->values.at(0).determined);
-    QCOMPARE(f.page->ResultTable->item(0, 3)->text(), QStringLiteral("undetermined"));
-    QVERIFY(f.page->ResultText->toPlainText().contains(
-        QStringLiteral("Warning: the measurements do not depend on Dryer Efficiency Parameter Keff")));
   }
 
   void setUpRoundTripsThroughTheLineSettings() {
