@@ -10,11 +10,12 @@
 #include <QTest>
 #include <QValueAxis>
 
-#include "ui/ComparePage.h"
-#include "ui/main_window.h"
-#include "ui/pin_board.h"
-#include "ui/pinned_overlay.h"
-#include "ui/zone_table.h"
+#include "ui/widgets/compare_page.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/pin_board.h"
+#include "ui/widgets/run_name_dialog.h"
+#include "ui/widgets/pinned_overlay.h"
+#include "ui/widgets/zone_table.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

@@ -8,7 +8,7 @@
 #include "conditionfile/data_file.h"
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
-#include "ui/file_browser.h"
+#include "ui/widgets/directory_list_box.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

@@ -8,9 +8,9 @@
 #include <QTextBrowser>
 
 #include "input/field_catalogue.h"
-#include "ui/help_window.h"
-#include "ui/look.h"
-#include "ui/main_window.h"
+#include "ui/widgets/help_window.h"
+#include "ui/widgets/look.h"
+#include "ui/widgets/main_window.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

@@ -9,7 +9,9 @@
 #include <QStorageInfo>
 #include <QTest>
 
-#include "ui/file_browser.h"
+#include "ui/widgets/directory_list_box.h"
+#include "ui/widgets/drive_combo_box.h"
+#include "ui/widgets/file_list_box.h"
 #include "ui_test_support.h"
 
 using namespace tovimar::ui;

@@ -17,9 +17,9 @@
 #include "format/csv.h"
 #include "input/number_parse.h"
 #include "results/line_profile.h"
-#include "ui/FitPage.h"
-#include "ui/LinePage.h"
-#include "ui/ProfilePage.h"
+#include "ui/widgets/fit_page.h"
+#include "ui/widgets/line_page.h"
+#include "ui/widgets/profile_page.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

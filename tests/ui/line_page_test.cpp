@@ -15,9 +15,9 @@
 
 #include "conditionfile/line_file.h"
 #include "results/output_catalogue.h"
-#include "ui/LinePage.h"
-#include "ui/ProfilePage.h"
-#include "ui/zone_table.h"
+#include "ui/widgets/line_page.h"
+#include "ui/widgets/profile_page.h"
+#include "ui/widgets/zone_table.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

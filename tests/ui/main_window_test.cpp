@@ -21,11 +21,13 @@
 #include "input/field_catalogue.h"
 #include "input/read_conditions.h"
 #include "support/defaults.h"
-#include "ui/artwork.h"
-#include "ui/file_browser.h"
-#include "ui/look.h"
-#include "ui/main_window.h"
-#include "ui/window_layout.h"
+#include "ui/widgets/artwork.h"
+#include "ui/widgets/directory_list_box.h"
+#include "ui/widgets/drive_combo_box.h"
+#include "ui/widgets/file_list_box.h"
+#include "ui/widgets/look.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/window_layout.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

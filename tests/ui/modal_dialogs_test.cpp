@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/artwork.h"
-#include "ui/bevel_panel.h"
-#include "ui/look.h"
+#include "ui/widgets/artwork.h"
+#include "ui/widgets/bevel_panel.h"
+#include "ui/widgets/look.h"
 #include "ui_test_support.h"
 
 using namespace tovimar::ui;

@@ -11,9 +11,9 @@
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
-#include "ui/OptimisePage.h"
-#include "ui/main_window.h"
-#include "ui/optimise_cells.h"
+#include "ui/widgets/optimise_page.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/optimise_cells.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

@@ -22,8 +22,8 @@
 #include "conditionfile/data_file.h"
 #include "input/field_catalogue.h"
 #include "results/profile_csv.h"
-#include "ui/ProfilePage.h"
-#include "ui/file_browser.h"
+#include "ui/widgets/profile_page.h"
+#include "ui/widgets/directory_list_box.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

@@ -9,8 +9,8 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "ui/ProfilePage.h"
-#include "ui/run_report.h"
+#include "ui/widgets/profile_page.h"
+#include "ui/widgets/run_report.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

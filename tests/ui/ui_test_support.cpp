@@ -7,7 +7,7 @@
 #include <QFontDatabase>
 #include <QtGlobal>
 
-#include "ui/startup.h"
+#include "ui/widgets/application_setup.h"
 
 namespace tovimar::ui::test {
 

@@ -9,10 +9,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "ui/F_Form.h"
-#include "ui/LinePage.h"
-#include "ui/Tovimar_Main.h"
-#include "ui/form_dialogs.h"
+#include "ui/widgets/F_Form.h"
+#include "ui/widgets/line_page.h"
+#include "ui/widgets/Tovimar_Main.h"
+#include "ui/widgets/form_dialogs.h"
 
 namespace tovimar::ui::test {
 

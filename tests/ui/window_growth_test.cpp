@@ -13,8 +13,8 @@
 #include <QValueAxis>
 
 #include "input/field_catalogue.h"
-#include "ui/main_window.h"
-#include "ui/window_placement.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/window_placement.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;

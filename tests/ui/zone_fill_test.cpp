@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "input/field_catalogue.h"
-#include "ui/window_layout.h"
+#include "ui/widgets/window_layout.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;
