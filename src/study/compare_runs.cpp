@@ -18,7 +18,7 @@ std::string_view Trimmed(std::string_view s) {
 
 }  // namespace
 
-void PinnedRuns::Pin(std::string_view name, RunResults results) {
+void PinnedRuns::Pin(std::string_view name, RunResults results, RunInputs inputs) {
   const std::string_view trimmed = Trimmed(name);
   if (trimmed.empty()) throw InputError("A pinned run needs a name.");
   for (const PinnedRun& run : runs_) {
@@ -27,7 +27,7 @@ void PinnedRuns::Pin(std::string_view name, RunResults results) {
   if (runs_.size() >= MaxPinnedRuns) {
     throw InputError("At most " + std::to_string(MaxPinnedRuns) + " runs can be pinned; unpin one first.");
   }
-  runs_.push_back(PinnedRun{std::string(trimmed), std::move(results)});
+  runs_.push_back(PinnedRun{std::string(trimmed), std::move(results), std::move(inputs)});
 }
 
 bool PinnedRuns::Unpin(std::string_view name) {

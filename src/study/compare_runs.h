@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/run_inputs.h"
 #include "results/output_catalogue.h"
 
 namespace tovimar {
@@ -17,6 +18,7 @@ namespace tovimar {
 struct PinnedRun {
   std::string name;
   RunResults results;
+  RunInputs inputs;  // what the run was made of
 };
 
 // At most this many runs are pinned at a time (the chart overlays them all).
@@ -24,9 +26,9 @@ inline constexpr std::size_t MaxPinnedRuns = 5;
 
 class PinnedRuns {
  public:
-  // Pins a completed run's results under `name` (spaces around it dropped). Throws
-  // InputError for an empty name, a name already pinned, or a sixth run.
-  void Pin(std::string_view name, RunResults results);
+  // Pins a completed run's results, made of `inputs`, under `name` (spaces around it
+  // dropped). Throws InputError for an empty name, a name already pinned, or a sixth run.
+  void Pin(std::string_view name, RunResults results, RunInputs inputs = {});
   // Unpins the run of this name; false when there is none.
   bool Unpin(std::string_view name);
   void Clear() { runs_.clear(); }

@@ -32,6 +32,11 @@ std::optional<int> RecordingDialogs::ChooseLastZone(QWidget* /*parent*/, int fro
   return nextLastZone;
 }
 
+SaveChangesAnswer RecordingDialogs::AskSaveChanges(QWidget* /*parent*/, const QString& detail) {
+  saveChangesAsked.push_back(detail);
+  return nextSaveChanges;
+}
+
 RecordedForm::RecordedForm() : form(std::make_unique<TForm1>()) {
   auto recorder = std::make_unique<RecordingDialogs>();
   dialogs = recorder.get();

@@ -25,6 +25,7 @@ class RecordingDialogs : public FormDialogs {
   void ShowFinishForm(TFinishForm* finishForm) override;
   QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
   std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) override;
+  SaveChangesAnswer AskSaveChanges(QWidget* parent, const QString& detail) override;
 
   std::vector<QString> messages;
   std::vector<QString> errors;
@@ -34,6 +35,8 @@ class RecordingDialogs : public FormDialogs {
   QStringList nextChoice;  // what the open dialog returns
   std::vector<int> lastZoneAsked;  // the zone each copy asked about
   std::optional<int> nextLastZone;  // what the zone dialog returns; none: cancelled
+  std::vector<QString> saveChangesAsked;  // the detail of each "Save changes?"
+  SaveChangesAnswer nextSaveChanges = SaveChangesAnswer::Discard;
 };
 
 // Stands in for the Line page's file dialogs: each returns `nextPath`.

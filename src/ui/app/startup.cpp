@@ -10,6 +10,7 @@
 #include "format/file_writer.h"
 #include "ui/widgets/application_setup.h"
 #include "ui/widgets/main_window.h"
+#include "ui/widgets/session_keeper.h"
 #include "ui/widgets/form_dialogs.h"
 
 namespace tovimar::ui {
@@ -67,6 +68,8 @@ int RunTovimar(int& argc, char** argv, const StartOptions& options) {
   ConfigureApplication();
 
   const MainWindow window = BuildMainWindow();
+  // The work of the last start comes back; from now on it is kept whenever the window closes.
+  window.session->RestoreLastSession();
   QuitWhenPainted quitter;
   if (options.quitWhenShown) {
     // The window's first paint may be its children's alone (the pages sit in a scroll

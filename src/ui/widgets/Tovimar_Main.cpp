@@ -5,12 +5,14 @@
 #include <limits>
 #include <stdexcept>
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabBar>
@@ -243,18 +245,25 @@ void TForm1::InputDataClick() {
       dialogs_->ShowMessage(this, FromUtf8(SelectOneDataFileMessage));
       return;
     }
-    try {
-      LoadDataFile(QFile::encodeName(chosen.front()).toStdString(), *this);
-      loadedDataFile_ = chosen.front();
-    } catch (const FileError& e) {
-      dialogs_->ShowMessage(this, FromUtf8(e.what()));
-    }
+    LoadDataFileFrom(chosen.front());
   } catch (const std::exception& e) {
     ReportFailure(QStringLiteral("Loading the data file stopped on an unexpected error:\n\n") +
                   QString::fromUtf8(e.what()));
   } catch (...) {
     ReportFailure(QStringLiteral("Loading the data file stopped on an unexpected error."));
   }
+}
+
+bool TForm1::LoadDataFileFrom(const QString& path) {
+  try {
+    LoadDataFile(QFile::encodeName(path).toStdString(), *this);
+  } catch (const FileError& e) {
+    dialogs_->ShowMessage(this, FromUtf8(e.what()));
+    return false;
+  }
+  loadedDataFile_ = path;
+  emit DataFileLoaded(path);
+  return true;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -283,12 +292,43 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+void TForm1::SetRestoredPlace(const QRect& client, bool maximised) {
+  restoredPlace_ = client;
+  restoredMaximised_ = maximised;
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   if (!shownBefore_) {
     shownBefore_ = true;
-    PlaceOnScreen(this, QSize(LayoutWidth, LayoutHeight));
+    const QScreen* screen = this->screen();
+    if (restoredPlace_ && screen != nullptr && screen->availableGeometry().contains(*restoredPlace_)) {
+      setGeometry(*restoredPlace_);
+    } else {
+      if (restoredPlace_) {
+        resize(restoredPlace_->size());
+      }
+      PlaceOnScreen(this, QSize(LayoutWidth, LayoutHeight));
+    }
+    if (restoredMaximised_) {
+      setWindowState(windowState() | Qt::WindowMaximized);
+    }
   }
   QWidget::showEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  bool close = true;
+  try {
+    close = !closeGuard_ || closeGuard_();
+  } catch (const std::exception& e) {
+    ReportFailure(QStringLiteral("Closing stopped on an unexpected error:\n\n") + QString::fromUtf8(e.what()));
+    close = false;
+  }
+  if (close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace tovimar::ui

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -76,6 +79,16 @@ class TForm1 : public QWidget, public EntryTexts {
   [[nodiscard]] LineSettings& Line() { return line_; }
   // The data file last loaded with Input Data File (the path chosen); empty when none.
   [[nodiscard]] const QString& LoadedDataFile() const { return loadedDataFile_; }
+  void SetLoadedDataFile(const QString& path) { loadedDataFile_ = path; }
+  // Loads the data file at `path` into the entries as Input Data File does once a file is
+  // chosen; false after showing why it could not.
+  bool LoadDataFileFrom(const QString& path);
+
+  // Asked before the window closes, by Close, Alt+C or the close box: false keeps it open.
+  void SetCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+  // Where the window opens when it is first shown (its client area): there when the screen
+  // holds it, otherwise centred at that size as far as the screen allows.
+  void SetRestoredPlace(const QRect& client, bool maximised);
 
   // Button handlers.
   void BitBtn1Click();   // Run
@@ -122,14 +135,17 @@ class TForm1 : public QWidget, public EntryTexts {
   void RunFinished(const tovimar::RunOutcome& outcome);
   // A run has completed, before the completion dialog.
   void RunCompleted();
-  // Line() has been replaced as a whole (a line file was loaded): pages that keep part of
-  // their set-up in it show it afresh.
+  // Line() has been replaced as a whole (a line file or a session was loaded): pages that
+  // keep part of their set-up in it show it afresh.
   void LineSettingsLoaded();
+  // A data file has been loaded into the entries.
+  void DataFileLoaded(const QString& path);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   QWidget* NewPage(const QString& caption);
@@ -159,6 +175,9 @@ class TForm1 : public QWidget, public EntryTexts {
   std::map<int, QLabel*> activeZonesLabels_;     // by page
   HelpWindow* helpWindow_ = nullptr;
   bool shownBefore_ = false;
+  std::function<bool()> closeGuard_;
+  std::optional<QRect> restoredPlace_;
+  bool restoredMaximised_ = false;
 };
 
 }  // namespace tovimar::ui

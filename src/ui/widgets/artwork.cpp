@@ -156,6 +156,22 @@ QIcon CloseGlyph() {
   return QIcon(pixmap);
 }
 
+QIcon SessionGlyph() {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  // A sheet with a folded corner, lines of text on it.
+  p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+  p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+  p.drawPolygon(QPolygonF{QPointF(2.5, 0.5), QPointF(10, 0.5), QPointF(13.5, 4), QPointF(13.5, 15.5),
+                          QPointF(2.5, 15.5)});
+  p.drawPolyline(QPolygonF{QPointF(10, 0.5), QPointF(10, 4), QPointF(13.5, 4)});
+  p.setPen(QPen(kDryerColour, 1));
+  for (const qreal y : {6.5, 9.0, 11.5}) p.drawLine(QPointF(4.5, y), QPointF(11.5, y));
+  return QIcon(pixmap);
+}
+
 QIcon WindowIcon() {
   QIcon icon;
   for (const int size : {16, 32, 48}) {

@@ -18,6 +18,9 @@ QPixmap DrawDryerPicture();
 QIcon OkGlyph();
 QIcon CloseGlyph();
 
+// The glyph of the session button beside the notebook's tabs: a sheet of paper.
+QIcon SessionGlyph();
+
 // The window icon of both windows: a small dryer with hot-gas arrows.
 QIcon WindowIcon();
 

@@ -11,6 +11,9 @@ namespace tovimar::ui {
 
 class TFinishForm;
 
+// The answers to "Save changes?".
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
 // Every modal interaction of the main window goes through this interface, so that the
 // window can be driven without blocking (tests substitute a recorder).
 class FormDialogs {
@@ -33,6 +36,10 @@ class FormDialogs {
   // Asks up to which zone (fromZone + 1 to the last zone) the values of `fromZone` are to be
   // copied; none when it is cancelled.
   virtual std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) = 0;
+
+  // Asks "Save changes?" with the buttons Save, Discard and Cancel; `detail` says what
+  // would be saved or lost.
+  virtual SaveChangesAnswer AskSaveChanges(QWidget* parent, const QString& detail) = 0;
 };
 
 // The real dialogs: modal message boxes, the completion dialog and a file-open dialog.
@@ -43,11 +50,15 @@ class ModalDialogs : public FormDialogs {
   void ShowFinishForm(TFinishForm* finishForm) override;
   QStringList ChooseDataFiles(QWidget* parent, const QString& directory) override;
   std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) override;
+  SaveChangesAnswer AskSaveChanges(QWidget* parent, const QString& detail) override;
 };
 
 // Captions of the message and error boxes.
 inline constexpr const char* MessageBoxCaption = "Tovimar";
 inline constexpr const char* ErrorBoxCaption = "Tovimar - Error";
+
+// The question asked before changes not saved would be lost.
+inline constexpr const char* SaveChangesQuestion = "Save changes?";
 
 // The open dialog's filters as shown, text files first.
 inline constexpr const char* TextFilesFilter = "Text Files (*.txt)";

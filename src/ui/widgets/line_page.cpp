@@ -137,6 +137,7 @@ LinePage* LinePage::AttachTo(TForm1& form) {
   auto* page = new LinePage(form);
   form.AddPage(page, QString::fromUtf8(LinePageCaption));
   connect(&form, &TForm1::RunStarting, page, [page] { page->ApplyPending(); });
+  connect(&form, &TForm1::LineSettingsLoaded, page, &LinePage::ShowSettings);
   return page;
 }
 
@@ -269,7 +270,6 @@ bool LinePage::LoadLineFile(const QString& path) {
     return false;
   }
   lastFile_ = path;
-  ShowSettings();
   emit form_.LineSettingsLoaded();
   return true;
 }

@@ -4,6 +4,7 @@
 #include "ui/widgets/fit_page.h"
 #include "ui/widgets/line_page.h"
 #include "ui/widgets/optimise_page.h"
+#include "ui/widgets/session_keeper.h"
 
 namespace tovimar::ui {
 
@@ -11,10 +12,11 @@ MainWindow BuildMainWindow() {
   MainWindow window;
   window.form = std::make_unique<TForm1>();
   window.profile = ProfilePage::AttachTo(*window.form);
-  LinePage::AttachTo(*window.form);
+  LinePage* line = LinePage::AttachTo(*window.form);
   OptimisePage::AttachTo(*window.form, window.profile);
   FitPage::AttachTo(*window.form, window.profile);
   ComparePage::AttachTo(*window.form, window.profile);
+  window.session = SessionKeeper::AttachTo(*window.form, window.profile, line);
   return window;
 }
 

@@ -5,8 +5,8 @@
 
 namespace tovimar::ui {
 
-void PinBoard::Pin(std::string_view name, RunResults results) {
-  runs_.Pin(name, std::move(results));
+void PinBoard::Pin(std::string_view name, RunResults results, RunInputs inputs) {
+  runs_.Pin(name, std::move(results), std::move(inputs));
   emit Changed();
 }
 

@@ -21,7 +21,7 @@ class PinBoard : public QObject {
 
   // As PinnedRuns::Pin: throws InputError for an empty name, a name already pinned or a
   // run beyond MaxPinnedRuns, and changes nothing then.
-  void Pin(std::string_view name, RunResults results);
+  void Pin(std::string_view name, RunResults results, RunInputs inputs = {});
   bool Unpin(std::string_view name);
   void Clear();
   [[nodiscard]] const std::vector<PinnedRun>& Runs() const { return runs_.runs(); }

@@ -178,12 +178,16 @@ void ProfilePage::SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs) {
   }
 }
 
-void ProfilePage::RunFinished(const RunOutcome& outcome) { ShowOutcome(outcome, form_.Line()); }
+void ProfilePage::RunFinished(const RunOutcome& outcome) {
+  shownInputs_ = InputsOf(form_, form_.Line());
+  ShowOutcome(outcome, form_.Line());
+}
 
 void ProfilePage::ShowTrialRun(const MapEntryTexts& entries, const LineSettings& line) {
   RunOptions options;
   options.writeResultFile = false;
   RunStarting();
+  shownInputs_ = InputsOf(entries, line);
   ShowOutcome(RunSimulation(form_.Sim(), entries, options), line);
 }
 

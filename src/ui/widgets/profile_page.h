@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "input/run_inputs.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
 #include "ui/widgets/measured_points.h"
@@ -71,6 +72,9 @@ class ProfilePage : public QWidget {
   [[nodiscard]] const LineProfile& Profile() const { return results_.line; }
   [[nodiscard]] const ProfileSummary& Summary() const { return results_.summary; }
   [[nodiscard]] const RunJudgement& Judgement() const { return results_.judgement; }
+  // What the run the page shows was made of: the form's entries and line settings for a run
+  // of the form, those given for a trial run. A pinned run keeps them.
+  [[nodiscard]] const RunInputs& ShownInputs() const { return shownInputs_; }
 
   void SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs);
   void SetRunNameDialog(std::unique_ptr<RunNameDialog> dialog);  // profile_page_pin.cpp
@@ -144,6 +148,7 @@ class ProfilePage : public QWidget {
   PinBoard* pinned_ = nullptr;  // a child of the page
   std::unique_ptr<PinnedOverlay> overlay_;
   RunResults results_;
+  RunInputs shownInputs_;
   bool current_ = false;
   std::optional<MeasuredData> measured_;
   MeasuredSeries measuredSeries_;

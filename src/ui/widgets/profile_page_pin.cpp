@@ -32,7 +32,7 @@ bool ProfilePage::PinRun(const QString& name) {
     return false;
   }
   try {
-    pinned_->Pin(name.toStdString(), results_);
+    pinned_->Pin(name.toStdString(), results_, shownInputs_);
   } catch (const InputError& e) {
     ShowFailure(QStringLiteral("The run cannot be pinned:\n\n") + FromUtf8(e.what()));
     return false;
