@@ -56,6 +56,19 @@ QStringList ZoneEntries(int firstZone, int lastZone) {
   return list;
 }
 
+// The zone groups' controls in Tab order: each group's copy button (none in zone 14), then
+// its six entries.
+QStringList ZoneGroupControls(int firstZone, int lastZone) {
+  QStringList list;
+  for (int zone = firstZone; zone <= lastZone; ++zone) {
+    if (zone < 14) {
+      list << QStringLiteral("CopyZone%1").arg(zone);
+    }
+    list << ZoneEntries(zone, zone);
+  }
+  return list;
+}
+
 // True when no top-level window of the program is on show.
 bool NoWindowLeftOpen() {
   for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -126,9 +139,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.TabbedNotebook1->widget(4), page);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.Entry("Edit26")->setFocus();
+    form.BitBtn2->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.Entry("Edit1"));
+    QCOMPARE(QApplication::focusWidget(), form.CopyZoneButton(1));
     QVERIFY(extra != QApplication::focusWidget());
   }
 
@@ -198,7 +211,6 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.Edit250->objectName(), QStringLiteral("Edit250"));
     QCOMPARE(form.Edit250->text(), QStringLiteral("result.txt"));
     QCOMPARE(form.Text("Edit250"), std::string("result.txt"));
-    QVERIFY(!(form.Edit250->focusPolicy() & Qt::TabFocus));
     auto* group = qobject_cast<QGroupBox*>(form.Edit250->parentWidget());
     QVERIFY(group != nullptr);
     QCOMPARE(group->title(), QStringLiteral("  Save File Name  "));
@@ -349,19 +361,18 @@ class MainWindowTest : public QObject {
 
   void buttons() {
     TForm1 form;
-    QCOMPARE(form.InputData->text(), QStringLiteral("Input Data File"));
+    // The stock captions, each with the letter of its Alt shortcut marked.
+    QCOMPARE(form.InputData->text(), QStringLiteral("&Input Data File"));
     QCOMPARE(form.InputData->palette().color(QPalette::ButtonText), QColor(0x80, 0x00, 0x00));
-    QCOMPARE(form.BitBtn1->text(), QStringLiteral("OK"));
+    QCOMPARE(form.BitBtn1->text(), QStringLiteral("&OK"));
     QVERIFY(form.BitBtn1->isDefault());
     QVERIFY(!form.BitBtn1->icon().isNull());
     QCOMPARE(form.BitBtn2->text(), QStringLiteral("&Close"));
     QVERIFY(!form.BitBtn2->icon().isNull());
-    for (QPushButton* button : {form.InputData, form.BitBtn1, form.BitBtn2}) {
-      QVERIFY(!(button->focusPolicy() & Qt::TabFocus));
-    }
-    for (QWidget* browser : std::initializer_list<QWidget*>{form.DriveComboBox1, form.DirectoryListBox1,
-                                                            form.FileListBox1}) {
-      QVERIFY(!(browser->focusPolicy() & Qt::TabFocus));
+    for (QWidget* control : std::initializer_list<QWidget*>{form.InputData, form.BitBtn1, form.BitBtn2,
+                                                            form.DriveComboBox1, form.DirectoryListBox1,
+                                                            form.FileListBox1, form.Edit250}) {
+      QVERIFY(control->focusPolicy() & Qt::TabFocus);
     }
   }
 
@@ -566,15 +577,19 @@ class MainWindowTest : public QObject {
     QVERIFY(form.Image1->parentWidget()->rect().contains(form.Image1->geometry()));
   }
 
+  // Tab visits every entry and button of a page in reading order: on the first page the left
+  // column (zone 1, zone 2), then the right one from the top.
   void tabOrder_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QStringList>("order");
-    QStringList page1 = Names({"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8",
-                               "Edit9", "Edit10", "Edit11", "Edit12", "Edit13", "Edit20"});
-    page1 << ZoneEntries(2, 2);
+    QStringList page1 = Names({"CopyZone1", "Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8",
+                   "Edit9", "Edit10", "Edit11", "Edit12", "Edit13"});
+    page1 << ZoneGroupControls(2, 2)
+          << Names({"Edit20", "InputData", "Edit250", "DriveComboBox1", "DirectoryListBox1", "FileListBox1",
+                    "BitBtn1", "BitBtn2"});
     QTest::newRow("Zone Cond. (1)") << 0 << page1;
-    QTest::newRow("Zone Cond. (2)") << 1 << ZoneEntries(3, 8);
-    QTest::newRow("Zone Cond. (3)") << 2 << ZoneEntries(9, 14);
+    QTest::newRow("Zone Cond. (2)") << 1 << ZoneGroupControls(3, 8);
+    QTest::newRow("Zone Cond. (3)") << 2 << ZoneGroupControls(9, 14);
     QTest::newRow("General Cond.")
         << 3
         << Names({"Edit201", "Edit202", "Edit203", "Edit204", "Edit205", "Edit206", "Edit207",
@@ -588,14 +603,14 @@ class MainWindowTest : public QObject {
     form.TabbedNotebook1->setCurrentIndex(page);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.findChild<QLineEdit*>(order.front())->setFocus();
+    form.findChild<QWidget*>(order.front())->setFocus();
     QCOMPARE(QApplication::focusWidget()->objectName(), order.front());
     QStringList visited{order.front()};
     for (qsizetype i = 0; i < order.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       visited << QApplication::focusWidget()->objectName();
     }
-    // Every entry once, in order, then round to the first again.
+    // Every control once, in order, then round to the first again.
     QStringList expected = order;
     expected << order.front();
     QCOMPARE(visited, expected);

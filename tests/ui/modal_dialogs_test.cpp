@@ -105,7 +105,7 @@ class ModalDialogsTest : public QObject {
     QCOMPARE(finish->Label3->font().pixelSize(), 16);
     QCOMPARE(finish->Label1->text(), QStringLiteral("2008.8.8"));
     QCOMPARE(finish->Label1->font().pixelSize(), 15);
-    QCOMPARE(finish->BitBtn1->text(), QStringLiteral("OK"));
+    QCOMPARE(finish->BitBtn1->text(), QStringLiteral("&OK"));
     QCOMPARE(finish->BitBtn1->geometry(), QRect(106, 151, 102, 31));
     QVERIFY(finish->BitBtn1->isDefault());
     QVERIFY(!finish->BitBtn1->icon().isNull());

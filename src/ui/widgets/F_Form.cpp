@@ -70,7 +70,7 @@ TFinishForm::TFinishForm(QWidget* parent)
   Label1->setFont(GothicFont(15));
   PlaceText(Label1, 122, 123, 54, 15);
 
-  BitBtn1 = new QPushButton(OkGlyph(), QStringLiteral("OK"), Panel1);
+  BitBtn1 = new QPushButton(OkGlyph(), QStringLiteral("&OK"), Panel1);  // the stock caption, Alt+O
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn1->setFont(GothicFont(16));
   BitBtn1->setGeometry(106, 151, 102, 31);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "conditionfile/data_file.h"
@@ -107,14 +109,12 @@ TForm1::TForm1(QWidget* parent)
   TabbedNotebook1->setCurrentIndex(ZonePage1);
   scroller->setWidget(TabbedNotebook1);
 
-  // Tab visits the entries page by page in the order they were laid out; every other
-  // control is reached by the mouse only.
+  // Tab visits every entry and button of a page in the order they were laid out, which is
+  // the order they are read in.
   for (std::size_t i = 1; i < tabChain_.size(); ++i) {
     QWidget::setTabOrder(tabChain_[i - 1], tabChain_[i]);
   }
-  if (!tabChain_.empty()) {
-    tabChain_.front()->setFocus();
-  }
+  Entry("Edit1")->setFocus();
 
   FinishForm = new TFinishForm(this);
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
@@ -280,11 +280,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
+  const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                     (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  // Enter presses the button that has the focus, as Space does.
+  QWidget* focus = QApplication::focusWidget();
+  if (enter && (qobject_cast<QPushButton*>(focus) != nullptr || qobject_cast<QToolButton*>(focus) != nullptr) &&
+      isAncestorOf(focus)) {
+    event->accept();
+    static_cast<QAbstractButton*>(focus)->click();
+    return;
+  }
   // The Run button is the window's default button: Enter presses it wherever the key is
   // not used by the control that has the focus, as long as the button is on show.
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && BitBtn1->isVisible() &&
-      BitBtn1->isEnabled()) {
+  if (enter && BitBtn1->isVisible() && BitBtn1->isEnabled()) {
     event->accept();
     BitBtn1->click();
     return;

@@ -170,7 +170,7 @@ class TForm1 : public QWidget, public EntryTexts {
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   // Per entry: the text it showed after SetText and the bytes SetText was given.
   std::map<std::string, std::pair<QString, std::string>, std::less<>> givenBytes_;
-  std::vector<QWidget*> tabChain_;  // the entries in Tab order, page by page
+  std::vector<QWidget*> tabChain_;  // the entries and buttons in Tab order, page by page
   std::map<int, QAbstractButton*> copyButtons_;  // by zone
   std::map<int, QLabel*> activeZonesLabels_;     // by page
   HelpWindow* helpWindow_ = nullptr;

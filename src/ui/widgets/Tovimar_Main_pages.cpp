@@ -132,15 +132,15 @@ int TForm1::AddAntoineRow(QWidget* group, const GeneralRow& row, int x, int y) {
 }
 
 void TForm1::BuildZonePage1(QWidget* page) {
-  // Zone 1, then Increment of z, then zone 2: the order Tab visits them in.
+  // Built in reading order, which Tab follows: the left column (zone 1, zone 2), then the
+  // right one from the top (Increment of z, the file controls, the buttons).
   BuildZoneGroup(page, ZoneGroups[0]);
+  BuildZoneGroup(page, ZoneGroups[1]);
 
   QGroupBox* accuracy = NewGroup(page, "GroupBox10", "  Calculation Accuracy  ", AccuracyGroupRect,
                                  GroupCaptionColour);
   AddRow(accuracy, RequireField(AccuracyEntry), GroupInset, FirstRowTop,
          AccuracyGroupRect.w - 2 * GroupInset, ZoneEntryWidth);
-
-  BuildZoneGroup(page, ZoneGroups[1]);
 
   auto* picture = new BevelPanel(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered, page);
   picture->setObjectName(QStringLiteral("Panel1"));
@@ -150,16 +150,16 @@ void TForm1::BuildZonePage1(QWidget* page) {
   Image1->setPixmap(DrawDryerPicture());
   Image1->setGeometry(3, 3, DryerPictureWidth, DryerPictureHeight);
 
-  InputData = new QPushButton(QStringLiteral("Input Data File"), page);
+  InputData = new QPushButton(QStringLiteral("&Input Data File"), page);
   InputData->setObjectName(QStringLiteral("InputData"));
   InputData->setGeometry(InputDataRect.x, InputDataRect.y, InputDataRect.w, InputDataRect.h);
-  InputData->setFocusPolicy(Qt::NoFocus);
   {
     QPalette palette = InputData->palette();
     palette.setColor(QPalette::ButtonText, kMaroon);
     InputData->setPalette(palette);
   }
   connect(InputData, &QPushButton::clicked, this, &TForm1::InputDataClick);
+  tabChain_.push_back(InputData);
 
   QGroupBox* saveFile = NewGroup(page, "GroupBox21", "  Save File Name  ", SaveFileGroupRect,
                                  GroupCaptionColour);
@@ -169,26 +169,29 @@ void TForm1::BuildZonePage1(QWidget* page) {
   Edit250->setFont(GothicFont(13));
   Edit250->setGeometry(SaveFileEntryRect.x, SaveFileEntryRect.y, SaveFileEntryRect.w,
                        SaveFileEntryRect.h);
-  Edit250->setFocusPolicy(Qt::ClickFocus);
   Edit250->setToolTip(ToolTipText(SaveFileNameTooltip()));
   Edit250->installEventFilter(this);
   entries_.emplace(std::string(SaveFileNameEntry), Edit250);
+  tabChain_.push_back(Edit250);
 
   DriveComboBox1 = new DriveComboBox(page);
   DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
   DriveComboBox1->setGeometry(DriveComboRect.x, DriveComboRect.y, DriveComboRect.w, DriveComboRect.h);
-  DriveComboBox1->setFocusPolicy(Qt::ClickFocus);
+  tabChain_.push_back(DriveComboBox1);
 
   DirectoryListBox1 = new DirectoryListBox(page);
   DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
   DirectoryListBox1->setGeometry(DirectoryListRect.x, DirectoryListRect.y, DirectoryListRect.w,
                                  DirectoryListRect.h);
-  DirectoryListBox1->setFocusPolicy(Qt::ClickFocus);
+  tabChain_.push_back(DirectoryListBox1);
 
   FileListBox1 = new FileListBox(page);
   FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
   FileListBox1->setGeometry(FileListRect.x, FileListRect.y, FileListRect.w, FileListRect.h);
-  FileListBox1->setFocusPolicy(Qt::ClickFocus);
+  tabChain_.push_back(FileListBox1);
+  for (QWidget* browser : std::initializer_list<QWidget*>{DriveComboBox1, DirectoryListBox1, FileListBox1}) {
+    browser->setFocusPolicy(Qt::StrongFocus);
+  }
 
   // At start-up the browser shows the directory the program was started in.
   DirectoryListBox1->ShowDirectory(QDir::currentPath());
@@ -199,18 +202,19 @@ void TForm1::BuildZonePage1(QWidget* page) {
                   QStringLiteral("\" cannot be opened."));
   });
 
-  BitBtn1 = new QPushButton(OkGlyph(), QStringLiteral("OK"), page);
+  // The stock captions "OK" and "Close", each with its letter for Alt.
+  BitBtn1 = new QPushButton(OkGlyph(), QStringLiteral("&OK"), page);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn1->setGeometry(RunButtonRect.x, RunButtonRect.y, RunButtonRect.w, RunButtonRect.h);
-  BitBtn1->setFocusPolicy(Qt::NoFocus);
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+  tabChain_.push_back(BitBtn1);
 
   BitBtn2 = new QPushButton(CloseGlyph(), QStringLiteral("&Close"), page);
   BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
   BitBtn2->setGeometry(CloseButtonRect.x, CloseButtonRect.y, CloseButtonRect.w, CloseButtonRect.h);
-  BitBtn2->setFocusPolicy(Qt::NoFocus);
   connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+  tabChain_.push_back(BitBtn2);
 }
 
 QGroupBox* TForm1::BuildZoneGroup(QWidget* page, const ZoneGroupPlace& place) {

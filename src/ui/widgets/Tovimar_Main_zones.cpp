@@ -20,15 +20,19 @@ namespace tovimar::ui {
 void TForm1::AddCopyButton(QGroupBox* group, int zone) {
   auto* button = new QToolButton(group);
   button->setObjectName(QStringLiteral("CopyZone%1").arg(zone));
-  button->setText(QStringLiteral("Copy to following zones"));
+  // The zone's number in the caption, its last digit underlined for Alt: unique on each page.
+  const QString number = QString::number(zone);
+  button->setText(QStringLiteral("Copy zone %1&%2 to following zones").arg(number.chopped(1), number.right(1)));
   button->setToolTip(QStringLiteral("Copies the six values of zone %1 into every following zone up to "
                                     "one you choose.").arg(zone));
   button->setFont(GothicFont(11));
-  button->setFocusPolicy(Qt::NoFocus);
-  const int width = QFontMetrics(button->font()).horizontalAdvance(button->text()) + 12;
+  button->setFocusPolicy(Qt::TabFocus);
+  const int width =
+      QFontMetrics(button->font()).horizontalAdvance(button->text().remove(QLatin1Char('&'))) + 12;
   button->setGeometry(group->width() - GroupInset - width, 0, width, CopyButtonHeight);
   connect(button, &QToolButton::clicked, this, [this, zone] { CopyZoneClick(zone); });
   copyButtons_[zone] = button;
+  tabChain_.push_back(button);
 }
 
 void TForm1::AddActiveZonesLabels() {

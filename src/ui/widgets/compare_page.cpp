@@ -18,6 +18,7 @@
 #include "ui/widgets/directory_list_box.h"
 #include "ui/widgets/look.h"
 #include "ui/widgets/pin_board.h"
+#include "ui/widgets/tab_chain.h"
 #include "ui/widgets/zone_table.h"
 
 namespace tovimar::ui {
@@ -50,9 +51,12 @@ ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
   Table->verticalHeader()->setDefaultSectionSize(18);
   Table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  UnpinButton = new QPushButton(QStringLiteral("Unpin"), this);
-  ClearButton = new QPushButton(QStringLiteral("Clear"), this);
-  ExportCsvButton = new QPushButton(QStringLiteral("Export CSV..."), this);
+  UnpinButton = new QPushButton(QStringLiteral("&Unpin"), this);
+  UnpinButton->setObjectName(QStringLiteral("UnpinButton"));
+  ClearButton = new QPushButton(QStringLiteral("C&lear"), this);
+  ClearButton->setObjectName(QStringLiteral("ClearButton"));
+  ExportCsvButton = new QPushButton(QStringLiteral("&Export CSV..."), this);
+  ExportCsvButton->setObjectName(QStringLiteral("ExportCsvButton"));
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* button : {UnpinButton, ClearButton, ExportCsvButton}) {
@@ -70,6 +74,7 @@ ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
   connect(ExportCsvButton, &QPushButton::clicked, this, &ComparePage::ExportCsvClick);
   connect(Table, &QTableWidget::currentCellChanged, this, &ComparePage::UpdateButtons);
   connect(&pinned_, &PinBoard::Changed, this, &ComparePage::Refresh);
+  ChainTabOrder({Table, UnpinButton, ClearButton, ExportCsvButton});
   Refresh();
 }
 

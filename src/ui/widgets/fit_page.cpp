@@ -21,6 +21,7 @@
 #include "input/number_parse.h"
 #include "ui/widgets/line_page.h"
 #include "ui/widgets/profile_page.h"
+#include "ui/widgets/tab_chain.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/directory_list_box.h"
 #include "ui/widgets/look.h"
@@ -79,11 +80,13 @@ QString CellText(const QTableWidget* table, int row, int column) {
 FitPage::FitPage(TForm1& form, ProfilePage* profile, QWidget* parent)
     : QWidget(parent), form_(form), profile_(profile), dialogs_(std::make_unique<ModalLineFileDialogs>()) {
   setObjectName(QStringLiteral("FitPage"));
-  LoadButton = new QPushButton(tr("Load Measurements..."));
+  LoadButton = new QPushButton(tr("&Load Measurements..."));
+  LoadButton->setObjectName(QStringLiteral("LoadMeasurementsButton"));
   FileLabel = new QLabel;
   FileLabel->setWordWrap(true);
 
   SdTable = Table({tr("Measured quantity"), tr("Standard deviation")});
+  SdTable->setObjectName(QStringLiteral("FitSdTable"));
   SdTable->horizontalHeader()->setSectionResizeMode(SdColumn, QHeaderView::ResizeToContents);
   SdTable->setRowCount(static_cast<int>(MeasuredQuantityCount));
   for (const MeasuredColumn& column : MeasuredColumns()) {
@@ -98,19 +101,30 @@ FitPage::FitPage(TForm1& form, ProfilePage* profile, QWidget* parent)
                             2 * SdTable->frameWidth());
 
   ParameterTable = Table({tr("Parameter to fit"), tr("Lower bound"), tr("Upper bound")});
-  auto* add = new QPushButton(tr("Add"));
-  auto* remove = new QPushButton(tr("Remove"));
-  StartButton = new QPushButton(tr("Start"));
-  StopButton = new QPushButton(tr("Stop"));
-  UseButton = new QPushButton(tr("Use fitted values"));
+  ParameterTable->setObjectName(QStringLiteral("FitParameterTable"));
+  AddButton = new QPushButton(tr("&Add"));
+  AddButton->setObjectName(QStringLiteral("AddParameterButton"));
+  RemoveButton = new QPushButton(tr("&Remove"));
+  RemoveButton->setObjectName(QStringLiteral("RemoveParameterButton"));
+  auto* add = AddButton;
+  auto* remove = RemoveButton;
+  StartButton = new QPushButton(tr("S&tart"));
+  StartButton->setObjectName(QStringLiteral("StartButton"));
+  StopButton = new QPushButton(tr("Sto&p"));
+  StopButton->setObjectName(QStringLiteral("StopButton"));
+  UseButton = new QPushButton(tr("&Use fitted values"));
+  UseButton->setObjectName(QStringLiteral("UseButton"));
   StopButton->setEnabled(false);
   UseButton->setEnabled(false);
   status_ = new QLabel;
   status_->setWordWrap(true);
   ResultTable = Table({tr("Parameter"), tr("Start"), tr("Fitted"), tr("95 % interval")});
+  ResultTable->setObjectName(QStringLiteral("FitResultTable"));
   ResultTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ResultText = new QPlainTextEdit;
+  ResultText->setObjectName(QStringLiteral("FitResultText"));
   ResultText->setReadOnly(true);
+  ResultText->setTabChangesFocus(true);
 
   auto* file = new QHBoxLayout;
   file->addWidget(LoadButton);
@@ -140,6 +154,12 @@ FitPage::FitPage(TForm1& form, ProfilePage* profile, QWidget* parent)
   connect(SdTable, &QTableWidget::itemChanged, this, &FitPage::SaveSetup);
   connect(ParameterTable, &QTableWidget::itemChanged, this, &FitPage::SaveSetup);
   ShowCounts();
+  ChainTabs();
+}
+
+void FitPage::ChainTabs() {
+  ChainTabOrder({LoadButton, SdTable, ParameterTable, AddButton, RemoveButton, StartButton, StopButton,
+                 UseButton, ResultTable, ResultText});
 }
 
 FitPage::~FitPage() {
@@ -222,6 +242,7 @@ void FitPage::AddParameter(const QString& name, const QString& lower, const QStr
   ParameterTable->setItem(row, LowerColumn, new QTableWidgetItem(lower));
   ParameterTable->setItem(row, UpperColumn, new QTableWidgetItem(upper));
   connect(combo, &QComboBox::editTextChanged, this, &FitPage::SaveSetup);
+  ChainTabs();
   filling_ = filling;
   SaveSetup();
 }

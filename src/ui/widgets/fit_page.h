@@ -76,6 +76,8 @@ class FitPage : public QWidget {
   QTableWidget* ResultTable = nullptr;     // caption, start, fitted, 95 % half-width
   QPlainTextEdit* ResultText = nullptr;    // RMS, warnings, status
   QPushButton* LoadButton = nullptr;
+  QPushButton* AddButton = nullptr;
+  QPushButton* RemoveButton = nullptr;
   QPushButton* StartButton = nullptr;
   QPushButton* StopButton = nullptr;
   QPushButton* UseButton = nullptr;
@@ -91,6 +93,7 @@ class FitPage : public QWidget {
   void Progress(std::size_t runs, double weightedSsr);
   void Finished(const FitResult& result);
   void ShowFittedRun();
+  void ChainTabs();  // Tab order in reading order, the controls of the tables' rows included
 
   TForm1& form_;
   ProfilePage* profile_;

@@ -21,6 +21,7 @@
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/directory_list_box.h"
 #include "ui/widgets/look.h"
+#include "ui/widgets/tab_chain.h"
 
 namespace tovimar::ui {
 namespace {
@@ -116,9 +117,9 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   columns->addWidget(ZoneTable, 1);
 
   auto* buttons = new QHBoxLayout;
-  LoadButton = new QPushButton(QStringLiteral("Load Line File..."), this);
+  LoadButton = new QPushButton(QStringLiteral("&Load Line File..."), this);
   LoadButton->setObjectName(QStringLiteral("LoadLineButton"));
-  SaveButton = new QPushButton(QStringLiteral("Save Line File..."), this);
+  SaveButton = new QPushButton(QStringLiteral("&Save Line File..."), this);
   SaveButton->setObjectName(QStringLiteral("SaveLineButton"));
   for (QPushButton* button : {LoadButton, SaveButton}) {
     button->setAutoDefault(false);
@@ -128,6 +129,10 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   layout->addLayout(buttons);
   connect(LoadButton, &QPushButton::clicked, this, &LinePage::LoadClick);
   connect(SaveButton, &QPushButton::clicked, this, &LinePage::SaveClick);
+  std::vector<QWidget*> chain;
+  for (const LineSettingName& name : LineSettingNames()) chain.push_back(Entry(name.name));
+  chain.insert(chain.end(), {ZoneTable, LoadButton, SaveButton});
+  ChainTabOrder(chain);
   ShowSettings();
 }
 

@@ -18,6 +18,7 @@
 #include "ui/widgets/profile_page.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/optimise_cells.h"
+#include "ui/widgets/tab_chain.h"
 
 namespace tovimar::ui {
 
@@ -29,31 +30,44 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   variables_->setObjectName(QStringLiteral("OptimiseVariables"));
   limits_->setObjectName(QStringLiteral("OptimiseLimits"));
   objectiveSense_ = new QComboBox;
+  objectiveSense_->setObjectName(QStringLiteral("ObjectiveSense"));
   objectiveSense_->addItems({tr("Maximise"), tr("Minimise")});
   objectiveName_ = new QComboBox;
+  objectiveName_->setObjectName(QStringLiteral("ObjectiveName"));
   for (const QComboBox* from : {InputCombo({}), OutputCombo({})}) {
     for (int i = 0; i < from->count(); ++i) objectiveName_->addItem(from->itemText(i), from->itemData(i));
     delete from;
   }
-  auto* addVariable = new QPushButton(tr("Add variable"));
-  auto* addLimit = new QPushButton(tr("Add limit"));
-  auto* remove = new QPushButton(tr("Remove"));
+  addVariable_ = new QPushButton(tr("Add &variable"));
+  addVariable_->setObjectName(QStringLiteral("AddVariableButton"));
+  addLimit_ = new QPushButton(tr("Add &limit"));
+  addLimit_->setObjectName(QStringLiteral("AddLimitButton"));
+  remove_ = new QPushButton(tr("&Remove"));
+  remove_->setObjectName(QStringLiteral("RemoveButton"));
+  QPushButton* remove = remove_;
   remove->setToolTip(tr("Removes the selected rows of both tables"));
-  start_ = new QPushButton(tr("Start"));
-  stop_ = new QPushButton(tr("Stop"));
-  use_ = new QPushButton(tr("Use these settings"));
+  start_ = new QPushButton(tr("S&tart"));
+  start_->setObjectName(QStringLiteral("StartButton"));
+  stop_ = new QPushButton(tr("Sto&p"));
+  stop_->setObjectName(QStringLiteral("StopButton"));
+  use_ = new QPushButton(tr("&Use these settings"));
+  use_->setObjectName(QStringLiteral("UseButton"));
   stop_->setEnabled(false);
   use_->setEnabled(false);
   status_ = new QLabel;
   report_ = new QPlainTextEdit;
+  report_->setObjectName(QStringLiteral("OptimiseReport"));
   report_->setReadOnly(true);
+  report_->setTabChangesFocus(true);
 
   auto* objective = new QHBoxLayout;
-  objective->addWidget(new QLabel(tr("Objective:")));
+  auto* objectiveLabel = new QLabel(tr("&Objective:"));
+  objectiveLabel->setBuddy(objectiveSense_);
+  objective->addWidget(objectiveLabel);
   objective->addWidget(objectiveSense_);
   objective->addWidget(objectiveName_, 1);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {addVariable, addLimit, remove, start_, stop_, use_}) buttons->addWidget(button);
+  for (QPushButton* button : {addVariable_, addLimit_, remove, start_, stop_, use_}) buttons->addWidget(button);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(objective);
   layout->addWidget(variables_, 2);
@@ -62,8 +76,8 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   layout->addWidget(status_);
   layout->addWidget(report_, 1);
 
-  connect(addVariable, &QPushButton::clicked, this, [this] { AddVariable("LineSpeed", 0.1, 3); });
-  connect(addLimit, &QPushButton::clicked, this,
+  connect(addVariable_, &QPushButton::clicked, this, [this] { AddVariable("LineSpeed", 0.1, 3); });
+  connect(addLimit_, &QPushButton::clicked, this,
           [this] { AddLimit("LineEndResidualSolvent", LimitSense::AtMost, 2); });
   connect(remove, &QPushButton::clicked, this, &OptimisePage::RemoveSelectedRows);
   connect(start_, &QPushButton::clicked, this, &OptimisePage::StartClick);
@@ -77,6 +91,12 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   }
   connect(&form_, &TForm1::LineSettingsLoaded, this, &OptimisePage::ShowSetup);
   ShowSetup();
+  ChainTabs();
+}
+
+void OptimisePage::ChainTabs() {
+  ChainTabOrder({objectiveSense_, objectiveName_, variables_, limits_, addVariable_, addLimit_, remove_,
+                 start_, stop_, use_, report_});
 }
 
 OptimisePage::~OptimisePage() {
@@ -103,6 +123,7 @@ bool OptimisePage::AddVariable(const QString& name, double lower, double upper) 
   variables_->setItem(row, 1, new QTableWidgetItem(NumberText(lower)));
   variables_->setItem(row, 2, new QTableWidgetItem(NumberText(upper)));
   connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
+  ChainTabs();
   StoreSetup();
   return true;
 }
@@ -125,6 +146,7 @@ bool OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound)
   for (QComboBox* changing : {combo, senseCombo}) {
     connect(changing, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
   }
+  ChainTabs();
   StoreSetup();
   return true;
 }

@@ -80,6 +80,7 @@ class OptimisePage : public QWidget {
   // Writes what the page is set to into form.Line().Optimise (not while it is being filled).
   void StoreSetup();
   void Progress(std::size_t runs, std::optional<double> best);
+  void ChainTabs();  // Tab order in reading order, the controls of the tables' rows included
   void Finished(const OptimiseResult& result);
 
   TForm1& form_;
@@ -88,6 +89,9 @@ class OptimisePage : public QWidget {
   QTableWidget* limits_;
   QComboBox* objectiveSense_;
   QComboBox* objectiveName_;
+  QPushButton* addVariable_;
+  QPushButton* addLimit_;
+  QPushButton* remove_;
   QPushButton* start_;
   QPushButton* stop_;
   QPushButton* use_;

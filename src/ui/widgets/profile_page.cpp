@@ -26,6 +26,7 @@
 #include "ui/widgets/pin_board.h"
 #include "ui/widgets/pinned_overlay.h"
 #include "ui/widgets/run_name_dialog.h"
+#include "ui/widgets/tab_chain.h"
 
 namespace tovimar::ui {
 namespace {
@@ -98,16 +99,16 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   layout->addWidget(WarningsLabel);
 
   auto* buttons = new QHBoxLayout;
-  SaveChartButton = new QPushButton(QStringLiteral("Save Chart..."), this);
+  SaveChartButton = new QPushButton(QStringLiteral("Save &Chart..."), this);
   SaveChartButton->setObjectName(QStringLiteral("SaveChartButton"));
-  ExportCsvButton = new QPushButton(QStringLiteral("Export Profile CSV..."), this);
+  ExportCsvButton = new QPushButton(QStringLiteral("&Export Profile CSV..."), this);
   ExportCsvButton->setObjectName(QStringLiteral("ExportCsvButton"));
-  SaveConditionsButton = new QPushButton(QStringLiteral("Save Conditions as Data File..."), this);
+  SaveConditionsButton = new QPushButton(QStringLiteral("Save Con&ditions as Data File..."), this);
   SaveConditionsButton->setObjectName(QStringLiteral("SaveConditionsButton"));
-  SaveReportButton = new QPushButton(QStringLiteral("Save Report..."), this);
+  SaveReportButton = new QPushButton(QStringLiteral("Save &Report..."), this);
   SaveReportButton->setObjectName(QStringLiteral("SaveReportButton"));
   connect(SaveReportButton, &QPushButton::clicked, this, &ProfilePage::SaveReportClick);
-  PinButton = new QPushButton(QStringLiteral("Pin Run..."), this);
+  PinButton = new QPushButton(QStringLiteral("&Pin Run..."), this);
   PinButton->setObjectName(QStringLiteral("PinButton"));
   connect(PinButton, &QPushButton::clicked, this, &ProfilePage::PinRunClick);
   connect(pinned_, &PinBoard::Changed, this, &ProfilePage::FillChart);
@@ -116,14 +117,16 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
     button->setAutoDefault(false);
     buttons->addWidget(button);
   }
-  MarginCheck = new QCheckBox(QStringLiteral("Boiling margin"), this);
-  ResidualCheck = new QCheckBox(QStringLiteral("Residual solvent"), this);
+  MarginCheck = new QCheckBox(QStringLiteral("&Boiling margin"), this);
+  ResidualCheck = new QCheckBox(QStringLiteral("Residual &solvent"), this);
+  MarginCheck->setObjectName(QStringLiteral("MarginCheck"));
+  ResidualCheck->setObjectName(QStringLiteral("ResidualCheck"));
   for (QCheckBox* check : {MarginCheck, ResidualCheck}) {
     top->addWidget(check);
     connect(check, &QCheckBox::toggled, this, &ProfilePage::FillJudging);
   }
   buttons->addStretch(1);
-  HelpButton = new QPushButton(QStringLiteral("Help"), this);
+  HelpButton = new QPushButton(QStringLiteral("&Help"), this);
   HelpButton->setObjectName(QStringLiteral("HelpButton"));
   HelpButton->setAutoDefault(false);
   buttons->addWidget(HelpButton);
@@ -132,6 +135,8 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   connect(SaveChartButton, &QPushButton::clicked, this, &ProfilePage::SaveChartClick);
   connect(ExportCsvButton, &QPushButton::clicked, this, &ProfilePage::ExportCsvClick);
   connect(SaveConditionsButton, &QPushButton::clicked, this, &ProfilePage::SaveConditionsClick);
+  ChainTabOrder({MarginCheck, ResidualCheck, SummaryTable, SaveChartButton, ExportCsvButton,
+                 SaveConditionsButton, SaveReportButton, PinButton, HelpButton});
 
   ShowNoResult(QStringLiteral("No run has completed yet. Run the simulation (OK on the first "
                               "page) to see its drying profile here."));
@@ -152,6 +157,7 @@ QChartView* ProfilePage::EnsureChart() {
     ChartView = new QChartView(chartHolder_);
     ChartView->setObjectName(QStringLiteral("ChartView"));
     ChartView->setRenderHint(QPainter::Antialiasing);
+    ChartView->setFocusPolicy(Qt::NoFocus);  // a picture: nothing in it takes keys
     Chart = BuildProfileChart(ChartView->chart());
     overlay_ = std::make_unique<PinnedOverlay>(Chart);
     FillChart();

@@ -71,12 +71,12 @@ SessionKeeper::SessionKeeper(TForm1& form, ProfilePage* profile, LinePage* line)
   Button = new QToolButton;
   Button->setObjectName(QStringLiteral("SessionButton"));
   // Only the glyph shows (the tabs leave little room beside them); the text gives the button
-  // its name and Alt+S.
+  // its name and Alt+N.
   Button->setIcon(SessionGlyph());
-  Button->setText(QStringLiteral("&Session"));
+  Button->setText(QStringLiteral("Sessio&n"));
   Button->setToolButtonStyle(Qt::ToolButtonIconOnly);
   Button->setToolTip(QStringLiteral("Sessions: save and open the entries, line settings and pinned "
-                                    "runs as one file, or reopen a file used lately (Alt+S)."));
+                                    "runs as one file, or reopen a file used lately (Alt+N)."));
   Button->setFocusPolicy(Qt::NoFocus);
   Button->setAutoRaise(true);
   Button->setPopupMode(QToolButton::InstantPopup);
