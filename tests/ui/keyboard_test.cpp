@@ -171,7 +171,7 @@ class KeyboardTest : public QObject {
   }
 
   // An Alt shortcut presses its button; Enter presses the button that has the focus (here
-  // Input Data File), not the window's default button.
+  // Input Data File), not the window's default button; Ctrl+Tab changes the page.
   void altAndEnterPressTheButton() {
     TempCurrentDir dir;
     Window w;
@@ -184,6 +184,10 @@ class KeyboardTest : public QObject {
     QTest::keyClick(w.Form().InputData, Qt::Key_Return);
     QCOMPARE(w.dialogs->chooseDirectories.size(), std::size_t{2});
     QVERIFY(w.dialogs->finishForms.empty());
+    // Ctrl+Tab changes the page.
+    w.Form().Entry("Edit1")->setFocus();
+    QTest::keyClick(w.Form().Entry("Edit1"), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(w.Form().TabbedNotebook1->currentIndex(), 1);
   }
 };
 
