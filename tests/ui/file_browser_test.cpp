@@ -131,9 +131,14 @@ class FileBrowserTest : public QObject {
     QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
     QVERIFY(QFileInfo(QDir(dir.Path()).filePath(QStringLiteral("sub/result.txt"))).isFile());
     QVERIFY(!QFile::exists(QDir(dir.Path()).filePath(QStringLiteral("result.txt"))));
-    // The file list is not refreshed by a run.
-    QCOMPARE(Texts(form.FileListBox1), QStringList({"inner.txt"}));
+    // The file list follows the folder: the run's result file shows at once, the selection
+    // stays, and a file removed goes.
+    QTRY_COMPARE(Texts(form.FileListBox1), QStringList({"inner.txt", "result.txt"}));
     QCOMPARE(recorded.dialogs->finishForms.size(), std::size_t{1});
+    form.FileListBox1->setCurrentRow(1);
+    QVERIFY(QFile::remove(QDir(dir.Path()).filePath(QStringLiteral("sub/inner.txt"))));
+    QTRY_COMPARE(Texts(form.FileListBox1), QStringList({"result.txt"}));
+    QCOMPARE(form.FileListBox1->currentItem()->text(), QStringLiteral("result.txt"));
   }
 
   void aDirectoryThatVanishedIsReportedAndNothingMoves() {
