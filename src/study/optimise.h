@@ -81,9 +81,43 @@ std::optional<OptimiseObjective> ParseOptimiseObjective(std::string_view text, s
 // "NAME<=BOUND" or "NAME>=BOUND"
 std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::string& error);
 
-// Nothing when the problem can be searched; otherwise what is wrong with it (no variable, a
-// variable twice, bad bounds, an objective or a limit that names no line quantity or input).
+// What keeps a problem from being searched, and the name it concerns (empty for NoVariable).
+struct OptimiseProblemFault {
+  enum class Kind {
+    NoVariable,
+    UnknownVariable,   // no condition field or line setting of that name
+    BadBounds,         // not finite, or LOWER not below UPPER
+    VariedTwice,
+    UnknownObjective,  // no line quantity or input of that name
+    ObjectiveNotVaried,  // a line setting as objective that is not varied
+    UnknownLimit,      // no line quantity of that name
+    BadLimitBound,     // not finite
+  };
+  Kind kind = Kind::NoVariable;
+  std::string name;
+};
+
+// Nothing when the problem can be searched; otherwise the first fault found.
+std::optional<OptimiseProblemFault> FindOptimiseProblemFault(const OptimiseProblem& problem);
+
+// A fault in the batch tool's terms (its options --vary and --list-names).
+std::string OptionText(const OptimiseProblemFault& fault);
+
+// The hint of the batch tool's messages for a name that is not known.
+inline constexpr std::string_view ListNamesHint = " (see --list-names)";
+
+// Nothing when the problem can be searched; otherwise OptionText of what is wrong with it.
 std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem);
+
+// The present value of an input a search may vary: a condition field's entry read as a
+// number, or a line setting; none when the entry holds no number, the setting is not set or
+// the name is neither.
+std::optional<double> InputValue(std::string_view name, const EntryTexts& entries, const LineSettings& line);
+
+// The bounds an input takes when it is picked as a variable: half to twice its present value,
+// within the field's range of use where the catalogue gives it as "LOW to HIGH"; that range
+// where the present value is 0, none or outside it; 0 to 1 where there is neither.
+OptimiseVariable DefaultVariable(std::string_view name, const EntryTexts& entries, const LineSettings& line);
 
 struct OptimiseProgress {
   std::size_t runs = 0;       // evaluations so far, over every start

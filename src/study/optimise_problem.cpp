@@ -94,7 +94,7 @@ std::optional<OptimiseVariable> ParseOptimiseVariable(std::string_view text, std
   variable.name = Trimmed(text.substr(0, equals));
   if (!IsInput(variable.name)) {
     error = "no condition field or line setting named \"" + variable.name +
-            "\" (see --list-names)";
+            "\"" + std::string(ListNamesHint);
     return std::nullopt;
   }
   const std::optional<double> lower = ParseNumber(Trimmed(text.substr(equals + 1, colon - equals - 1)));
@@ -121,7 +121,7 @@ std::optional<OptimiseObjective> ParseOptimiseObjective(std::string_view text, s
   objective.name = Trimmed(text.substr(4));
   if (!IsLineQuantity(objective.name) && !IsInput(objective.name)) {
     error = "no line quantity or input named \"" + objective.name +
-            "\" (see --list-names)";
+            "\"" + std::string(ListNamesHint);
     return std::nullopt;
   }
   return objective;
@@ -141,7 +141,7 @@ std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::stri
   }
   limit.name = Trimmed(text.substr(0, at));
   if (!IsLineQuantity(limit.name)) {
-    error = "no line quantity named \"" + limit.name + "\" (see --list-names)";
+    error = "no line quantity named \"" + limit.name + "\"" + std::string(ListNamesHint);
     return std::nullopt;
   }
   const std::optional<double> bound = ParseNumber(Trimmed(text.substr(at + 2)));
@@ -153,43 +153,58 @@ std::optional<OptimiseLimit> ParseOptimiseLimit(std::string_view text, std::stri
   return limit;
 }
 
-std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem) {
-  if (problem.variables.empty()) {
-    return "give at least one variable (--vary NAME=LOWER:UPPER)";
-  }
+std::optional<OptimiseProblemFault> FindOptimiseProblemFault(const OptimiseProblem& problem) {
+  using Kind = OptimiseProblemFault::Kind;
+  if (problem.variables.empty()) return OptimiseProblemFault{Kind::NoVariable, {}};
   std::vector<std::string> keys;
   for (const OptimiseVariable& variable : problem.variables) {
-    if (!IsInput(variable.name)) {
-      return "no condition field or line setting named \"" + variable.name + "\" (see --list-names)";
-    }
+    if (!IsInput(variable.name)) return OptimiseProblemFault{Kind::UnknownVariable, variable.name};
     if (!std::isfinite(variable.lower) || !std::isfinite(variable.upper) ||
         !(variable.lower < variable.upper)) {
-      return "the bounds of " + variable.name + " must be finite with LOWER < UPPER";
+      return OptimiseProblemFault{Kind::BadBounds, variable.name};
     }
     const std::string key = VariableKey(variable.name);
     if (std::find(keys.begin(), keys.end(), key) != keys.end()) {
-      return variable.name + " is varied twice";
+      return OptimiseProblemFault{Kind::VariedTwice, variable.name};
     }
     keys.push_back(key);
   }
   if (!IsLineQuantity(problem.objective.name) && !IsInput(problem.objective.name)) {
-    return "no line quantity or input named \"" + problem.objective.name + "\" (see --list-names)";
+    return OptimiseProblemFault{Kind::UnknownObjective, problem.objective.name};
   }
   if (IsLineSetting(problem.objective.name) &&
       std::find(keys.begin(), keys.end(), problem.objective.name) == keys.end()) {
-    return "a line setting is an objective only when it is varied: " + problem.objective.name;
+    return OptimiseProblemFault{Kind::ObjectiveNotVaried, problem.objective.name};
   }
   for (const OptimiseLimit& limit : problem.limits) {
     const bool known = limit.zone == 0 ? IsLineQuantity(limit.name)
                                        : limit.zone <= MaxZones && limit.zone > 0 && IsZoneQuantity(limit.name);
-    if (!known) {
-      return "no line quantity named \"" + LimitName(limit) + "\" (see --list-names)";
-    }
-    if (!std::isfinite(limit.bound)) {
-      return "the bound of the limit on " + limit.name + " is not finite";
-    }
+    if (!known) return OptimiseProblemFault{Kind::UnknownLimit, LimitName(limit)};
+    if (!std::isfinite(limit.bound)) return OptimiseProblemFault{Kind::BadLimitBound, limit.name};
   }
   return std::nullopt;
+}
+
+std::string OptionText(const OptimiseProblemFault& fault) {
+  using Kind = OptimiseProblemFault::Kind;
+  const std::string hint(ListNamesHint);
+  switch (fault.kind) {
+    case Kind::NoVariable: return "give at least one variable (--vary NAME=LOWER:UPPER)";
+    case Kind::UnknownVariable: return "no condition field or line setting named \"" + fault.name + "\"" + hint;
+    case Kind::BadBounds: return "the bounds of " + fault.name + " must be finite with LOWER < UPPER";
+    case Kind::VariedTwice: return fault.name + " is varied twice";
+    case Kind::UnknownObjective: return "no line quantity or input named \"" + fault.name + "\"" + hint;
+    case Kind::ObjectiveNotVaried: return "a line setting is an objective only when it is varied: " + fault.name;
+    case Kind::UnknownLimit: return "no line quantity named \"" + fault.name + "\"" + hint;
+    case Kind::BadLimitBound: return "the bound of the limit on " + fault.name + " is not finite";
+  }
+  return "the problem cannot be searched";
+}
+
+std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem) {
+  const std::optional<OptimiseProblemFault> fault = FindOptimiseProblemFault(problem);
+  if (!fault) return std::nullopt;
+  return OptionText(*fault);
 }
 
 }  // namespace tovimar

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <numeric>
 #include <random>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "conditionfile/line_file.h"
 #include "input/field_catalogue.h"
@@ -34,17 +37,48 @@ std::optional<double> LineSettingValue(const LineSettings& line, std::string_vie
 // Where the base point lies: the variable's present value clamped into its bounds, scaled to
 // 0..1; the middle when it has none.
 double BaseScaled(const OptimiseVariable& variable, const MapEntryTexts& base, const LineSettings& line) {
-  std::optional<double> value;
-  if (const ConditionField* field = FindField(variable.name)) {
-    value = ParseNumber(base.Text(field->entryName));
-  } else {
-    value = LineSettingValue(line, variable.name);
-  }
+  const std::optional<double> value = InputValue(variable.name, base, line);
   if (!value || !std::isfinite(*value)) return 0.5;
   return std::clamp((*value - variable.lower) / (variable.upper - variable.lower), 0.0, 1.0);
 }
 
+// A field's range of use when the catalogue gives it as "LOW to HIGH" in numbers.
+std::optional<std::pair<double, double>> NumericRange(const std::string& range) {
+  const std::size_t to = range.find(" to ");
+  if (to == std::string::npos) return std::nullopt;
+  const std::optional<double> low = ParseNumber(range.substr(0, to));
+  const std::optional<double> high = ParseNumber(range.substr(to + 4));
+  if (!low || !high || !(*low < *high)) return std::nullopt;
+  return std::pair{*low, *high};
+}
+
 }  // namespace
+
+std::optional<double> InputValue(std::string_view name, const EntryTexts& entries, const LineSettings& line) {
+  if (const ConditionField* field = FindField(name)) return ParseNumber(entries.Text(field->entryName));
+  return LineSettingValue(line, name);
+}
+
+OptimiseVariable DefaultVariable(std::string_view name, const EntryTexts& entries, const LineSettings& line) {
+  const ConditionField* field = FindField(name);
+  const std::optional<std::pair<double, double>> range =
+      field != nullptr ? NumericRange(field->range) : std::nullopt;
+  OptimiseVariable variable{field != nullptr ? field->fieldName : std::string(name), 0, 1};
+  if (range) std::tie(variable.lower, variable.upper) = *range;
+  const std::optional<double> value = InputValue(name, entries, line);
+  if (!value || !std::isfinite(*value) || *value == 0) return variable;
+  double lower = std::min(*value / 2, *value * 2);
+  double upper = std::max(*value / 2, *value * 2);
+  if (range) {
+    lower = std::max(lower, range->first);
+    upper = std::min(upper, range->second);
+  }
+  if (lower < upper) {
+    variable.lower = lower;
+    variable.upper = upper;
+  }
+  return variable;
+}
 
 std::vector<std::vector<double>> OptimiseStarts(const OptimiseProblem& problem, const MapEntryTexts& base,
                                                 const LineSettings& line, std::size_t starts,

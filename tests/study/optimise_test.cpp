@@ -92,6 +92,34 @@ TEST(OptimiseText, ChecksTheProblem) {
   EXPECT_EQ(CheckOptimiseProblem(problem), "give at least one variable (--vary NAME=LOWER:UPPER)");
 }
 
+// A variable picked takes half to twice its present value, within the field's range of use
+// when the catalogue gives it in numbers; that range, or 0 to 1, when there is no value to go by.
+TEST(OptimiseDefaultVariable, AroundThePresentValueWithinTheRangeOfUse) {
+  struct Case {
+    const char* name;
+    const char* entryText;  // nullptr: the fresh window's text
+    double lower, upper;
+  };
+  const Case cases[] = {
+      {"LineSpeed", nullptr, 0.5, 2},          // 1.0, within 0.01 to 20
+      {"Edit6", "15", 7.5, 20},                // by entry name, clipped to the range
+      {"Edit6", "40", 0.01, 20},               // outside its range: the range
+      {"ZoneAirTemp[3]", nullptr, -20, 300},   // empty: the range
+      {"ZoneHumidity1[1]", nullptr, 0, 1},     // 0 and no numeric range
+      {"InitialTemp", "-10", -20, -5},         // negative, no numeric range
+      {"WebWidth", nullptr, 0.5, 2},           // a line setting
+      {"ZoneExhaustFlow[2]", nullptr, 0, 1},   // a line setting not set
+  };
+  for (const Case& c : cases) {
+    MapEntryTexts entries;
+    if (c.entryText != nullptr) entries.ForceText(FindField(c.name)->entryName, c.entryText);
+    const OptimiseVariable v = DefaultVariable(c.name, entries, LineSettings{});
+    EXPECT_EQ(v.lower, c.lower) << c.name;
+    EXPECT_EQ(v.upper, c.upper) << c.name;
+  }
+  EXPECT_EQ(DefaultVariable("Edit6", MapEntryTexts(), LineSettings{}).name, "LineSpeed");
+}
+
 TEST(OptimiseLineLimits, EveryJudgedZoneTheResidualTargetAndTheBoilingMargin) {
   LineSettings line;
   line.ZoneExhaustFlow[1] = 8000;

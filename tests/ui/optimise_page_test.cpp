@@ -151,12 +151,42 @@ class OptimisePageTest : public QObject {
     QCOMPARE(rows()[2], QStringLiteral("LeastBoilingMargin - least boiling margin (K) (line settings) >= 5"));
   }
 
-  void aProblemThatCannotBeSearchedSaysWhy() {
+  // The page says in its own terms why a search cannot start, and the message goes as soon
+  // as that is mended.
+  void aProblemThatCannotBeSearchedSaysWhyUntilMended() {
     MainWindow window = BuildMainWindow();
     auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
+    auto* variables = page->findChild<QTableWidget*>(QStringLiteral("OptimiseVariables"));
     page->StartClick();  // no variable
     QVERIFY(!page->Running());
-    QCOMPARE(page->StatusText(), QStringLiteral("give at least one variable (--vary NAME=LOWER:UPPER)"));
+    QCOMPARE(page->StatusText(),
+             QStringLiteral("Add a variable to search over (Add variable), then pick its quantity and bounds."));
+    page->findChild<QPushButton*>(QStringLiteral("AddVariableButton"))->click();
+    QCOMPARE(page->StatusText(), QString());
+    variables->item(0, 2)->setText(QStringLiteral("0.1"));  // below the lower bound
+    page->StartClick();
+    QCOMPARE(page->StatusText(), QStringLiteral("The bounds of LineSpeed must be numbers, Lower below Upper."));
+    variables->item(0, 2)->setText(QStringLiteral("2"));
+    QCOMPARE(page->StatusText(), QString());
+  }
+
+  // Add variable picks the first input not varied yet; a row switched to another quantity
+  // takes that quantity's bounds (half to twice its present value within its range of use).
+  void variablesTakeTheirQuantitysBounds() {
+    MainWindow window = BuildMainWindow();
+    auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
+    auto* variables = page->findChild<QTableWidget*>(QStringLiteral("OptimiseVariables"));
+    auto* add = page->findChild<QPushButton*>(QStringLiteral("AddVariableButton"));
+    add->click();
+    add->click();
+    const std::vector<std::string> added = window.form->Line().Optimise.variables;
+    QCOMPARE(added.size(), std::size_t{2});
+    QVERIFY(added[0] != added[1]);
+    auto* combo = qobject_cast<QComboBox*>(variables->cellWidget(0, 0));
+    combo->setCurrentIndex(combo->findData(QStringLiteral("ZoneAirTemp[2]")));
+    QCOMPARE(window.form->Line().Optimise.variables[0], std::string("ZoneAirTemp[2]=30:120"));
+    combo->setCurrentIndex(combo->findData(QStringLiteral("LineSpeed")));
+    QCOMPARE(window.form->Line().Optimise.variables[0], std::string("LineSpeed=0.5:2"));
   }
 
   void setupGoesThroughTheLineFile() {
@@ -215,8 +245,8 @@ class OptimisePageTest : public QObject {
     QCOMPARE(f.recorded.dialogs->errors[0],
              QStringLiteral("The Optimise page leaves out what it cannot read of the line file's optimiser "
                             "set-up:\n\n"
-                            "\"max:Speed\": no line quantity or input named \"Speed\" (see --list-names)\n"
-                            "\"Speed=1:2\": no condition field or line setting named \"Speed\" (see --list-names)\n"
+                            "\"max:Speed\": no line quantity or input named \"Speed\"\n"
+                            "\"Speed=1:2\": no condition field or line setting named \"Speed\"\n"
                             "\"LineSpeed=a:3\": the bounds of \"LineSpeed=a:3\" are not two numbers\n"
                             "\"MaxWebTemp<120\": a limit is NAME<=BOUND or NAME>=BOUND, not \"MaxWebTemp<120\""));
     // Until the page is changed, the set-up is kept as loaded.

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <set>
 
 #include "conditionfile/line_file.h"
@@ -18,6 +19,7 @@
 #include "ui/widgets/profile_page.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/optimise_cells.h"
+#include "ui/widgets/optimise_messages.h"
 #include "ui/widgets/tab_chain.h"
 
 namespace tovimar::ui {
@@ -76,7 +78,7 @@ OptimisePage::OptimisePage(TForm1& form, ProfilePage* profile, QWidget* parent)
   layout->addWidget(status_);
   layout->addWidget(report_, 1);
 
-  connect(addVariable_, &QPushButton::clicked, this, [this] { AddVariable("LineSpeed", 0.1, 3); });
+  connect(addVariable_, &QPushButton::clicked, this, &OptimisePage::AddVariableClick);
   connect(addLimit_, &QPushButton::clicked, this,
           [this] { AddLimit("LineEndResidualSolvent", LimitSense::AtMost, 2); });
   connect(remove, &QPushButton::clicked, this, &OptimisePage::RemoveSelectedRows);
@@ -110,47 +112,6 @@ OptimisePage* OptimisePage::AttachTo(TForm1& form, ProfilePage* profile) {
   return page;
 }
 
-bool OptimisePage::AddVariable(const QString& name, double lower, double upper) {
-  QComboBox* combo = InputCombo(InputName(name));
-  if (combo->findData(InputName(name)) < 0) {
-    delete combo;
-    return false;
-  }
-  const int row = variables_->rowCount();
-  const QSignalBlocker blocker(variables_);
-  variables_->insertRow(row);
-  variables_->setCellWidget(row, 0, combo);
-  variables_->setItem(row, 1, new QTableWidgetItem(NumberText(lower)));
-  variables_->setItem(row, 2, new QTableWidgetItem(NumberText(upper)));
-  connect(combo, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
-  ChainTabs();
-  StoreSetup();
-  return true;
-}
-
-bool OptimisePage::AddLimit(const QString& name, LimitSense sense, double bound) {
-  QComboBox* combo = OutputCombo(name);
-  if (combo->findData(name) < 0) {
-    delete combo;
-    return false;
-  }
-  const int row = limits_->rowCount();
-  const QSignalBlocker blocker(limits_);
-  limits_->insertRow(row);
-  limits_->setCellWidget(row, 0, combo);
-  auto* senseCombo = new QComboBox;
-  senseCombo->addItems({QStringLiteral("<="), QStringLiteral(">=")});
-  senseCombo->setCurrentIndex(sense == LimitSense::AtMost ? 0 : 1);
-  limits_->setCellWidget(row, 1, senseCombo);
-  limits_->setItem(row, 2, new QTableWidgetItem(NumberText(bound)));
-  for (QComboBox* changing : {combo, senseCombo}) {
-    connect(changing, &QComboBox::currentIndexChanged, this, &OptimisePage::StoreSetup);
-  }
-  ChainTabs();
-  StoreSetup();
-  return true;
-}
-
 bool OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
   const int index = objectiveName_->findData(InputName(name));
   if (index < 0) return false;
@@ -158,18 +119,6 @@ bool OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
   objectiveSense_->setCurrentIndex(sense == OptimiseSense::Maximise ? 0 : 1);
   StoreSetup();
   return true;
-}
-
-void OptimisePage::RemoveSelectedRows() {
-  for (QTableWidget* table : {variables_, limits_}) {
-    const int fixed = table == limits_ ? static_cast<int>(lineLimits_.size()) : 0;
-    std::set<int> rows;
-    for (const QModelIndex& index : table->selectionModel()->selectedIndexes()) {
-      if (index.row() >= fixed) rows.insert(index.row());
-    }
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) table->removeRow(*row);
-  }
-  StoreSetup();
 }
 
 void OptimisePage::StoreSetup() {
@@ -188,6 +137,18 @@ void OptimisePage::StoreSetup() {
                            (sense->currentIndex() == 0 ? "<=" : ">=") + CellText(limits_, row, 2));
   }
   form_.Line().Optimise = std::move(setup);
+  if (faultShown_) ShowFault();  // a message goes as soon as what it names is mended
+}
+
+bool OptimisePage::ShowFault() {
+  const std::optional<OptimiseProblemFault> fault = FindOptimiseProblemFault(Problem());
+  faultShown_ = fault.has_value();
+  if (fault) {
+    status_->setText(PageText(*fault));
+  } else if (!Running()) {
+    status_->clear();
+  }
+  return faultShown_;
 }
 
 void OptimisePage::ShowSetup() {
@@ -199,7 +160,7 @@ void OptimisePage::ShowSetup() {
   QStringList unread;
   std::string error;
   const auto refuse = [&](const std::string& text, const std::string& why) {
-    unread << QStringLiteral("\"%1\": %2").arg(QString::fromStdString(text), QString::fromStdString(why));
+    unread << QStringLiteral("\"%1\": %2").arg(QString::fromStdString(text), WithoutOptionHint(why));
   };
   const std::string notOffered = "the page offers no such name";
   SetObjective(QStringLiteral("LineSpeed"), OptimiseSense::Maximise);
@@ -287,10 +248,7 @@ void OptimisePage::StartClick() {
   if (Running()) return;
   ShowLineLimits();
   running_ = Problem();
-  if (const std::optional<std::string> error = CheckOptimiseProblem(running_)) {
-    status_->setText(QString::fromStdString(*error));
-    return;
-  }
+  if (ShowFault()) return;
   MapEntryTexts base = form_.Snapshot();
   stopFlag_ = false;
   result_.reset();

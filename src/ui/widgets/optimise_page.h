@@ -81,6 +81,11 @@ class OptimisePage : public QWidget {
   void StoreSetup();
   void Progress(std::size_t runs, std::optional<double> best);
   void ChainTabs();  // Tab order in reading order, the controls of the tables' rows included
+  // Shows what keeps the problem from being searched (in the page's terms), or clears the
+  // message when nothing does; true when something does.
+  bool ShowFault();
+  void AddVariableClick();  // the first input not varied yet, with its default bounds
+  void VariableChanged(QComboBox* combo);
   void Finished(const OptimiseResult& result);
 
   TForm1& form_;
@@ -102,6 +107,7 @@ class OptimisePage : public QWidget {
   OptimiseProblem running_;  // the problem of the search under way or last done
   std::optional<OptimiseResult> result_;
   bool filling_ = true;  // the tables are being filled, not changed by the user
+  bool faultShown_ = false;  // the status line says what keeps the search from starting
   std::vector<OptimiseLimit> lineLimits_;  // the fixed rows at the top of limits_
 };
 
