@@ -1,8 +1,14 @@
 #include "study/compare_runs.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
+#include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
+#include "study/optimise.h"
 #include "format/file_writer.h"
 #include "model/errors.h"
 
@@ -54,6 +60,56 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<PinnedRun>& runs) {
       for (const PinnedRun& run : runs) row.values.push_back(ZoneValue(*q, run.results, zone));
       rows.push_back(std::move(row));
     }
+  }
+  return rows;
+}
+
+namespace {
+
+// Whether the texts differ: as numbers when every one is a number, else as texts.
+bool Differ(const std::vector<std::string>& texts) {
+  std::vector<double> numbers;
+  for (const std::string& text : texts) {
+    if (const std::optional<double> number = ParseNumber(text)) numbers.push_back(*number);
+  }
+  if (numbers.size() == texts.size()) {
+    return std::adjacent_find(numbers.begin(), numbers.end(), std::not_equal_to<>()) != numbers.end();
+  }
+  return std::adjacent_find(texts.begin(), texts.end(), std::not_equal_to<>()) != texts.end();
+}
+
+std::string WithUnit(const std::string& title, const std::string& unit) {
+  return unit.empty() || unit == "-" ? title : title + " (" + unit + ")";
+}
+
+}  // namespace
+
+std::vector<ConditionRow> ConditionRows(const std::vector<PinnedRun>& runs) {
+  std::vector<ConditionRow> rows;
+  for (const ConditionField& field : ConditionFields()) {
+    ConditionRow row{WithUnit(field.name, field.unit), {}, false};
+    bool given = false;
+    for (const PinnedRun& run : runs) {
+      const auto text = run.inputs.entries.find(field.entryName);
+      row.texts.push_back(text == run.inputs.entries.end() ? std::string() : text->second);
+      given = given || !row.texts.back().empty();
+    }
+    if (!given) continue;
+    row.differs = Differ(row.texts);
+    rows.push_back(std::move(row));
+  }
+  const LineSettings defaults;
+  for (const LineSettingName& setting : LineSettingNames()) {
+    ConditionRow row{WithUnit(setting.caption, setting.unit), {}, false};
+    bool changed = false;
+    for (const PinnedRun& run : runs) {
+      const std::optional<double> value = LineSettingValue(run.inputs.line, setting.name);
+      changed = changed || value != LineSettingValue(defaults, setting.name);
+      row.texts.push_back(value ? ShortestNumberText(*value) : std::string());
+    }
+    if (!changed) continue;
+    row.differs = Differ(row.texts);
+    rows.push_back(std::move(row));
   }
   return rows;
 }

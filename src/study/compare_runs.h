@@ -52,6 +52,20 @@ struct ComparisonRow {
 // zone quantity of the summary for zones 1 up to the most zones any run has.
 std::vector<ComparisonRow> ComparisonRows(const std::vector<PinnedRun>& runs);
 
+// One row of the conditions compared: an input's title with its unit ("Speed (m/s)", "Exhaust
+// flow of zone 2 (m3/h ...)"), its text in each run (empty where a run gives none) and whether
+// the runs differ in it (as numbers where every text is one, else as texts).
+struct ConditionRow {
+  std::string title;
+  std::vector<std::string> texts;
+  bool differs = false;
+};
+
+// The inputs of `runs` side by side: every condition field that some run gives a text, in
+// the data file's order, then every line setting that some run sets to other than its
+// default.
+std::vector<ConditionRow> ConditionRows(const std::vector<PinnedRun>& runs);
+
 // The comparison as CSV: a header record "quantity" and the runs' names, then one record
 // per row with the numbers in shortest exact form (an empty field where there is none).
 std::string FormatComparisonCsv(const std::vector<PinnedRun>& runs);

@@ -17,23 +17,6 @@ namespace tovimar {
 
 namespace {
 
-// The value of a line setting by name; none for an unset optional one.
-std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
-  for (const LineSettingName& setting : LineSettingNames()) {
-    if (setting.name != name) continue;
-    const auto zone = static_cast<std::size_t>(setting.zone);
-    if (setting.key == "WebWidth") return line.WebWidth;
-    if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
-    if (setting.key == "LEL1") return line.LEL1;
-    if (setting.key == "LEL2") return line.LEL2;
-    if (setting.key == "LELLimit") return line.LELLimit;
-    if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
-    if (setting.key == "ResidualTarget") return line.ResidualTarget;
-    if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
-  }
-  return std::nullopt;
-}
-
 // Where the base point lies: the variable's present value clamped into its bounds, scaled to
 // 0..1; the middle when it has none.
 double BaseScaled(const OptimiseVariable& variable, const MapEntryTexts& base, const LineSettings& line) {
@@ -53,6 +36,22 @@ std::optional<std::pair<double, double>> NumericRange(const std::string& range) 
 }
 
 }  // namespace
+
+std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
+  for (const LineSettingName& setting : LineSettingNames()) {
+    if (setting.name != name) continue;
+    const auto zone = static_cast<std::size_t>(setting.zone);
+    if (setting.key == "WebWidth") return line.WebWidth;
+    if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
+    if (setting.key == "LEL1") return line.LEL1;
+    if (setting.key == "LEL2") return line.LEL2;
+    if (setting.key == "LELLimit") return line.LELLimit;
+    if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
+    if (setting.key == "ResidualTarget") return line.ResidualTarget;
+    if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
+  }
+  return std::nullopt;
+}
 
 std::optional<double> InputValue(std::string_view name, const EntryTexts& entries, const LineSettings& line) {
   if (const ConditionField* field = FindField(name)) return ParseNumber(entries.Text(field->entryName));

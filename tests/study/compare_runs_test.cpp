@@ -110,3 +110,58 @@ TEST(CompareRuns, PinRefusesBadNamesAndASixthRun) {
 
 }  // namespace
 }  // namespace tovimar
+
+namespace tovimar {
+namespace {
+
+PinnedRun RunOfInputs(const std::vector<std::pair<std::string, std::string>>& changes, LineSettings line = {}) {
+  MapEntryTexts entries;
+  for (const auto& [entry, text] : changes) entries.ForceText(entry, text);
+  return {"run", RunResults{}, InputsOf(entries, line)};
+}
+
+const ConditionRow* RowTitled(const std::vector<ConditionRow>& rows, const std::string& title) {
+  for (const ConditionRow& row : rows) {
+    if (row.title == title) return &row;
+  }
+  return nullptr;
+}
+
+// The conditions side by side: every field some run gives, the line settings some run
+// changes, and which differ (as numbers where they are numbers).
+TEST(CompareRuns, ConditionRowsShowWhichInputsDiffer) {
+  LineSettings wide;
+  wide.WebWidth = 1.6;
+  wide.ZoneExhaustFlow[2] = 8000;
+  const std::vector<PinnedRun> runs{
+      RunOfInputs({{"Edit6", "1.0"}, {"Edit31", "70"}}),
+      RunOfInputs({{"Edit6", "1"}, {"Edit205", "1.8"}}, wide)};
+  const std::vector<ConditionRow> rows = ConditionRows(runs);
+  struct Case {
+    const char* title;
+    std::vector<std::string> texts;
+    bool differs;
+  };
+  const Case cases[] = {
+      {"Speed (m/s)", {"1.0", "1"}, false},  // the same number
+      {"Dryer Efficiency Parameter Keff", {"1.5", "1.8"}, true},
+      {"Outer Temperature of zone 3 (deg C)", {"70", ""}, true},  // given by one run only
+      {"Coated web width (m)", {"1", "1.6"}, true},
+      {"Exhaust flow of zone 2 (m3/h at 0 \u2103 and 101.325 kPa)", {"0", "8000"}, true},
+  };
+  for (const Case& c : cases) {
+    const ConditionRow* row = RowTitled(rows, c.title);
+    ASSERT_NE(row, nullptr) << c.title;
+    EXPECT_EQ(row->texts, c.texts) << c.title;
+    EXPECT_EQ(row->differs, c.differs) << c.title;
+  }
+  // Fields no run gives and settings no run changes have no row; fields in the data file's
+  // order, then the line settings.
+  EXPECT_EQ(RowTitled(rows, "Outer Temperature of zone 4 (deg C)"), nullptr);
+  EXPECT_EQ(RowTitled(rows, "Lower explosive limit of solvent-1 (vol %)"), nullptr);
+  EXPECT_EQ(rows.front().title, "Specific heat of the polymer (kJ/(kg K))");
+  EXPECT_EQ(rows.back().title, "Exhaust flow of zone 2 (m3/h at 0 \u2103 and 101.325 kPa)");
+}
+
+}  // namespace
+}  // namespace tovimar

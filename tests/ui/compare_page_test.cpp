@@ -1,6 +1,7 @@
 // Pinned runs: pinned from the Drying Profile page under a name, drawn over its chart as
 // dashed lines and set side by side on the Compare page, which unpins and exports them.
 #include <QChart>
+#include <QCheckBox>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -72,6 +73,13 @@ struct Window {
   bool InLegend(QLineSeries* series) const {
     return main.profile->Chart.chart->legend()->markers(series).front()->isVisible();
   }
+  static QStringList CellTexts(const QTableWidget* table, int row) {
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column) {
+      texts << (table->item(row, column) != nullptr ? table->item(row, column)->text() : QString());
+    }
+    return texts;
+  }
   int Row(const std::string& title) const {
     for (int row = 0; row < compare->Table->rowCount(); ++row) {
       if (compare->Table->verticalHeaderItem(row)->text() == QString::fromStdString(title)) return row;
@@ -130,12 +138,26 @@ class ComparePageTest : public QObject {
     QVERIFY(w.main.profile->Chart.tempAxis->min() < tempLow);
     QVERIFY(w.main.profile->Chart.tempAxis->max() > tempHigh);
 
-    // One column per run, the line-end values of each run's results.
+    // One column per run, the current run last, the line-end values of each run's results.
     QTableWidget* table = w.compare->Table;
-    QCOMPARE(table->columnCount(), 2);
+    QCOMPARE(table->columnCount(), 3);
     QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("Run 1"));
     QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Speed 0.5"));
-    QCOMPARE(table->rowCount(), static_cast<int>(ComparisonRows(runs).size()));
+    QCOMPARE(table->horizontalHeaderItem(2)->text(), QStringLiteral("Current run"));
+    // Above the quantities, the one condition the runs differ in, highlighted.
+    QCOMPARE(table->rowCount(), 1 + static_cast<int>(ComparisonRows(runs).size()));
+    QCOMPARE(table->verticalHeaderItem(0)->text(), QStringLiteral("Speed (m/s)"));
+    QCOMPARE(Window::CellTexts(table, 0), (QStringList{"1.0", "0.5", "0.5"}));
+    QCOMPARE(table->item(0, 0)->background().color(), DifferenceColour);
+    // Every condition a run gives, the same ones not highlighted.
+    w.compare->OnlyDifferencesCheck->setChecked(false);
+    const int conditions = static_cast<int>(ConditionRows(w.compare->ShownRuns()).size());
+    QCOMPARE(table->rowCount(), conditions + static_cast<int>(ComparisonRows(runs).size()));
+    const int keff = w.Row("Dryer Efficiency Parameter Keff");
+    QVERIFY(keff >= 0 && keff < conditions);
+    QCOMPARE(Window::CellTexts(table, keff), (QStringList{"1.5", "1.5", "1.5"}));
+    QCOMPARE(table->item(keff, 0)->background().style(), Qt::NoBrush);
+    w.compare->OnlyDifferencesCheck->setChecked(true);
     const int lineEnd = w.Row("line end web temperature (C)");
     const int zoneExit = w.Row("zone 1 exit web temperature (C)");
     QVERIFY(lineEnd >= 0 && zoneExit > lineEnd);
@@ -143,7 +165,7 @@ class ComparePageTest : public QObject {
       const RunResults& results = runs[static_cast<std::size_t>(column)].results;
       const double end = results.line.points.back().temp;
       QCOMPARE(table->item(lineEnd, column)->data(Qt::UserRole).toDouble(), end);
-      const ComparisonRow row = ComparisonRows(runs).at(static_cast<std::size_t>(lineEnd));
+      const ComparisonRow row = ComparisonRows(runs).at(static_cast<std::size_t>(lineEnd - 1));
       QCOMPARE(table->item(lineEnd, column)->text(), ComparisonText(row, end));
       const double exit = results.summary.zones.at(0).exitTemp;
       QCOMPARE(table->item(zoneExit, column)->text(), Fixed(exit, 2));
@@ -192,7 +214,7 @@ class ComparePageTest : public QObject {
                                : std::vector<QString>{"The run cannot be pinned:\n\n" + error});
     }
     QCOMPARE(w.main.profile->Pinned().Runs().size(), MaxPinnedRuns);
-    QCOMPARE(w.compare->Table->columnCount(), 5);
+    QCOMPARE(w.compare->Table->columnCount(), 6);  // and the current run
   }
 
   void unpinClearAndExport() {
@@ -200,9 +222,11 @@ class ComparePageTest : public QObject {
     Window w;
     w.RunAndPin("1.0");
     w.RunAndPin("0.5");
+    w.compare->Table->setCurrentCell(0, 2);  // the current run's column cannot be unpinned
+    QVERIFY(!w.compare->UnpinButton->isEnabled());
     w.compare->Table->setCurrentCell(0, 0);
     w.compare->UnpinButton->click();
-    QCOMPARE(w.compare->Table->columnCount(), 1);
+    QCOMPARE(w.compare->Table->columnCount(), 2);
     QCOMPARE(w.compare->Table->horizontalHeaderItem(0)->text(), QStringLiteral("Run 2"));
     QCOMPARE(w.Set(0).webTemp->name(), QStringLiteral("Run 2"));
     QVERIFY(!w.Set(1).webTemp->isVisible() && !w.InLegend(w.Set(1).webTemp));
@@ -211,16 +235,20 @@ class ComparePageTest : public QObject {
 
     w.compare->SetSaveFileDialogs(std::make_unique<SavePath>(dir.FilePath(QStringLiteral("c.csv"))));
     w.compare->ExportCsvButton->click();
-    QCOMPARE(ReadBytes(dir.FilePath(QStringLiteral("c.csv"))),
-             QByteArray::fromStdString(FormatComparisonCsv(w.main.profile->Pinned().Runs())));
+    std::vector<PinnedRun> shown = w.main.profile->Pinned().Runs();
+    shown.push_back({"Current run", w.main.profile->Results(), w.main.profile->ShownInputs()});
+    QCOMPARE(ReadBytes(dir.FilePath(QStringLiteral("c.csv"))), QByteArray::fromStdString(FormatComparisonCsv(shown)));
     QVERIFY(w.dialogs->errors.empty());
     QVERIFY(!w.compare->ExportCsv(dir.FilePath(QStringLiteral("no/such/c.csv"))));
     QCOMPARE(w.dialogs->errors.size(), std::size_t{1});
     QVERIFY(w.dialogs->errors[0].startsWith(QStringLiteral("The comparison could not be exported to")));
 
     w.compare->ClearButton->click();
-    QCOMPARE(w.compare->Table->columnCount(), 0);
+    QCOMPARE(w.compare->Table->columnCount(), 1);  // the current run stays
     QVERIFY(!w.Set(0).webTemp->isVisible());
+    QVERIFY(!w.compare->ClearButton->isEnabled());
+    w.main.profile->ShowNoResult(QStringLiteral("none"));
+    QCOMPARE(w.compare->Table->columnCount(), 0);
     QVERIFY(!w.compare->ExportCsvButton->isEnabled());
   }
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,7 +131,8 @@ class KeyboardTest : public QObject {
     } else {
       auto* compare = w.Find<ComparePage>("ComparePage");
       compare->Table->selectColumn(0);
-      order = {compare->Table, compare->UnpinButton, compare->ClearButton, compare->ExportCsvButton};
+      order = {compare->OnlyDifferencesCheck, compare->Table, compare->UnpinButton, compare->ClearButton,
+               compare->ExportCsvButton};
     }
     for (QWidget* widget : order) QVERIFY2(widget != nullptr && widget->isEnabled(), qPrintable(NameOf(widget)));
     w.Form().TabbedNotebook1->setCurrentWidget(pageWidget);

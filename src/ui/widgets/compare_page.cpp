@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -38,11 +39,15 @@ QString ComparisonText(const ComparisonRow& row, double value) {
   return Fixed(value, std::max(0, ComparisonDigits - 1 - exponent));
 }
 
-ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
-    : QWidget(parent), form_(form), pinned_(pinned), dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
+ComparePage::ComparePage(TForm1& form, PinBoard& pinned, ProfilePage* profile, QWidget* parent)
+    : QWidget(parent), form_(form), pinned_(pinned), profile_(profile),
+      dialogs_(std::make_unique<ModalSaveFileDialogs>()) {
   setObjectName(QStringLiteral("ComparePage"));
   StatusLabel = new QLabel(this);
   StatusLabel->setWordWrap(true);
+  OnlyDifferencesCheck = new QCheckBox(QStringLiteral("Only conditions that &differ"), this);
+  OnlyDifferencesCheck->setObjectName(QStringLiteral("OnlyDifferencesCheck"));
+  OnlyDifferencesCheck->setChecked(true);
   Table = new QTableWidget(this);
   Table->setObjectName(QStringLiteral("CompareTable"));
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -65,7 +70,10 @@ ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
   }
   buttons->addStretch(1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(StatusLabel);
+  auto* top = new QHBoxLayout;
+  top->addWidget(StatusLabel, 1);
+  top->addWidget(OnlyDifferencesCheck);
+  layout->addLayout(top);
   layout->addWidget(Table, 1);
   layout->addLayout(buttons);
 
@@ -74,14 +82,16 @@ ComparePage::ComparePage(TForm1& form, PinBoard& pinned, QWidget* parent)
   connect(ExportCsvButton, &QPushButton::clicked, this, &ComparePage::ExportCsvClick);
   connect(Table, &QTableWidget::currentCellChanged, this, &ComparePage::UpdateButtons);
   connect(&pinned_, &PinBoard::Changed, this, &ComparePage::Refresh);
-  ChainTabOrder({Table, UnpinButton, ClearButton, ExportCsvButton});
+  connect(OnlyDifferencesCheck, &QCheckBox::toggled, this, &ComparePage::Refresh);
+  if (profile_ != nullptr) connect(profile_, &ProfilePage::ShownRunChanged, this, &ComparePage::Refresh);
+  ChainTabOrder({OnlyDifferencesCheck, Table, UnpinButton, ClearButton, ExportCsvButton});
   Refresh();
 }
 
 ComparePage* ComparePage::AttachTo(TForm1& form, ProfilePage* profile) {
   ComparePage* page = nullptr;
   if (profile != nullptr) {
-    page = new ComparePage(form, profile->Pinned());
+    page = new ComparePage(form, profile->Pinned(), profile);
   } else {
     auto* own = new PinBoard;
     page = new ComparePage(form, *own);
@@ -97,20 +107,47 @@ void ComparePage::SetSaveFileDialogs(std::unique_ptr<SaveFileDialogs> dialogs) {
   }
 }
 
+std::vector<PinnedRun> ComparePage::ShownRuns() const {
+  std::vector<PinnedRun> runs = pinned_.Runs();
+  if (profile_ != nullptr && profile_->IsCurrent()) {
+    runs.push_back({CurrentRunName, profile_->Results(), profile_->ShownInputs()});
+  }
+  return runs;
+}
+
 void ComparePage::Refresh() {
-  const std::vector<PinnedRun>& runs = pinned_.Runs();
+  const std::vector<PinnedRun> runs = ShownRuns();
+  std::vector<ConditionRow> conditions = ConditionRows(runs);
+  if (OnlyDifferencesCheck->isChecked()) {
+    std::erase_if(conditions, [](const ConditionRow& row) { return !row.differs; });
+  }
   const std::vector<ComparisonRow> rows = ComparisonRows(runs);
+  const auto first = static_cast<int>(conditions.size());
   Table->clear();
   Table->setColumnCount(static_cast<int>(runs.size()));
-  Table->setRowCount(static_cast<int>(rows.size()));
+  Table->setRowCount(first + static_cast<int>(rows.size()));
   QStringList names;
   for (const PinnedRun& run : runs) {
     names << FromUtf8(run.name);
   }
   Table->setHorizontalHeaderLabels(names);
-  QStringList titles;
+  for (int r = 0; r < first; ++r) {
+    const ConditionRow& condition = conditions[static_cast<std::size_t>(r)];
+    auto* header = new QTableWidgetItem(FromUtf8(condition.title));
+    QFont font = header->font();
+    font.setBold(condition.differs);
+    header->setFont(font);
+    Table->setVerticalHeaderItem(r, header);
+    for (std::size_t c = 0; c < condition.texts.size(); ++c) {
+      auto* item = new QTableWidgetItem(FromUtf8(condition.texts[c]));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (condition.differs) item->setBackground(DifferenceColour);
+      Table->setItem(r, static_cast<int>(c), item);
+    }
+  }
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    titles << FromUtf8(rows[r].title);
+    const int row = first + static_cast<int>(r);
+    Table->setVerticalHeaderItem(row, new QTableWidgetItem(FromUtf8(rows[r].title)));
     for (std::size_t c = 0; c < rows[r].values.size(); ++c) {
       const std::optional<double>& value = rows[r].values[c];
       if (!value) {
@@ -119,26 +156,26 @@ void ComparePage::Refresh() {
       auto* item = new QTableWidgetItem(ComparisonText(rows[r], *value));
       item->setData(Qt::UserRole, *value);
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      Table->setItem(static_cast<int>(r), static_cast<int>(c), item);
+      Table->setItem(row, static_cast<int>(c), item);
     }
   }
-  Table->setVerticalHeaderLabels(titles);
+  const std::size_t pinned = pinned_.Runs().size();
   StatusLabel->setText(
-      runs.empty() ? QStringLiteral("No run is pinned. Pin runs with \"Pin Run...\" on the %1 page to "
-                                    "compare them here (up to %2).")
-                         .arg(QString::fromUtf8(ProfilePageCaption))
-                         .arg(MaxPinnedRuns)
-                   : QStringLiteral("%1 of at most %2 runs pinned. Select a run's column to unpin it.")
-                         .arg(runs.size())
-                         .arg(MaxPinnedRuns));
+      pinned == 0 ? QStringLiteral("No run is pinned. Pin runs with \"Pin Run...\" on the %1 page to "
+                                   "compare them here (up to %2).")
+                        .arg(QString::fromUtf8(ProfilePageCaption))
+                        .arg(MaxPinnedRuns)
+                  : QStringLiteral("%1 of at most %2 runs pinned. Select a run's column to unpin it.")
+                        .arg(pinned)
+                        .arg(MaxPinnedRuns));
   UpdateButtons();
 }
 
 void ComparePage::UpdateButtons() {
   const int column = Table->currentColumn();
-  UnpinButton->setEnabled(column >= 0 && column < Table->columnCount());
+  UnpinButton->setEnabled(column >= 0 && static_cast<std::size_t>(column) < pinned_.Runs().size());
   ClearButton->setEnabled(!pinned_.Runs().empty());
-  ExportCsvButton->setEnabled(!pinned_.Runs().empty());
+  ExportCsvButton->setEnabled(Table->columnCount() > 0);
 }
 
 void ComparePage::UnpinClick() {
@@ -166,7 +203,7 @@ void ComparePage::ExportCsvClick() {
 
 bool ComparePage::ExportCsv(const QString& path) {
   try {
-    WriteComparisonCsv(QFile::encodeName(path).toStdString(), pinned_.Runs());
+    WriteComparisonCsv(QFile::encodeName(path).toStdString(), ShownRuns());
   } catch (const FileError& e) {
     try {
       form_.Dialogs().ShowError(this, QStringLiteral("The comparison could not be exported to \"%1\":\n\n%2")

@@ -273,6 +273,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& se
   ExportCsvButton->setEnabled(true);
   SaveReportButton->setEnabled(true);
   PinButton->setEnabled(true);
+  emit ShownRunChanged();
 }
 
 void ProfilePage::ShowNoResult(const QString& why) {
@@ -293,6 +294,7 @@ void ProfilePage::ShowNoResult(const QString& why) {
   ExportCsvButton->setEnabled(false);
   SaveReportButton->setEnabled(false);
   PinButton->setEnabled(false);
+  emit ShownRunChanged();
 }
 
 void ProfilePage::FillChart() {

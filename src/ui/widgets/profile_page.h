@@ -72,6 +72,7 @@ class ProfilePage : public QWidget {
   [[nodiscard]] const LineProfile& Profile() const { return results_.line; }
   [[nodiscard]] const ProfileSummary& Summary() const { return results_.summary; }
   [[nodiscard]] const RunJudgement& Judgement() const { return results_.judgement; }
+  [[nodiscard]] const RunResults& Results() const { return results_; }
   // What the run the page shows was made of: the form's entries and line settings for a run
   // of the form, those given for a trial run. A pinned run keeps them.
   [[nodiscard]] const RunInputs& ShownInputs() const { return shownInputs_; }
@@ -127,6 +128,10 @@ class ProfilePage : public QWidget {
   // Switch the boiling margin and the residual solvent curves on (both off at first).
   QCheckBox* MarginCheck = nullptr;
   QCheckBox* ResidualCheck = nullptr;
+
+ signals:
+  // The page shows another run, or none.
+  void ShownRunChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;
