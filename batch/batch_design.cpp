@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch_files.h"
+#include "batch_progress.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
@@ -111,8 +112,10 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
   int status = ExitCompleted;
   Simulation sim;
   std::vector<std::string> fields;
+  ProgressLine progress("design", std::nullopt);
   for (std::size_t record = 2; ReadRecord(in, fields); ++record) {
     if (fields.size() != columns.size()) {
+      progress.End();
       messages.ShowMessage("--design: record " + std::to_string(record) + " has " +
                            std::to_string(fields.size()) + " fields, the header " +
                            std::to_string(columns.size()));
@@ -155,11 +158,14 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     EndCsvRecord(text);
     out << text;
     if (!out) {
+      progress.End();
       messages.ShowMessage(StandardOutputMessage(out));
       return ExitFileFailed;
     }
+    progress.Count(record - 1);
   }
   out.flush();
+  progress.End();
   if (in.bad()) {
     messages.ShowMessage("--design: the design could not be read to its end");
     return ExitFileFailed;

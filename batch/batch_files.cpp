@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "batch_progress.h"
 #include "conditionfile/data_file.h"
 #include "input/field_catalogue.h"
 
@@ -366,8 +367,12 @@ int RunSweepWithSummary(const BatchOptions& options, const std::vector<SweepAxis
   try {
     SummaryOutput summary(options.summaryFile, out);
     summary.Write(FormatSweepSummaryHeader(axes, zones));
+    std::size_t total = 1;
+    for (const SweepAxis& axis : axes) total *= axis.count;
+    ProgressLine progress("sweep", total);
     sweep.onRunInOrder = [&](std::size_t index, const SweepRunResult& run) {
       summary.Write(FormatSweepSummaryRecord(index + 1, run, zones));
+      progress.Count(index + 1);
     };
     runs = RunSweep(base, axes, sweep);
     summary.Close();
