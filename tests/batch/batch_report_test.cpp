@@ -194,3 +194,57 @@ TEST(BatchReportProgram, MissingReportProgramIsNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace tovimar::test_support;
+
+// The report program beside tovimar-batch, as the build puts it.
+std::string ReportExe() { return (std::filesystem::path(TOVIMAR_BATCH_EXE).parent_path() / "tovimar-report").string(); }
+
+struct Shell {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `command` in `dir` by the shell, its output streams to files there.
+Shell InShell(const ScratchDir& dir, const std::string& command) {
+  Shell shell;
+  const int status = std::system(("cd '" + dir.path().string() + "' && " + command + " >out 2>err").c_str());
+  if (WIFEXITED(status)) shell.status = WEXITSTATUS(status);
+  shell.out = FileBytes(dir.File("out"));
+  shell.err = FileBytes(dir.File("err"));
+  return shell;
+}
+
+// tovimar-report answers --help and --version as tovimar-batch does, and a wrong command line
+// with status 2.
+TEST(BatchReportProgram, HelpVersionAndUsage) {
+  ScratchDir dir;
+  const Shell help = InShell(dir, "'" + ReportExe() + "' --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Writes the printable report of one run as a PDF", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("Usage: tovimar-report [OPTIONS] [DATAFILE]"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("  6  the model does not hold"), std::string::npos) << help.out;
+  const Shell version = InShell(dir, "'" + ReportExe() + "' --version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tovimar-report " TOVIMAR_VERSION "\n");
+  const Shell usage = InShell(dir, "'" + ReportExe() + "' --data a.txt b.txt -o r.pdf");
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_EQ(usage.err, "tovimar-report: give one data file, either with --data or as DATAFILE, not both\n");
+  EXPECT_EQ(InShell(dir, "'" + ReportExe() + "'").err,
+            "tovimar-report: --output is required\nRun with --help for more information.\n");
+}
+
+// Without a session's runtime directory (cron, ssh) the report is written with nothing on
+// standard error: Qt's start-up says nothing there.
+TEST(BatchReportProgram, NoStartUpNoiseWithoutARuntimeDirectory) {
+  ScratchDir dir;
+  const Shell report = InShell(dir, "env -u XDG_RUNTIME_DIR '" + std::string(TOVIMAR_BATCH_EXE) + "' --report r.pdf");
+  EXPECT_EQ(report.status, 0);
+  EXPECT_EQ(report.err, "");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("r.pdf")));
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 // so no result file is written. tovimar-batch --report starts this program.
 //
 //   tovimar-report --output FILE.pdf [--data FILE | DATAFILE] [--line FILE] [--set NAME=TEXT]...
+//   tovimar-report --help | --version
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +12,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <CLI/CLI.hpp>
+#include <stdlib.h>
 
 #include <QApplication>
 #include <QFile>
@@ -49,35 +53,35 @@ int Fail(int status, std::string_view message) {
   return status;
 }
 
-// Parses the command line; a message when it is wrong.
-std::optional<std::string> Parse(int argc, char** argv, Arguments& args) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const bool takesValue = arg == "--output" || arg == "-o" || arg == "--data" ||
-                            arg == "--line" || arg == "--set";
-    if (takesValue && i + 1 >= argc) {
-      return std::string(arg) + " needs a value";
-    }
-    if (arg == "--output" || arg == "-o") {
-      args.output = argv[++i];
-    } else if (arg == "--data") {
-      args.dataFile = argv[++i];
-    } else if (arg == "--line") {
-      args.lineFile = argv[++i];
-    } else if (arg == "--set") {
-      args.settings.emplace_back(argv[++i]);
-    } else if (!arg.empty() && arg.front() == '-') {
-      return "unknown option " + std::string(arg);
-    } else if (args.dataFile.empty()) {
-      args.dataFile = arg;
-    } else {
-      return "give one data file";
-    }
-  }
-  if (args.output.empty()) {
-    return "--output FILE.pdf is needed";
-  }
-  return std::nullopt;
+constexpr const char* Description =
+    "Writes the printable report of one run as a PDF, without a window. The conditions are "
+    "formed as tovimar-batch forms those of a single run: the window's defaults, then the data "
+    "file, the line file and every --set in order. The run is made in memory: no result file "
+    "is written.";
+
+constexpr const char* Footer = R"(Exit status: as tovimar-batch gives for a single run:
+  0  the report was written
+  2  the command line is wrong
+  3  the conditions cannot be used (an input message, a line setting refused)
+  4  a file could not be read or the report could not be written
+  5  an arithmetic fault
+  6  the model does not hold (an unstable step, a boiling coating)
+  1  an unexpected internal error)";
+
+// The command line's options.
+void AddOptions(CLI::App& app, Arguments& args, std::string& positionalData) {
+  app.name("tovimar-report");
+  app.description(Description);
+  app.footer(Footer);
+  app.set_version_flag("--version", "tovimar-report " TOVIMAR_VERSION);
+  app.add_option("DATAFILE", positionalData, "Data file to load (the same as --data)");
+  app.add_option("-o,--output", args.output, "The report to write (PDF)")->type_name("FILE.pdf")->required();
+  app.add_option("--data", args.dataFile, "Data file to load before the --set options")->type_name("FILE");
+  app.add_option("--line", args.lineFile, "Line settings to load (JSON)")->type_name("FILE");
+  app.add_option("--set", args.settings, "Set an entry or a line setting (repeatable), as tovimar-batch does")
+      ->type_name("NAME=TEXT")
+      ->allow_extra_args(false)
+      ->take_all();
 }
 
 // Applies one --set NAME=TEXT to the entries or the line settings. Throws UserError for a
@@ -98,6 +102,33 @@ std::optional<std::string> Apply(std::string_view setting, MapEntryTexts& entrie
   }
   return std::nullopt;
 }
+
+// Qt wants a directory of the user's own for runtime files and says so on standard error when
+// the session has none (XDG_RUNTIME_DIR unset, as under cron or ssh without a login session).
+// The report keeps nothing there: a private directory stands in for it while the program
+// runs, so that the only lines on standard error are the report's own.
+class PrivateRuntimeDirectory {
+ public:
+  PrivateRuntimeDirectory() {
+    const char* given = std::getenv("XDG_RUNTIME_DIR");
+    if (given != nullptr && *given != '\0') return;
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "tovimar-report-XXXXXX").string();
+    if (error || ::mkdtemp(pattern.data()) == nullptr) return;  // Qt then says what it misses
+    path_ = pattern;
+    ::setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+  }
+  PrivateRuntimeDirectory(const PrivateRuntimeDirectory&) = delete;
+  PrivateRuntimeDirectory& operator=(const PrivateRuntimeDirectory&) = delete;
+  ~PrivateRuntimeDirectory() {
+    if (path_.empty()) return;
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+
+ private:
+  std::string path_;
+};
 
 int ExitOf(RunStatus status) {
   switch (status) {
@@ -166,14 +197,28 @@ int Report(const Arguments& args) {
 
 int main(int argc, char** argv) {
   Arguments args;
-  if (const std::optional<std::string> error = Parse(argc, argv, args)) {
-    return Fail(Usage, *error);
+  std::string positionalData;
+  CLI::App app;
+  AddOptions(app, args, positionalData);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+      return app.exit(e, std::cout, std::cerr);  // --help, --version
+    }
+    std::cerr << "tovimar-report: " << e.what() << "\nRun with --help for more information.\n";
+    return Usage;
   }
+  if (!args.dataFile.empty() && !positionalData.empty()) {
+    return Fail(Usage, "give one data file, either with --data or as DATAFILE, not both");
+  }
+  if (args.dataFile.empty()) args.dataFile = positionalData;
   // The report needs fonts and a chart, never a display.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
-  QApplication app(argc, argv);
+  const PrivateRuntimeDirectory runtime;
+  QApplication application(argc, argv);
   try {
     return Report(args);
   } catch (const std::exception& e) {
