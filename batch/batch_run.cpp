@@ -151,6 +151,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
         entries.ForceText(setting.entryName, setting.text);
       }
     }
+  } catch (const FileError& e) {  // the line file missing, unreadable or too long
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;
