@@ -78,7 +78,7 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
   try {
     data = ReadMeasuredData(*options.measuredFile);
   } catch (const FileError& e) {
-    messages.ShowMessage(std::string(e.what()) + (e.reason().empty() ? "" : " (" + e.reason() + ")"));
+    messages.ShowMessage(e.what());  // names the file and the reason
     return ExitFileFailed;
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
