@@ -1,7 +1,6 @@
 #include "batch_run.h"
 
 #include <exception>
-#include <fstream>
 #include <future>
 #include <iostream>
 #include <filesystem>
@@ -70,15 +69,19 @@ std::string OutcomeMessage(const RunOutcome& outcome, const EntryTexts& entries)
 // --design FILE, or standard input for "-".
 int RunDesignFile(const BatchOptions& options, const MapEntryTexts& entries, const LineSettings& line,
                   std::ostream& out, UserMessages& messages) {
+  constexpr std::string_view What = "design file";
   if (*options.design == "-") {
-    return RunDesign(options, entries, line, std::cin, out, messages);
+    FileSource in(What);
+    return RunDesign(options, entries, line, in, out, messages);
   }
-  std::ifstream in(*options.design, std::ios::binary);
-  if (!in) {
-    messages.ShowMessage("Cannot open the design \"" + *options.design + "\".");
+  std::optional<FileSource> in;
+  try {
+    in.emplace(*options.design, What);
+  } catch (const FileError& e) {
+    messages.ShowMessage(e.what());
     return ExitFileFailed;
   }
-  return RunDesign(options, entries, line, in, out, messages);
+  return RunDesign(options, entries, line, *in, out, messages);
 }
 
 // The summary of a single run: one record with its outcome and the summary's values.

@@ -87,8 +87,11 @@ TEST(BatchDesign, RefusedDesignsAndOptions) {
        "no entry or field named \"Speed\" (tovimar-batch --list-names lists every name)"},
       {"short record", "LineSpeed,Edit7\n1\n", {"--design", "d.csv"}, 2,
        "record 2 has 1 fields, the header 2"},
-      {"missing design", "", {"--design", "none.csv"}, 4, "Cannot open the design \"none.csv\"."},
+      {"missing design", "", {"--design", "none.csv"}, 4,
+       "tovimar-batch: Design file can not open! (\"none.csv\": No such file or directory)\n"},
       {"empty design", "", {"--design", "d.csv"}, 2, "the design has no header record"},
+      {"repeated column", "LineSpeed,Edit8,LineSpeed\n1,2,3\n", {"--design", "d.csv"}, 2,
+       "tovimar-batch: --design: the header holds the column \"LineSpeed\" twice\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -98,6 +101,20 @@ TEST(BatchDesign, RefusedDesignsAndOptions) {
     EXPECT_EQ(f.status, c.status);
     EXPECT_NE(f.err.find(c.err), std::string::npos) << f.err;
   }
+}
+
+// A spreadsheet's design: a byte-order mark before the header, CR LF, and empty lines at
+// the end, which are no runs; its summary is that of the plain design.
+TEST(BatchDesign, ByteOrderMarkAndEmptyLinesAtTheEnd) {
+  ScratchDir dir;
+  PutFileBytes(dir.File("plain.csv"), "LineSpeed,ZoneAirTemp[1]\n0.5,60\n1,80\n");
+  PutFileBytes(dir.File("sheet.csv"), "\xEF\xBB\xBFLineSpeed,ZoneAirTemp[1]\r\n0.5,60\r\n1,80\r\n\r\n\r\n");
+  const BatchFinished plain = StartBatch(dir, {"--design", "plain.csv"});
+  const BatchFinished sheet = StartBatch(dir, {"--design", "sheet.csv"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(sheet.status, 0) << sheet.err;
+  EXPECT_EQ(Lines(sheet.out).size(), 3u);
+  EXPECT_EQ(sheet.out, plain.out);
 }
 
 TEST(BatchDesign, HeaderOnlyFromTheFirstJob) {
