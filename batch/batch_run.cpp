@@ -101,11 +101,15 @@ std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& val
 }
 
 int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) {
+  // The whole command line is checked before anything is read or written.
+  if (const std::optional<std::string> ignored = IgnoredOption(options)) {
+    messages.ShowMessage(*ignored);
+    return ExitUsage;
+  }
   if (options.listNames) {
     ListNames(out);
     return ExitCompleted;
   }
-  // The whole command line is checked before anything is read or written.
   std::string error;
   const std::optional<std::string> dataFile = DataFileOf(options, error);
   if (!dataFile) {
@@ -131,7 +135,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
-  if (options.reportFile) return WriteReport(options, *dataFile, messages);  // --report alone
+  if (options.reportFile && !options.optimise && !FitRequested(options)) {
+    return WriteReport(options, *dataFile, messages);  // the report alone
+  }
 
   MapEntryTexts entries;
   LineSettings line;
