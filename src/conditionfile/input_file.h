@@ -32,7 +32,7 @@ class InputSource {
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 };
 
-// Text in memory as an input.
+// Text in memory as an input; the text must outlive it.
 class TextSource final : public InputSource {
  public:
   explicit TextSource(std::string_view text) : text_(text) {}

@@ -37,18 +37,18 @@ DesignReader::DesignReader(InputSource& source, std::string name, std::size_t ma
   bool empty = false;
   if (!ReadRecord(header, empty)) throw DesignError("the design has no header record");
   record_ = 1;
-  for (const std::string& name : header) {
-    std::optional<SettingName> column = FindSettingName(name);
+  for (const std::string& title : header) {
+    std::optional<SettingName> column = FindSettingName(title);
     if (!column) {
-      throw DesignError("no entry or field named \"" + name +
+      throw DesignError("no entry or field named \"" + title +
                         "\" (tovimar-batch --list-names lists every name)");
     }
     for (const SettingName& earlier : columns_) {
       if (earlier.name == column->name) {
-        throw DesignError("the header holds the column \"" + name + "\" twice");
+        throw DesignError("the header holds the column \"" + title + "\" twice");
       }
       if (!column->entryName.empty() && earlier.entryName == column->entryName) {
-        throw DesignError("the header's columns \"" + earlier.name + "\" and \"" + name +
+        throw DesignError("the header's columns \"" + earlier.name + "\" and \"" + title +
                           "\" both set " + column->entryName);
       }
     }

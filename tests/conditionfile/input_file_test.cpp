@@ -90,7 +90,8 @@ TEST(InputBounds, AnEndlessInputIsReadNoFurtherThanItsBound) {
     const std::string text(length, 'x');
     TextSource exact(text);
     EXPECT_EQ(ReadWholeInput(exact, length), text);
-    TextSource over(text + "y");
+    const std::string longer = text + "y";
+    TextSource over(longer);
     EXPECT_FALSE(ReadWholeInput(over, length).has_value());
   }
 }
