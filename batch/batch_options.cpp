@@ -63,8 +63,9 @@ With --write-data and without --run, the data file is written and nothing is run
 value in a data file ends at its first space, so a text holding a space (or a line
 break) cannot be saved: --write-data then writes nothing and exits with status 3.
 
-Fitting: --fit NAME --fit NAME ... --measured FILE fits the named numeric conditions
-(NAME as for --set; NAME=LOWER:UPPER, NAME=LOWER: or NAME=:UPPER bound it) so that the
+Fitting: --fit NAME --fit NAME ... --measured FILE fits the named physical conditions
+(NAME as for --set, but not the Increment of z, a line setting or the Save File Name;
+NAME=LOWER:UPPER, NAME=LOWER: or NAME=:UPPER bound it) so that the
 model, interpolated linearly along the line, matches the measurements in FILE in the
 weighted least-squares sense. FILE is CSV with the profile CSV's column titles: the
 position along the line (m) and any of web temperature (C), solvent-1 residual ratio,
@@ -73,10 +74,12 @@ as in the profile CSV; empty cells are allowed. Each difference is divided by it
 quantity's standard deviation: 1 K, 0.01 for the ratios and 0.001 kg/m2 unless --sd
 NAME=VALUE says otherwise (NAME a column title or WebTemp, Residual1, Residual2,
 Solvent1Weight, Solvent2Weight). Standard output gets NAME=VALUE ± HALFWIDTH (95 %) for
-each parameter, one a line, then the residual RMS of each quantity, the number of runs
-and warnings (parameters the data cannot tell apart). With --write-data the entries
-with the fitted values are saved once the fit has converged. A fit that cannot start
-exits with 3.
+each parameter, one a line (NAME=VALUE (undetermined) for one the measurements do not
+depend on beyond rounding, or cannot tell apart from the others), then the residual RMS
+of each quantity, the number of runs and warnings (parameters the data cannot tell
+apart). With --write-data the entries with the fitted values are saved once the fit has
+converged. A fit that cannot start exits with 3; a residual, sum of squares or interval
+that is not a finite number makes a fit that did not converge (8).
 
 Messages go to standard error; a completed run prints nothing.
 
@@ -90,7 +93,8 @@ Exit status:
      that would be ignored beside the others (-o, --csv, --summary or --write-data with
      --design, --report with --design or --sweep, --csv without a run, ...: the message
      says which and why), a design whose header or record does not fit, or two of the
-     files (the data file, -o or the Save File Name, --write-data, --csv, --summary, a
+     files the command reads or writes (the data file, --line, --measured, --design, -o
+     or the Save File Name, --write-data, --write-line, --csv, --summary, --report, a
      result file of --sweep-results) that are one and the same file
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
@@ -101,10 +105,11 @@ Exit status:
      unreadable, a directory, a device or a named pipe with no writer ("... can not
      open!" with the path and the reason), or holds a line longer than 16 MiB (a line
      file longer than 16 MiB, a data file whose 120 lines hold more than 64 MiB in all);
-     the data file is not a data file (a line without "="); the result file (or the
-     --write-data, --csv, --summary or --report file, or the --sweep-results directory)
-     could not be opened, was locked by another run, or could not be written (a full
-     disk, a file-size limit)
+     the data file is not a data file (a line without "="); the result file (or another
+     output, or the --sweep-results directory) could not be opened (read-only, a loop of
+     symbolic links, a missing directory: refused before anything is written), was
+     locked by another run, or could not be written (a full disk, a file-size limit);
+     standard output could not be written ("standard output: REASON")
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
   6  the model does not hold: an unstable integration step or a boiling coating
   7  --optimise found no point within every limit (the nearest point is printed)

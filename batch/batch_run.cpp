@@ -135,8 +135,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
+  // The report alone: tovimar-report reads the files and writes it.
   if (options.reportFile && !options.optimise && !FitRequested(options)) {
-    return WriteReport(options, *dataFile, messages);  // the report alone
+    if (const int status = CheckFilesOfCommand(options, *dataFile, MapEntryTexts(), *axes, messages);
+        status != ExitCompleted) {
+      return status;
+    }
+    return WriteReport(options, *dataFile, messages);
   }
 
   MapEntryTexts entries;
@@ -170,10 +175,10 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
   }
-  // Nothing is written when two of the files are one.
-  if (const std::optional<std::string> conflict = SameFileConflict(options, *dataFile, entries, *axes)) {
-    messages.ShowMessage(*conflict);
-    return ExitUsage;
+  // Nothing is written when two of the files are one or an output cannot be written.
+  if (const int status = CheckFilesOfCommand(options, *dataFile, entries, *axes, messages);
+      status != ExitCompleted) {
+    return status;
   }
   if (options.optimise) return RunOptimiseBatch(options, entries, line, out, messages);
 

@@ -43,6 +43,12 @@ QComboBox* OutputCombo(const QString& selected) {
   return combo;
 }
 
+QString LimitCaption(const OptimiseLimit& limit) {
+  const OutputQuantity* quantity = FindOutput(limit.name);
+  return QString::fromStdString(LimitName(limit) + " - " +
+                                (quantity != nullptr ? ColumnTitle(*quantity, limit.zone) : limit.name));
+}
+
 QString NumberText(double value) { return QString::fromStdString(ShortestNumberText(value)); }
 
 QString InputName(const QString& name) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "study/optimise.h"
+
 class QComboBox;
 class QTableWidget;
 
@@ -17,6 +19,10 @@ namespace tovimar::ui {
 QComboBox* InputCombo(const QString& selected);
 // Every line quantity of the output catalogue, as "name - caption (unit)".
 QComboBox* OutputCombo(const QString& selected);
+
+// How a limit's quantity is shown: "MaxWebTemp - highest web temperature (C)",
+// "ZoneExhaustLEL[2] - zone 2 exhaust LEL (%)".
+QString LimitCaption(const OptimiseLimit& limit);
 
 // The shortest exact text of `value`.
 QString NumberText(double value);
