@@ -103,20 +103,6 @@ TEST(BatchDesign, RefusedDesignsAndOptions) {
   }
 }
 
-// A spreadsheet's design: a byte-order mark before the header, CR LF, and empty lines at
-// the end, which are no runs; its summary is that of the plain design.
-TEST(BatchDesign, ByteOrderMarkAndEmptyLinesAtTheEnd) {
-  ScratchDir dir;
-  PutFileBytes(dir.File("plain.csv"), "LineSpeed,ZoneAirTemp[1]\n0.5,60\n1,80\n");
-  PutFileBytes(dir.File("sheet.csv"), "\xEF\xBB\xBFLineSpeed,ZoneAirTemp[1]\r\n0.5,60\r\n1,80\r\n\r\n\r\n");
-  const BatchFinished plain = StartBatch(dir, {"--design", "plain.csv"});
-  const BatchFinished sheet = StartBatch(dir, {"--design", "sheet.csv"});
-  ASSERT_EQ(plain.status, 0) << plain.err;
-  EXPECT_EQ(sheet.status, 0) << sheet.err;
-  EXPECT_EQ(Lines(sheet.out).size(), 3u);
-  EXPECT_EQ(sheet.out, plain.out);
-}
-
 TEST(BatchDesign, HeaderOnlyFromTheFirstJob) {
   ScratchDir dir;
   PutFileBytes(dir.File("d.csv"), "LineSpeed\n1\n");

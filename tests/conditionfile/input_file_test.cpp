@@ -1,5 +1,4 @@
-// The bounded reading every input shares: lines up to their bound, whole inputs up to theirs,
-// and an input that never ends read no further than the bound.
+// The lines every input is read in: up to their bound, whatever the reads' sizes.
 #include "conditionfile/input_file.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +10,6 @@
 
 namespace tovimar {
 namespace {
-
-// An input of zero bytes that never ends, as /dev/zero or a pipe fed from it; it counts
-// what it gives.
-class EndlessSource final : public InputSource {
- public:
-  std::size_t Read(char* buffer, std::size_t size) override {
-    std::memset(buffer, 0, size);
-    given += size;
-    return size;
-  }
-  std::size_t given = 0;
-};
 
 // Text in pieces of at most `piece` bytes, so that lines straddle the reads.
 class PieceSource final : public InputSource {
@@ -72,27 +59,6 @@ TEST(LineReader, LinesUpToTheirBound) {
       }
       EXPECT_EQ(lines, c.lines);
     }
-  }
-}
-
-TEST(InputBounds, AnEndlessInputIsReadNoFurtherThanItsBound) {
-  EndlessSource endless;
-  LineReader reader(endless, "/dev/zero");
-  std::string line;
-  EXPECT_THROW(reader.Next(line), FileError);
-  EXPECT_LE(endless.given, MaxInputLineLength + 64 * 1024);
-
-  EndlessSource whole;
-  EXPECT_FALSE(ReadWholeInput(whole, 1 << 20).has_value());
-  EXPECT_LE(whole.given, (1u << 20) + 64 * 1024);
-
-  for (const std::size_t length : {std::size_t{0}, std::size_t{100}, std::size_t{65536}}) {
-    const std::string text(length, 'x');
-    TextSource exact(text);
-    EXPECT_EQ(ReadWholeInput(exact, length), text);
-    const std::string longer = text + "y";
-    TextSource over(longer);
-    EXPECT_FALSE(ReadWholeInput(over, length).has_value());
   }
 }
 
