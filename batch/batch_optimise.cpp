@@ -8,6 +8,7 @@
 #include <string>
 
 #include "batch_files.h"
+#include "batch_report.h"
 #include "conditionfile/data_file.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
@@ -194,6 +195,13 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
     if (const int status = WriteBestFiles(options, entries, bestLine, messages); status != ExitCompleted) {
       return status;
     }
+    std::vector<std::string> best;  // the report's run is the best point's
+    for (std::size_t i = 0; i < result.valueTexts.size(); ++i) {
+      best.push_back(problem.variables[i].name + "=" + result.valueTexts[i]);
+    }
+    if (const int status = WriteReportOf(options, best, messages); status != ExitCompleted) return status;
+  } else if (options.reportFile) {
+    messages.ShowMessage("no report written: the search found no point that completed");
   }
   return result.feasible ? ExitCompleted : ExitNoFeasiblePoint;
 }

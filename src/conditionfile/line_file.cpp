@@ -3,13 +3,14 @@
 
 #include <cmath>
 #include <cstddef>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "conditionfile/input_file.h"
 #include "format/file_writer.h"
 #include "input/number_parse.h"
 
@@ -166,12 +167,54 @@ void PutTexts(OrderedJson& object, const char* key, const std::vector<std::strin
   if (!texts.empty()) object[key] = texts;
 }
 
+// A key given twice in one object: the JSON library keeps the last, which would quietly
+// drop the first.
+struct RepeatedKey {
+  std::string object;  // the key the object stands under; empty for the file's own object
+  std::string key;
+};
+
+// A parser callback that throws RepeatedKey for the second of two equal keys in an object.
+Json::parser_callback_t RefuseRepeatedKeys() {
+  struct Objects {
+    std::vector<std::set<std::string>> keys;  // of each open object, innermost last
+    std::vector<std::string> names;
+    std::string lastKey;
+  };
+  auto objects = std::make_shared<Objects>();
+  return [objects](int /*depth*/, Json::parse_event_t event, Json& parsed) {
+    switch (event) {
+      case Json::parse_event_t::object_start:
+        objects->names.push_back(objects->keys.empty() ? std::string() : objects->lastKey);
+        objects->keys.emplace_back();
+        break;
+      case Json::parse_event_t::object_end:
+        objects->keys.pop_back();
+        objects->names.pop_back();
+        break;
+      case Json::parse_event_t::key:
+        objects->lastKey = parsed.get<std::string>();
+        if (!objects->keys.back().insert(objects->lastKey).second) {
+          throw RepeatedKey{objects->names.back(), objects->lastKey};
+        }
+        break;
+      default:
+        break;
+    }
+    return true;
+  };
+}
+
 }  // namespace
 
 LineSettings ParseLineSettings(std::string_view json) {
   Json root;
   try {
-    root = Json::parse(json.begin(), json.end());
+    root = Json::parse(json.begin(), json.end(), RefuseRepeatedKeys());
+  } catch (const RepeatedKey& repeated) {
+    throw LineFileError((repeated.object.empty() ? std::string("The line file")
+                                                 : "\"" + repeated.object + "\"") +
+                        " holds the key \"" + repeated.key + "\" twice.");
   } catch (const Json::parse_error& e) {
     throw LineFileError("The line file is not JSON (at byte " + std::to_string(e.byte) + ").");
   } catch (const Json::out_of_range& e) {
@@ -202,16 +245,15 @@ LineSettings ParseLineSettings(std::string_view json) {
 }
 
 LineSettings ReadLineFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be opened.");
-  }
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) {
-    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be read.");
+  FileSource file(path, "line file");
+  const std::optional<std::string> text = ReadWholeInput(file, MaxLineFileLength);
+  if (!text) {
+    const std::string reason = "longer than " + SizeText(MaxLineFileLength);
+    throw FileError(FileError::Failure::BadContent,
+                    "The line file \"" + path + "\" is " + reason + ".", path, reason);
   }
   try {
-    return ParseLineSettings(text);
+    return ParseLineSettings(*text);
   } catch (const LineFileError& e) {
     throw LineFileError("\"" + path + "\": " + e.what());
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,8 +51,13 @@ class LineFileError : public UserError {
 // The settings of the JSON text `json`; throws LineFileError.
 LineSettings ParseLineSettings(std::string_view json);
 
-// The settings of the line file at `path`. Throws UserError (ErrorKind::File) when it cannot
-// be read and LineFileError, with the file named, when its content is refused.
+// A longer line file is refused unread.
+inline constexpr std::size_t MaxLineFileLength = std::size_t{16} << 20;
+
+// The settings of the line file at `path`. Throws FileError when it cannot be opened or read
+// (CannotOpen, "Line file can not open! ("PATH": REASON)": missing, a directory, a device, a
+// named pipe with no writer) or is longer than MaxLineFileLength (BadContent), and
+// LineFileError, with the file named, when its content is refused.
 LineSettings ReadLineFile(const std::string& path);
 
 // The JSON text of `settings` (two-space indents, a final line end); reading it gives back

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "format/file_writer.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {
@@ -57,8 +58,10 @@ TEST(LineFile, WritesAndReadsBackTheSameSettings) {
 }
 
 TEST(LineFile, LeftOutKeysKeepTheirDefaults) {
-  const LineSettings s =
-      ParseLineSettings(R"({"ZoneExhaustFlow": {"3": 8000}, "ResidualTarget": null})");
+  // The same key in two objects is no repetition; a byte-order mark is skipped.
+  const LineSettings s = ParseLineSettings(
+      "\xEF\xBB\xBF" R"({"ZoneExhaustFlow": {"3": 8000}, "ZoneLELLimit": {"4": 30}, "ResidualTarget": null})");
+  EXPECT_EQ(s.ZoneLELLimit[4], 30);
   EXPECT_EQ(s.WebWidth, 1);
   EXPECT_EQ(s.LEL1, 1.4);
   EXPECT_EQ(s.LEL2, 1.1);
@@ -93,6 +96,13 @@ TEST(LineFile, RefusesWithTheKeyNamed) {
       {R"({"WebWidht": 1})", "Unknown key \"WebWidht\" in the line file."},
       {R"([1, 2])", "The line file must hold one JSON object."},
       {R"({"LEL1": 1.4,})", "The line file is not JSON (at byte 14)."},
+      // A repeated key would quietly lose its first value.
+      {R"({"LEL1": 1.4, "LEL2": 1.1, "LEL1": 2})", "The line file holds the key \"LEL1\" twice."},
+      {R"({"ZoneExhaustFlow": {"1": 10, "2": 0, "1": 20}})",
+       "\"ZoneExhaustFlow\" holds the key \"1\" twice."},
+      {R"({"Optimise": {"Limits": [], "Limits": ["MaxWebTemp<=90"]}})",
+       "\"Optimise\" holds the key \"Limits\" twice."},
+      {R"({"Fit": {"Parameters": ["Keff"]}, "Fit": {}})", "The line file holds the key \"Fit\" twice."},
   };
   for (const auto& k : cases) {
     try {
@@ -185,9 +195,9 @@ TEST(LineFile, FileErrorsNameTheFile) {
   try {
     ReadLineFile(missing);
     ADD_FAILURE() << "read a missing file";
-  } catch (const UserError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::File);
-    EXPECT_EQ(std::string(e.what()), "The line file \"" + missing + "\" cannot be opened.");
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Line file can not open! (\"" + missing + "\": No such file or directory)");
   }
   const std::string bad = dir.File("bad.json");
   test_support::PutFileBytes(bad, R"({"LEL1": -1})");
@@ -196,6 +206,23 @@ TEST(LineFile, FileErrorsNameTheFile) {
     ADD_FAILURE() << "read a refused file";
   } catch (const LineFileError& e) {
     EXPECT_EQ(std::string(e.what()), "\"" + bad + "\": \"LEL1\" must not be negative.");
+  }
+}
+
+// A line file of 16 MiB is read; one byte more is refused unread.
+TEST(LineFile, SixteenMiBAtMost) {
+  test_support::ScratchDir dir;
+  const std::string path = dir.File("line.json");
+  const std::string object = R"({"LEL1": 2})";
+  test_support::PutFileBytes(path, object + std::string(MaxLineFileLength - object.size(), ' '));
+  EXPECT_EQ(ReadLineFile(path).LEL1, 2);
+  test_support::PutFileBytes(path, object + std::string(MaxLineFileLength - object.size() + 1, ' '));
+  try {
+    ReadLineFile(path);
+    ADD_FAILURE() << "read a line file longer than 16 MiB";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.failure(), FileError::Failure::BadContent);
+    EXPECT_EQ(std::string(e.what()), "The line file \"" + path + "\" is longer than 16 MiB.");
   }
 }
 
