@@ -11,6 +11,7 @@
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "model/model.h"
+#include "model/number_text.h"
 #include "results/output_catalogue.h"
 #include "results/profile_csv.h"
 #include "run/run_sequence.h"
@@ -54,14 +55,12 @@ void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, s
   for (const OptimiseLimitResult& limit : result.limits) {
     out << "limit: " << limit.limit.name << (limit.limit.sense == LimitSense::AtMost ? " <= " : " >= ")
         << ShortestNumberText(limit.limit.bound) << ": "
-        << (limit.value ? ShortestNumberText(*limit.value) : std::string("none")) << ' '
+        << (limit.value ? QuantityText(*limit.value) : std::string("none")) << ' '
         << (!limit.met ? "not met" : limit.active ? "active" : "inactive") << '\n';
   }
   out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';
   out << "runs: " << result.runs << " (" << result.failedRuns << " stopped)\n";
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.3f", result.seconds);
-  out << "time: " << seconds << " s\n";
+  out << "time: " << FixedNumber(result.seconds, 3) << " s\n";
   out.flush();
 }
 

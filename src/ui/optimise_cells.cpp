@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -43,7 +44,10 @@ QComboBox* OutputCombo(const QString& selected) {
   return combo;
 }
 
-QString NumberText(double value) { return QString::fromStdString(ShortestNumberText(value)); }
+QString NumberText(double value) {
+  if (std::isinf(value) && value > 0) return QStringLiteral("unbounded");
+  return QString::fromStdString(ShortestNumberText(value));
+}
 
 QString InputName(const QString& name) {
   const ConditionField* field = FindField(name.toStdString());

@@ -18,7 +18,8 @@ QComboBox* InputCombo(const QString& selected);
 // Every line quantity of the output catalogue, as "name - caption (unit)".
 QComboBox* OutputCombo(const QString& selected);
 
-// The shortest exact text of `value`.
+// The shortest exact text of `value`; "unbounded" for +infinity (a limit on the % of LEL
+// of a zone given no exhaust air).
 QString NumberText(double value);
 // The name the combos hold for an input: a condition field's field name ("Edit6" is
 // "LineSpeed"), or the name as it is.
