@@ -156,7 +156,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     EndCsvRecord(text);
     out << text;
     if (!out) {
-      messages.ShowMessage("Cannot write the design's summary to standard output.");
+      messages.ShowMessage(StandardOutputMessage(out));
       return ExitFileFailed;
     }
   }

@@ -1,7 +1,12 @@
 #include "batch_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "conditionfile/data_file.h"
@@ -83,11 +88,6 @@ std::string DataFileMessageOf(const FileError& error, const std::string& given) 
 
 namespace {
 
-struct NamedFile {
-  std::string option;  // how the command line names it: "-o", "--csv", ...
-  std::string path;
-};
-
 // Whether `name` is the name of one of the result files of a sweep of `runs` runs.
 bool IsSweepResultName(const std::string& name, std::size_t runs) {
   constexpr std::string_view Prefix = "result-";
@@ -105,34 +105,59 @@ bool IsSweepResultName(const std::string& name, std::size_t runs) {
   return run >= 1 && run <= runs && SweepResultFileName(run, runs) == name;
 }
 
-std::string SameFileMessage(const NamedFile& a, const NamedFile& b) {
+std::string SameFileMessage(const CommandFile& a, const CommandFile& b) {
   return a.option + " and " + b.option + " name the same file \"" + a.path + "\"";
+}
+
+// The result file takes part where the command writes it: a single run, or the best point
+// of a search when -o names it.
+bool WritesResultFile(const BatchOptions& options, const std::vector<SweepAxis>& axes) {
+  if (options.resultFile) {
+    return true;
+  }
+  return axes.empty() && !options.design && !options.reportFile && !options.optimise &&
+         options.fits.empty() && !options.measuredFile && RunRequested(options);
 }
 
 }  // namespace
 
+std::vector<CommandFile> FilesOfCommand(const BatchOptions& options, const std::string& dataFile,
+                                        const EntryTexts& entries, const std::vector<SweepAxis>& axes) {
+  std::vector<CommandFile> files;
+  const auto add = [&files](const std::optional<std::string>& path, const char* option,
+                            std::string_view what) {
+    if (path && !path->empty() && *path != "-") {
+      files.push_back({option, *path, what});
+    }
+  };
+  // What the command reads.
+  if (!dataFile.empty()) {
+    files.push_back({options.dataFile.empty() ? "DATAFILE" : "--data", dataFile, {}});
+  }
+  add(options.lineFile, "--line", {});
+  add(options.measuredFile, "--measured", {});
+  add(options.design, "--design", {});
+  // What it writes.
+  if (WritesResultFile(options, axes)) {
+    const std::string result = entries.Text(SaveFileNameEntry);
+    if (!result.empty()) {
+      files.push_back({options.resultFile ? "-o" : "the Save File Name", result, {}});
+    }
+  }
+  add(options.writeDataFile, "--write-data", "data file");
+  add(options.writeLineFile, "--write-line", "line file");
+  add(options.csvFile, "--csv", "profile CSV file");
+  add(options.summaryFile, "--summary", "summary file");
+  add(options.reportFile, "--report", "report");
+  return files;
+}
+
 std::optional<std::string> SameFileConflict(const BatchOptions& options, const std::string& dataFile,
                                             const EntryTexts& entries,
                                             const std::vector<SweepAxis>& axes) {
-  std::vector<NamedFile> files;
-  if (!dataFile.empty()) {
-    files.push_back({options.dataFile.empty() ? "DATAFILE" : "--data", dataFile});
-  }
-  if (axes.empty() && RunRequested(options)) {
-    const std::string result = entries.Text(SaveFileNameEntry);
-    if (!result.empty()) {
-      files.push_back({options.resultFile ? "-o" : "the Save File Name", result});
-    }
-  }
-  for (const auto& [given, option] : {std::pair{&options.writeDataFile, "--write-data"},
-                                      std::pair{&options.csvFile, "--csv"},
-                                      std::pair{&options.summaryFile, "--summary"}}) {
-    if (*given && !(*given)->empty()) {
-      files.push_back({option, **given});
-    }
-  }
+  const std::vector<CommandFile> files = FilesOfCommand(options, dataFile, entries, axes);
   std::vector<FileIdentity> identities;
-  for (const NamedFile& file : files) {
+  for (const CommandFile& file : files) {
     identities.push_back(IdentifyFile(file.path));
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -147,15 +172,154 @@ std::optional<std::string> SameFileConflict(const BatchOptions& options, const s
     std::string error;
     const std::size_t runs = SweepRunCount(axes, error).value_or(0);
     const FileIdentity directory = IdentifyFile(*options.sweepResults);
-    for (const NamedFile& file : files) {
+    for (const CommandFile& file : files) {
       const std::string target = FollowLinks(file.path);
       if (IsSweepResultName(BaseNameOf(target), runs) &&
           IdentifyFile(DirectoryOf(target)) == directory) {
-        return SameFileMessage(file, {"--sweep-results", target});
+        return SameFileMessage(file, {"--sweep-results", target, {}});
       }
     }
   }
   return std::nullopt;
+}
+
+int CheckFilesOfCommand(const BatchOptions& options, const std::string& dataFile,
+                        const EntryTexts& entries, const std::vector<SweepAxis>& axes,
+                        UserMessages& messages) {
+  if (const std::optional<std::string> conflict = SameFileConflict(options, dataFile, entries, axes)) {
+    messages.ShowMessage(*conflict);
+    return ExitUsage;
+  }
+  // The report is the only file its command writes; tovimar-report refuses it itself.
+  if (options.reportFile) {
+    return ExitCompleted;
+  }
+  // The --sweep-results directory is created once the command starts: a file in it is
+  // checked then.
+  const std::optional<FileIdentity> results =
+      !axes.empty() && options.sweepResults ? std::optional(IdentifyFile(*options.sweepResults))
+                                            : std::nullopt;
+  try {
+    for (const CommandFile& file : FilesOfCommand(options, dataFile, entries, axes)) {
+      if (!file.written.empty() &&
+          !(results && !results->exists && IdentifyFile(DirectoryOf(FollowLinks(file.path))) == *results)) {
+        CheckOutputFile(file.path, file.written);
+      }
+    }
+  } catch (const FileError& e) {
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
+  }
+  return ExitCompleted;
+}
+
+// ---- Standard output ----
+
+namespace {
+constexpr std::size_t StandardOutputBuffer = 1 << 16;
+}
+
+StandardOutput::StandardOutput(int fd, bool closed)
+    : fd_(fd), closed_(closed), terminal_(!closed && ::isatty(fd) != 0), buffer_(StandardOutputBuffer, '\0') {
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+StandardOutput::~StandardOutput() { (void)Drain(); }
+
+bool StandardOutput::Drain() {
+  const std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+  if (error_ != 0) {
+    return false;
+  }
+  if (closed_ && pending > 0) {
+    error_ = EBADF;
+    return false;
+  }
+  for (std::size_t done = 0; done < pending;) {
+    const ssize_t n = ::write(fd_, buffer_.data() + done, pending - done);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      error_ = n < 0 ? errno : EIO;
+      return false;
+    }
+    wrote_ = true;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+StandardOutput::int_type StandardOutput::overflow(int_type ch) {
+  if (!Drain()) {
+    return traits_type::eof();
+  }
+  if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+    *pptr() = traits_type::to_char_type(ch);
+    pbump(1);
+  }
+  return traits_type::not_eof(ch);
+}
+
+std::streamsize StandardOutput::xsputn(const char* bytes, std::streamsize count) {
+  std::streamsize done = 0;
+  while (done < count) {
+    if (pptr() == epptr() && !Drain()) {
+      return done;
+    }
+    const std::streamsize n = std::min<std::streamsize>(count - done, epptr() - pptr());
+    std::memcpy(pptr(), bytes + done, static_cast<std::size_t>(n));
+    pbump(static_cast<int>(n));
+    done += n;
+  }
+  if (terminal_ && !Drain()) {
+    return 0;
+  }
+  return done;
+}
+
+int StandardOutput::sync() { return Drain() ? 0 : -1; }
+
+int StandardOutput::Finish() {
+  if (Drain() && wrote_) {
+    wrote_ = false;
+    if (::close(fd_) != 0 && errno != EINTR) {
+      error_ = errno;
+    }
+  }
+  return error_;
+}
+
+std::string StandardOutputMessage(std::ostream& out) {
+  auto* output = dynamic_cast<StandardOutput*>(out.rdbuf());
+  if (output == nullptr || output->error() == 0) {
+    return "standard output: the write failed";
+  }
+  output->reported_ = true;
+  return "standard output: " + std::string(std::strerror(output->error()));
+}
+
+bool KeepStandardDescriptorsOpen() {
+  bool outputClosed = false;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+      outputClosed = outputClosed || fd == 1;
+      // The lowest free descriptor is this one, as those below it are open by now.
+      (void)::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    }
+  }
+  return outputClosed;
+}
+
+int FinishStandardOutput(StandardOutput& output, int status, std::ostream& err) {
+  if (output.Finish() == 0) {
+    return status;
+  }
+  if (!output.reported()) {
+    err << "tovimar-batch: standard output: " << std::strerror(output.error()) << '\n';
+  }
+  return ExitFileFailed;
 }
 
 // ---- The sweep's summary, record by record ----
@@ -178,8 +342,7 @@ class SummaryOutput {
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out_.flush();
     if (!out_) {
-      throw FileError(FileError::Failure::WriteFailed, "Cannot write the summary to standard output.",
-                      "", "");
+      throw FileError(FileError::Failure::WriteFailed, StandardOutputMessage(out_), "", "");
     }
   }
   void Close() {

@@ -31,7 +31,9 @@ std::string FitConflict(const BatchOptions& options) {
 void PrintResult(const FitResult& result, std::ostream& out) {
   for (const FittedValue& v : result.values) {
     out << v.parameter.name << '=' << ShortestNumberText(v.value);
-    if (v.halfWidth) {
+    if (!v.determined) {
+      out << " (undetermined)";
+    } else if (v.halfWidth) {
       out << " \u00b1 " << Significant3(*v.halfWidth) << " (95 %)";
     } else {
       out << " (no interval)";

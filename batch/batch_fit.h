@@ -13,7 +13,9 @@ namespace tovimar::batch {
 bool FitRequested(const BatchOptions& options);
 
 // Fits the --fit parameters, starting from `entries`, to the --measured file and prints
-// on `out` one line per parameter, "NAME=VALUE ± HALFWIDTH (95 %)", then the residual RMS
+// on `out` one line per parameter, "NAME=VALUE ± HALFWIDTH (95 %)" ("NAME=VALUE
+// (undetermined)" when the data do not determine it, "(no interval)" when no interval can
+// be formed), then the residual RMS
 // of each measured quantity, the number of runs and the warnings. With --write-data, the
 // entries with the fitted values are saved as a data file once the fit has converged.
 // Returns ExitCompleted when the fit converged, ExitFitNotConverged when it did not,

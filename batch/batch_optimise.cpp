@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -30,18 +31,26 @@ a numeric condition (as for --set) or a line setting (ZoneExhaustFlow[2], ...); 
 objective is a line quantity of --list-names' outputs or an input; a limit is on a line
 quantity (LineEndResidualSolvent, LineEndResidualSolventPercent, LeastBoilingMargin,
 MaxZoneLEL, MaxWebTemp, LineLength, ...). A limit on a quantity without a value (MaxZoneLEL
-when no zone has an exhaust flow, see --line) is met. The search is COBYLA (NLopt) over the
-variables scaled to 0..1, started from the present conditions and from --starts N - 1 more
-points of a seeded Latin hypercube (default 8 starts in all), the starts spread over all
-processor cores; every run is in memory, and a run that stops counts as a point outside the
-limits. Standard output gets one NAME=VALUE line per variable (the shortest exact form the
-entry gets), then the objective, each limit with its value and whether it is active
-(within 0.1 % of its bound), the number of runs and the time; progress goes to standard
-error when it is a terminal. --write-data, -o and --csv write the best point's data file,
+when no zone has an exhaust flow, see --line) is met. The line settings' own limits hold in
+every search, whether or not a --limit names them: the exhaust of each zone with an exhaust
+flow (or whose flow is varied) at most its LEL limit (ZoneExhaustLEL[k] <= LELLimit or
+ZoneLELLimit[k]), the line end's residual solvent at most ResidualTarget when one is set,
+and LeastBoilingMargin >= BoilingMarginMin. The search is COBYLA (NLopt) over the variables
+scaled to 0..1, started from the present conditions and from --starts N - 1 more points of
+a seeded Latin hypercube (default 8 starts in all), the starts spread over all processor
+cores; every run is in memory, and a run that stops counts as a point outside the limits.
+The best point is run again on its own and every limit judged afresh before it is called
+within every limit. Standard output gets one NAME=VALUE line per variable (the shortest
+exact form the entry gets), then the objective, each limit with its value and whether it
+is active (within 0.1 % of its bound): "limit (line): " for the line settings' own,
+"limit: " for the others; then "within every limit: yes" or "no", the number of runs and
+the time; the best point's judging warnings go to standard error, and so does progress
+when it is a terminal. --write-data, -o and --csv write the best point's data file,
 result file and profile; --write-line FILE its line settings. --line FILE reads the line
-settings the limits are judged with (exhaust flows, LELs) and the search the window's
-Optimise page last set up there ("Optimise" in the line file): --optimise --line FILE alone
-searches that; each of --objective, --vary and --limit given replaces its part of it.
+settings the limits are judged with (exhaust flows, LELs, limits) and the search the
+window's Optimise page last set up there ("Optimise" in the line file): --optimise --line
+FILE alone searches that; --objective and --vary given replace its objective and
+variables, and each --limit given adds to its limits.
 Exit status 7: --optimise found no point within every limit (the nearest completed point
 found is printed).)";
 
@@ -50,12 +59,11 @@ void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, s
     out << problem.variables[i].name << '=' << result.valueTexts[i] << '\n';
   }
   out << "objective: " << (problem.objective.sense == OptimiseSense::Maximise ? "max " : "min ")
-      << problem.objective.name << " = "
-      << (result.objective ? ShortestNumberText(*result.objective) : std::string("none")) << '\n';
+      << problem.objective.name << " = " << OptimiseValueText(result.objective) << '\n';
   for (const OptimiseLimitResult& limit : result.limits) {
-    out << "limit: " << limit.limit.name << (limit.limit.sense == LimitSense::AtMost ? " <= " : " >= ")
-        << ShortestNumberText(limit.limit.bound) << ": "
-        << (limit.value ? QuantityText(*limit.value) : std::string("none")) << ' '
+    out << (limit.limit.fromLine ? "limit (line): " : "limit: ") << LimitName(limit.limit)
+        << (limit.limit.sense == LimitSense::AtMost ? " <= " : " >= ")
+        << ShortestNumberText(limit.limit.bound) << ": " << OptimiseValueText(limit.value) << ' '
         << (!limit.met ? "not met" : limit.active ? "active" : "inactive") << '\n';
   }
   out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';
@@ -122,12 +130,11 @@ void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
 
 int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,
                      std::ostream& out, UserMessages& messages) {
-  // Each part of the problem given on the command line replaces that part of the line
-  // file's set-up; a text taken from the file says so when it is refused.
+  // The objective and the variables given on the command line replace the line file's; the
+  // limits add to its limits. A text taken from the file says so when it is refused.
   const OptimiseSetup& fromFile = line.Optimise;
   const bool objectiveGiven = !options.objective.empty();
   const bool variesGiven = !options.varies.empty();
-  const bool limitsGiven = !options.limits.empty();
   const std::string& objectiveText = objectiveGiven ? options.objective : fromFile.objective;
   std::string error;
   const auto refuse = [&](bool given, const char* option) {
@@ -148,10 +155,16 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
     if (!variable) return refuse(variesGiven, "--vary");
     problem.variables.push_back(*variable);
   }
-  for (const std::string& text : limitsGiven ? options.limits : fromFile.limits) {
-    const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
-    if (!limit) return refuse(limitsGiven, "--limit");
-    problem.limits.push_back(*limit);
+  // Limits add up: the line file's set-up, then the command line's (a limit given twice is
+  // kept once). The line settings' own limits come on top of both (see LineLimits).
+  for (const bool given : {false, true}) {
+    for (const std::string& text : given ? options.limits : fromFile.limits) {
+      const std::optional<OptimiseLimit> limit = ParseOptimiseLimit(text, error);
+      if (!limit) return refuse(given, "--limit");
+      if (std::find(problem.limits.begin(), problem.limits.end(), *limit) == problem.limits.end()) {
+        problem.limits.push_back(*limit);
+      }
+    }
   }
   if (const std::optional<std::string> problemError = CheckOptimiseProblem(problem)) {
     messages.ShowMessage("--optimise: " + *problemError);
@@ -171,6 +184,7 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
   const OptimiseResult result = Optimise(problem, base, line, settings);
   if (settings.onProgress) std::fprintf(stderr, "\n");
   PrintResult(problem, result, out);
+  for (const std::string& warning : result.warnings) messages.ShowMessage("Warning: " + warning);
 
   if (!result.values.empty()) {
     MapEntryTexts entries = base;

@@ -18,8 +18,10 @@ namespace tovimar::batch {
 void AddOptimiseOptions(CLI::App& app, BatchOptions& options);
 
 // Searches for the best point from the conditions in `base` and the line settings `line`
-// (see --help); the problem is the options' --objective, --vary and --limit, each part not
-// given taken from line.Optimise. Prints it on `out` and writes the files asked for of the best point.
+// (see --help); the problem is the options' --objective and --vary, each taken from
+// line.Optimise when not given, and line.Optimise's limits with the options' --limit added;
+// the line settings' own limits (LineLimits) hold besides. Prints it on `out` and writes the
+// files asked for of the best point.
 // ExitCompleted when a point within every limit was found, ExitNoFeasiblePoint when none
 // was, ExitUsage for a malformed problem, ExitFileFailed when a file could not be written.
 int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,

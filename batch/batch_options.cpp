@@ -60,8 +60,9 @@ With --write-data and without --run, the data file is written and nothing is run
 value in a data file ends at its first space, so a text holding a space (or a line
 break) cannot be saved: --write-data then writes nothing and exits with status 3.
 
-Fitting: --fit NAME --fit NAME ... --measured FILE fits the named numeric conditions
-(NAME as for --set; NAME=LOWER:UPPER, NAME=LOWER: or NAME=:UPPER bound it) so that the
+Fitting: --fit NAME --fit NAME ... --measured FILE fits the named physical conditions
+(NAME as for --set, but not the Increment of z, a line setting or the Save File Name;
+NAME=LOWER:UPPER, NAME=LOWER: or NAME=:UPPER bound it) so that the
 model, interpolated linearly along the line, matches the measurements in FILE in the
 weighted least-squares sense. FILE is CSV with the profile CSV's column titles: the
 position along the line (m) and any of web temperature (C), solvent-1 residual ratio,
@@ -70,10 +71,12 @@ as in the profile CSV; empty cells are allowed. Each difference is divided by it
 quantity's standard deviation: 1 K, 0.01 for the ratios and 0.001 kg/m2 unless --sd
 NAME=VALUE says otherwise (NAME a column title or WebTemp, Residual1, Residual2,
 Solvent1Weight, Solvent2Weight). Standard output gets NAME=VALUE ± HALFWIDTH (95 %) for
-each parameter, one a line, then the residual RMS of each quantity, the number of runs
-and warnings (parameters the data cannot tell apart). With --write-data the entries
-with the fitted values are saved once the fit has converged. A fit that cannot start
-exits with 3.
+each parameter, one a line (NAME=VALUE (undetermined) for one the measurements do not
+depend on beyond rounding, or cannot tell apart from the others), then the residual RMS
+of each quantity, the number of runs and warnings (parameters the data cannot tell
+apart). With --write-data the entries with the fitted values are saved once the fit has
+converged. A fit that cannot start exits with 3; a residual, sum of squares or interval
+that is not a finite number makes a fit that did not converge (8).
 
 Messages go to standard error; a completed run prints nothing.
 
@@ -83,17 +86,20 @@ Exit status:
   2  usage: an unknown option or NAME, a --set without "=", two data files, a --sweep
      that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an
      option that does not go with the others (--csv without a run, -o with --sweep),
-     or two of the files (the data file, -o or the Save File Name, --write-data, --csv,
-     --summary, a result file of --sweep-results) that are one and the same file
+     or two of the files the command reads or writes (the data file, --line,
+     --measured, --design, -o or the Save File Name, --write-data, --write-line, --csv,
+     --summary, --report, a result file of --sweep-results) that are one and the same
+     file
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
      Outer Temperature that is not a number, a zone with more than 1999 steps or a
      negative step count, or a text --write-data cannot save
   4  a file problem: the data file is missing, unreadable, a directory or not a data
-     file (a line without "=" or longer than 16 MiB); the result file (or the
-     --write-data, --csv or --summary file, or the --sweep-results directory) could not
-     be opened, was locked by another run, or could not be written (a full disk, a
-     file-size limit)
+     file (a line without "=" or longer than 16 MiB); the result file (or another
+     output, or the --sweep-results directory) could not be opened (read-only, a loop of
+     symbolic links, a missing directory: refused before anything is written), was
+     locked by another run, or could not be written (a full disk, a file-size limit);
+     standard output could not be written ("standard output: REASON")
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
   1  an unexpected internal error
   8  --fit: the fit did not converge (the values reached are printed)

@@ -19,8 +19,8 @@ enum ExitStatus : int {
   ExitInternalError = 1,    // something unforeseen; the message says what
   ExitUsage = 2,            // the command line is wrong
   ExitStoppedAtInput = 3,   // the conditions or the data file were refused
-  ExitFileFailed = 4,       // the result file (or the --write-data, --csv or --summary file,
-                            // or the --sweep-results directory) could not be written
+  ExitFileFailed = 4,       // the result file (or another output, the --sweep-results
+                            // directory or standard output) could not be written
   ExitArithmeticFault = 5,  // an arithmetic fault, a zero Increment of z included
   ExitModelDoesNotHold = 6, // an unstable integration step or a boiling coating
   ExitNoFeasiblePoint = 7,  // --optimise found no point within every limit

@@ -128,7 +128,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
-  if (options.reportFile) return WriteReport(options, *dataFile, messages);  // --report alone
+  if (options.reportFile) {  // --report alone: tovimar-report reads the files and writes it
+    if (const int status = CheckFilesOfCommand(options, *dataFile, MapEntryTexts(), *axes, messages);
+        status != ExitCompleted) {
+      return status;
+    }
+    return WriteReport(options, *dataFile, messages);
+  }
 
   MapEntryTexts entries;
   LineSettings line;
@@ -158,10 +164,10 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
   }
-  // Nothing is written when two of the files are one.
-  if (const std::optional<std::string> conflict = SameFileConflict(options, *dataFile, entries, *axes)) {
-    messages.ShowMessage(*conflict);
-    return ExitUsage;
+  // Nothing is written when two of the files are one or an output cannot be written.
+  if (const int status = CheckFilesOfCommand(options, *dataFile, entries, *axes, messages);
+      status != ExitCompleted) {
+    return status;
   }
   if (options.optimise) return RunOptimiseBatch(options, entries, line, out, messages);
 

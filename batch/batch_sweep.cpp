@@ -63,7 +63,7 @@ int WriteSummary(const std::optional<std::string>& file, const std::string& summ
   out << summary;
   out.flush();
   if (!out) {
-    messages.ShowMessage("Cannot write the summary to standard output.");
+    messages.ShowMessage(StandardOutputMessage(out));
     return ExitFileFailed;
   }
   return ExitCompleted;

@@ -9,8 +9,11 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libqt6opengl6-dev  # the charts module's CMake package needs the OpenGL one
   libeigen3-dev  # the fit's Levenberg-Marquardt solver (header-only)
+  libsundials-dev  # CVODE, the diffusion model's stiff integrator
   clang libclang-rt-14-dev
-  locales xvfb xauth fonts-ipafont-gothic
+  locales xvfb xauth
+  fonts-ipafont-gothic fonts-dejavu-core  # the window's faces; its tests use these alone
+  fonts-urw-base35 fonts-droid-fallback  # a desktop's other faces: the window tests' second font set
   parallel  # the scale-out recipe for --design, tested
   poppler-utils  # pdftotext, pdfinfo and pdftoppm read the run report back in the tests
 )

@@ -1,6 +1,6 @@
 // Where file names lead (symbolic links followed, files identified by device and inode),
-// and the signal side of the file writers: the registry of temporary files that SIGINT and
-// SIGTERM remove before the process ends.
+// and the signal side of the file writers: the registry of temporary files that a signal
+// ending the process removes first.
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "format/file_io.h"
 #include "format/file_writer.h"
 
 namespace tovimar {
@@ -89,11 +90,12 @@ FileIdentity IdentifyFile(const std::string& path) {
   return identity;
 }
 
-// ---- Temporary files removed on SIGINT and SIGTERM ----
+// ---- Temporary files removed by a signal that ends the process ----
 
 namespace {
 
-constexpr int TemporarySlots = 8;
+// A sweep writes one result file per thread (at most 1024) beside the whole-file writes.
+constexpr int TemporarySlots = 1024 + 32;
 constexpr std::size_t TemporaryPathMax = 4096;
 
 // state: 0 free, 1 being filled, 2 holds a path to remove.
@@ -145,7 +147,7 @@ void UnregisterTemporaryFile(int slot) {
 
 void InstallFileSignalHandling() {
   ::signal(SIGXFSZ, SIG_IGN);
-  for (const int signal : {SIGINT, SIGTERM}) {
+  for (const int signal : file_io::EndingSignals) {
     struct sigaction current {};
     // A signal the parent made the process ignore (nohup, a background job) stays ignored.
     if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
@@ -153,7 +155,11 @@ void InstallFileSignalHandling() {
     }
     struct sigaction action {};
     action.sa_handler = RemoveTemporaryFilesAndEnd;
+    // A second signal waits until the first has removed the files and ended the process.
     sigemptyset(&action.sa_mask);
+    for (const int other : file_io::EndingSignals) {
+      sigaddset(&action.sa_mask, other);
+    }
     ::sigaction(signal, &action, nullptr);
   }
 }

@@ -1,365 +1,296 @@
+// Whole files: written under a temporary name beside the target and put in its place once
+// every byte is on the disk, with the target locked against every other run meanwhile.
 #include "format/file_writer.h"
 
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <stdexcept>
-#include <system_error>
 #include <vector>
 
+#include "format/file_io.h"
+
 namespace tovimar {
-namespace {
 
-std::string ErrorText(int error) { return std::generic_category().message(error); }
-
-[[noreturn]] void Fail(FileError::Failure failure, const std::string& message,
-                       const std::string& path, int error) {
-  throw FileError(failure, message, path, error != 0 ? ErrorText(error) : std::string());
-}
-
-// Writes every byte to `fd`; the error number of the first failure, or 0.
-int WriteAll(int fd, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    if (n == 0) {
-      return EIO;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
-// Opens `path` with `flags`; -1 (errno set) when it cannot be opened. O_NONBLOCK makes a
-// pipe with no reader fail (ENXIO) instead of waiting; it is cleared once the file is open,
-// so writes block and complete as usual.
-int OpenWithoutWaiting(const std::string& path, int flags) {
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    return -1;
-  }
-  const int status = ::fcntl(fd, F_GETFL);
-  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return -1;
-  }
-  return fd;
-}
-
-// The permissions a new file gets from the process's umask.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
+using file_io::ErrorText;
+using file_io::Fail;
+using file_io::TemporaryFile;
 
 namespace {
 
-// Writes `bytes` over whatever `path` holds, in place: a device, a pipe, a file with
-// several hard links, or a file in a directory where no temporary file can be made.
-void WriteInPlace(const std::string& path, std::string_view bytes, const std::string& named) {
-  const int fd = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | O_TRUNC);
-  if (fd < 0) {
-    const int error = errno;
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
-         path, error);
-  }
-  const int writeError = WriteAll(fd, bytes);
-  const int closeError = ::close(fd) != 0 ? errno : 0;
-  if (writeError != 0 || closeError != 0) {
-    const int error = writeError != 0 ? writeError : closeError;
-    Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
-         path, error);
-  }
-}
-
-// A temporary file being written beside its target, registered so that SIGINT and SIGTERM
-// remove it; removed when the object goes unless it was renamed over the target.
-class TemporaryFile {
- public:
-  // Creates ".tvmXXXXXX" in `directory`; fd() < 0 (errno set) when it cannot.
-  explicit TemporaryFile(const std::string& directory) {
-    name_ = (directory == "/" ? "/" : directory + "/") + ".tvmXXXXXX";
-    // No signal between the file's creation and its registration.
-    sigset_t block;
-    sigset_t previous;
-    sigemptyset(&block);
-    sigaddset(&block, SIGINT);
-    sigaddset(&block, SIGTERM);
-    ::pthread_sigmask(SIG_BLOCK, &block, &previous);
-    fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
-    const int error = errno;
-    created_ = fd_ >= 0;
-    if (created_) {
-      slot_ = RegisterTemporaryFile(name_.c_str());
-    }
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    errno = error;
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    CloseFile();
-    if (created_ && !renamed_) {
-      ::unlink(name_.c_str());
-    }
-    UnregisterTemporaryFile(slot_);
-  }
-
-  [[nodiscard]] int fd() const { return fd_; }
-  // Closes the descriptor; the error number of a failed close, or 0.
-  int CloseFile() {
-    if (fd_ < 0) {
-      return 0;
-    }
-    const int error = ::close(fd_) != 0 ? errno : 0;
-    fd_ = -1;
-    return error;
-  }
-  // Renames the file over `target`; the error number, or 0.
-  int RenameOver(const std::string& target) {
-    if (::rename(name_.c_str(), target.c_str()) != 0) {
-      return errno;
-    }
-    renamed_ = true;
-    return 0;
-  }
-
- private:
-  std::string name_;
-  int fd_ = -1;
-  int slot_ = -1;
-  bool created_ = false;
-  bool renamed_ = false;
-};
-
-// Gives the temporary file the target's owner and group (as far as permitted: an ordinary
-// user cannot give a file away) and its permissions, writes the bytes and flushes them to
-// the disk. The error number of the first failure, or 0.
-int FillTemporary(int fd, std::string_view bytes, const struct stat* existing) {
-  if (existing != nullptr) {
-    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
-      (void)::fchown(fd, static_cast<uid_t>(-1), existing->st_gid);
-    }
-  }
-  const mode_t mode = existing != nullptr ? (existing->st_mode & 07777) : NewFileMode();
-  if (::fchmod(fd, mode) != 0) {
-    return errno;
-  }
-  const int error = WriteAll(fd, bytes);
-  if (error != 0) {
-    return error;
-  }
-  return ::fsync(fd) != 0 ? errno : 0;
-}
-
-}  // namespace
-
-void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what) {
-  const std::string named = std::string(what) + " \"" + path + "\"";
-  if (path.empty()) {
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + std::string(what) + ": no file name.",
-         path, 0);
-  }
-  const std::string target = FollowLinks(path);
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || existing.st_nlink > 1)) {
-    WriteInPlace(path, bytes, named);
-    return;
-  }
-
-  TemporaryFile temporary(DirectoryOf(target));
-  if (temporary.fd() < 0) {
-    const int error = errno;
-    if (error == EACCES || error == EPERM) {  // a directory this user cannot write to
-      WriteInPlace(path, bytes, named);
-      return;
-    }
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
-         path, error);
-  }
-  int error = FillTemporary(temporary.fd(), bytes, exists ? &existing : nullptr);
-  const int closeError = temporary.CloseFile();
-  if (error == 0) {
-    error = closeError;
-  }
-  if (error == 0) {
-    error = temporary.RenameOver(target);
-    if (error == EACCES || error == EPERM) {  // e.g. another user's file in a sticky directory
-      WriteInPlace(path, bytes, named);
-      return;
-    }
-  }
-  if (error != 0) {
-    Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
-         path, error);
-  }
-}
-
-namespace {
-
-// Opens the result file with `flags`, or throws "File can not open!" with the system's
-// reason. An empty name names no file: it is never opened (it would not mean the current
-// directory either).
-int OpenResultFile(const std::string& path, int flags) {
-  const int fd = path.empty() ? -1 : OpenWithoutWaiting(path, flags);
-  if (fd < 0) {
-    Fail(FileError::Failure::CannotOpen, std::string(FileCanNotOpenMessage), path,
-         path.empty() ? 0 : errno);
-  }
-  return fd;
-}
-
-// Writes all of `text` to `fd` and closes it. A failed write or close throws; the bytes
-// that reached the file before stay there. close() reports delayed write errors (network
-// file systems); it is not retried on EINTR, as Linux releases the descriptor either way.
-void WriteAllAndClose(int fd, const std::string& path, std::string_view text) {
-  const int writeError = WriteAll(fd, text);
-  const int closeError = ::close(fd) != 0 ? errno : 0;
-  if (writeError != 0 || closeError != 0) {
-    const int error = writeError != 0 ? writeError : closeError;
-    throw ResultWriteError("Could not " + std::string(writeError != 0 ? "write to" : "close") +
-                               " the result file \"" + path + "\": " + ErrorText(error),
-                           path, ErrorText(error));
-  }
-}
-
-// Takes the exclusive advisory lock on the open file `fd` without waiting. False when
-// another open file holds it; a file system without such locks lets the write go on.
-bool LockWithoutWaiting(int fd) {
-  int result = 0;
-  do {
-    result = ::flock(fd, LOCK_EX | LOCK_NB);
-  } while (result != 0 && errno == EINTR);
-  return result == 0 || errno != EWOULDBLOCK;
-}
-
-// Empties a regular file opened without O_TRUNC (after it has been locked); anything else
-// (a device, a pipe) has nothing to empty. The error number, or 0.
-int EmptyRegularFile(int fd) {
+// The file a name leads to (symbolic links followed) and, when it exists, that file open
+// for writing and locked for as long as the object lives.
+struct Target {
+  std::string given;  // the name as given: opened as it is, so that the system follows
+                      // every link (/dev/stdout to a pipe included)
+  std::string path;   // with its links followed: where a new file is put
+  std::string named;  // what it is and its name as given, for messages: data file "d.txt"
+  int fd = -1;        // -1: no such file yet
   struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    return errno;
+
+  // Follows the links of `given`; an empty name is refused.
+  Target(const std::string& given, std::string_view what)
+      : given(given), named(std::string(what) + " \"" + given + "\"") {
+    if (given.empty()) {
+      Fail(FileError::Failure::CannotOpen, "Cannot create the " + std::string(what) + ": no file name.",
+           given, 0);
+    }
+    path = FollowLinks(given);
   }
-  return S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0 ? errno : 0;
-}
-
-}  // namespace
-
-// The descriptor that holds the result file's lock for the run.
-struct ResultFile::Held {
-  int fd = -1;
-  Held() = default;
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-  ~Held() { Release(); }
+  Target(const Target&) = delete;
+  Target& operator=(const Target&) = delete;
+  ~Target() { Release(); }
   void Release() {
     if (fd >= 0) {
       ::close(fd);
       fd = -1;
     }
   }
+  [[nodiscard]] bool Regular() const { return fd >= 0 && S_ISREG(info.st_mode); }
+  [[noreturn]] void CannotCreate(int error) const {
+    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
+         path, error);
+  }
+  [[noreturn]] void CannotWrite(int error) const {
+    Fail(FileError::Failure::WriteFailed, "Cannot write the " + named + ": " + ErrorText(error) + ".",
+         path, error);
+  }
 };
 
-ResultFile::ResultFile(std::string path) : path_(std::move(path)), held_(std::make_shared<Held>()) {}
-
-void ResultFile::Create(std::string_view text) const {
-  held_->Release();
-  // Not O_TRUNC: the file is emptied only once this run holds its lock, so a run that
-  // finds it locked leaves the other run's file whole.
-  const int fd = OpenResultFile(path_, O_WRONLY | O_CREAT);
-  if (!LockWithoutWaiting(fd)) {
-    ::close(fd);
-    throw FileError(FileError::Failure::CannotOpen, std::string(FileCanNotOpenMessage), path_,
-                    std::string(LockedByAnotherRunReason));
-  }
-  if (const int error = EmptyRegularFile(fd); error != 0) {
-    ::close(fd);
-    Fail(FileError::Failure::CannotOpen, std::string(FileCanNotOpenMessage), path_, error);
-  }
-  held_->fd = fd;
-  const int error = WriteAll(fd, text);
-  if (error != 0) {
-    throw ResultWriteError("Could not write to the result file \"" + path_ + "\": " + ErrorText(error),
-                           path_, ErrorText(error));
-  }
-}
-
-void ResultFile::Append(std::string_view text) const {
-  // No O_CREAT: a result file deleted since the run began is not brought back with only the
-  // later part of its contents.
-  WriteAllAndClose(OpenResultFile(path_, O_WRONLY | O_APPEND), path_, text);
-}
-
-AppendingFile::AppendingFile(const std::string& path, std::string_view what)
-    : path_(path), what_(what) {
-  const std::string named = what_ + " \"" + path_ + "\"";
-  if (path_.empty()) {
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + what_ + ": no file name.", path_, 0);
-  }
-  fd_ = OpenWithoutWaiting(path_, O_WRONLY | O_CREAT);
-  if (fd_ < 0) {
-    const int error = errno;
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
-         path_, error);
-  }
-  if (!LockWithoutWaiting(fd_)) {
-    ::close(fd_);
-    throw FileError(FileError::Failure::CannotOpen,
-                    "Cannot create the " + named + ": " + std::string(LockedByAnotherRunReason) + ".",
-                    path_, std::string(LockedByAnotherRunReason));
-  }
-  if (const int error = EmptyRegularFile(fd_); error != 0) {
-    ::close(fd_);
-    Fail(FileError::Failure::CannotOpen, "Cannot create the " + named + ": " + ErrorText(error) + ".",
-         path_, error);
-  }
-}
-
-AppendingFile::~AppendingFile() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-  }
-}
-
-void AppendingFile::Append(std::string_view bytes) {
-  const int error = fd_ < 0 ? EBADF : WriteAll(fd_, bytes);
-  if (error != 0) {
-    Fail(FileError::Failure::WriteFailed,
-         "Cannot write the " + what_ + " \"" + path_ + "\": " + ErrorText(error) + ".", path_, error);
-  }
-}
-
-void AppendingFile::Close() {
-  if (fd_ < 0) {
+// Opens and locks what `t.given` names, if it exists. A file that cannot be written (read-
+// only, immutable, a directory, a loop of symbolic links, a pipe without a reader) or that
+// another run holds is refused here, before anything is written.
+void OpenTarget(Target& t) {
+  t.fd = file_io::OpenWithoutWaiting(t.given, O_WRONLY | O_NOCTTY);
+  if (t.fd < 0) {
+    if (errno != ENOENT) {
+      t.CannotCreate(errno);
+    }
     return;
   }
-  const int error = ::close(fd_) != 0 ? errno : 0;
-  fd_ = -1;
-  if (error != 0) {
-    Fail(FileError::Failure::WriteFailed,
-         "Cannot write the " + what_ + " \"" + path_ + "\": " + ErrorText(error) + ".", path_, error);
+  if (::fstat(t.fd, &t.info) != 0) {
+    t.CannotCreate(errno);
   }
+  if (!file_io::LockWithoutWaiting(t.fd)) {
+    throw FileError(FileError::Failure::CannotOpen,
+                    "Cannot create the " + t.named + ": " + std::string(LockedByAnotherRunReason) + ".",
+                    t.path, std::string(LockedByAnotherRunReason));
+  }
+}
+
+// Copies `size` bytes from the start of `from` over the start of `to` and cuts `to` to that
+// length. Growth is reserved first where the file system can, so that a full disk is met
+// before the first byte is overwritten. The error number, or 0.
+int CopyOver(int from, int to, off_t size, off_t oldSize) {
+  if (size > oldSize) {
+    const int reserved = ::fallocate(to, FALLOC_FL_KEEP_SIZE, oldSize, size - oldSize);
+    if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS) {
+      return errno;
+    }
+  }
+  std::vector<char> buffer(1 << 16);
+  for (off_t at = 0; at < size;) {
+    const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return n < 0 ? errno : EIO;
+    }
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done), at + done);
+      if (w < 0 && errno == EINTR) {
+        continue;
+      }
+      if (w <= 0) {
+        return w < 0 ? errno : EIO;
+      }
+      done += w;
+    }
+    at += n;
+  }
+  if (::ftruncate(to, size) != 0) {
+    return errno;
+  }
+  return ::fsync(to) != 0 ? errno : 0;
+}
+
+// Gives the temporary file the target's owner and group (as far as permitted: an ordinary
+// user cannot give a file away) and its permissions, or a new file's. The error number,
+// or 0.
+int TakeOwnerAndMode(int fd, const Target& t) {
+  if (t.Regular()) {
+    if (::fchown(fd, t.info.st_uid, t.info.st_gid) != 0) {
+      (void)::fchown(fd, static_cast<uid_t>(-1), t.info.st_gid);
+    }
+  }
+  const mode_t mode = t.Regular() ? (t.info.st_mode & 07777) : file_io::NewFileMode();
+  return ::fchmod(fd, mode) != 0 ? errno : 0;
+}
+
+// Puts the complete, flushed temporary file in the target's place: renamed over it, or,
+// for a file with several names (a rename would part them) or where no rename is allowed,
+// copied over it. A target that appeared since it was opened is locked as well first.
+void PutInPlace(Target& t, TemporaryFile& temporary) {
+  struct stat written {};
+  if (::fstat(temporary.fd(), &written) != 0) {
+    t.CannotWrite(errno);
+  }
+  if (t.fd < 0) {
+    OpenTarget(t);
+  }
+  const auto copyOver = [&] {
+    if (const int error = CopyOver(temporary.fd(), t.fd, written.st_size, t.info.st_size); error != 0) {
+      t.CannotWrite(error);
+    }
+  };
+  // A rename would part a file from its other names, or miss a file that its name does not
+  // lead to by path (a link under /proc to a file already deleted).
+  struct stat named {};
+  if (t.Regular() && (t.info.st_nlink > 1 || ::stat(t.path.c_str(), &named) != 0 ||
+                      named.st_dev != t.info.st_dev || named.st_ino != t.info.st_ino)) {
+    copyOver();
+    return;
+  }
+  if (const int error = temporary.CloseFile(); error != 0) {
+    t.CannotWrite(error);
+  }
+  const int error = temporary.RenameOver(t.path);
+  if ((error == EACCES || error == EPERM) && t.Regular()) {  // another user's file in a sticky directory
+    const int reopened = file_io::OpenWithoutWaiting(temporary.path(), O_RDONLY);
+    if (reopened < 0) {
+      t.CannotWrite(errno);
+    }
+    const int copied = CopyOver(reopened, t.fd, written.st_size, t.info.st_size);
+    ::close(reopened);
+    if (copied != 0) {
+      t.CannotWrite(copied);
+    }
+    return;
+  }
+  if (error != 0) {
+    t.CannotWrite(error);
+  }
+}
+
+// Writes `bytes` straight into an open device or pipe.
+void WriteThrough(Target& t, std::string_view bytes) {
+  const int error = file_io::WriteAll(t.fd, bytes);
+  const int fd = t.fd;
+  t.fd = -1;
+  const int closeError = ::close(fd) != 0 ? errno : 0;
+  if (error != 0 || closeError != 0) {
+    t.CannotWrite(error != 0 ? error : closeError);
+  }
+}
+
+// Writes `bytes` over the open regular file where no temporary file can be made beside it
+// (a directory this user cannot write to).
+void WriteOver(Target& t, std::string_view bytes) {
+  if (::ftruncate(t.fd, 0) != 0) {
+    t.CannotWrite(errno);
+  }
+  if (const int error = file_io::WriteAll(t.fd, bytes); error != 0) {
+    t.CannotWrite(error);
+  }
+  if (::fsync(t.fd) != 0 && errno != EINVAL) {
+    t.CannotWrite(errno);
+  }
+}
+
+}  // namespace
+
+void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what) {
+  Target t(path, what);
+  OpenTarget(t);
+  if (t.fd >= 0 && !S_ISREG(t.info.st_mode)) {
+    WriteThrough(t, bytes);
+    return;
+  }
+  TemporaryFile temporary(DirectoryOf(t.path));
+  if (temporary.fd() < 0) {
+    const int error = errno;
+    if ((error == EACCES || error == EPERM) && t.Regular()) {
+      WriteOver(t, bytes);
+      return;
+    }
+    t.CannotCreate(error);
+  }
+  int error = TakeOwnerAndMode(temporary.fd(), t);
+  if (error == 0) {
+    error = file_io::WriteAll(temporary.fd(), bytes);
+  }
+  if (error == 0 && ::fsync(temporary.fd()) != 0) {
+    error = errno;
+  }
+  if (error != 0) {
+    t.CannotWrite(error);
+  }
+  PutInPlace(t, temporary);
+}
+
+void CheckOutputFile(const std::string& path, std::string_view what) {
+  Target t(path, what);
+  struct stat info {};
+  if (::stat(t.given.c_str(), &info) == 0) {
+    if (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) {
+      OpenTarget(t);  // opening anything else (a pipe) could be seen by its reader
+    }
+    return;
+  }
+  if (errno != ENOENT) {
+    t.CannotCreate(errno);
+  }
+  const std::string directory = DirectoryOf(t.path);
+  if (::access(directory.c_str(), W_OK | X_OK) != 0) {
+    t.CannotCreate(errno);
+  }
+}
+
+// ---- A file written by name and put in place once complete ----
+
+struct StagedFile::State {
+  State(const std::string& path, std::string_view what) : target(path, what) {}
+  Target target;
+  std::unique_ptr<TemporaryFile> temporary;
+  std::string writeTo;
+  bool committed = false;
+};
+
+StagedFile::StagedFile(const std::string& path, std::string_view what)
+    : state_(std::make_unique<State>(path, what)) {
+  Target& t = state_->target;
+  OpenTarget(t);
+  if (t.fd >= 0 && !S_ISREG(t.info.st_mode)) {  // a device or a pipe: written as it is
+    t.Release();
+    state_->writeTo = path;
+    return;
+  }
+  state_->temporary = std::make_unique<TemporaryFile>(DirectoryOf(t.path));
+  if (state_->temporary->fd() < 0) {
+    t.CannotCreate(errno);
+  }
+  if (const int error = TakeOwnerAndMode(state_->temporary->fd(), t); error != 0) {
+    t.CannotCreate(error);
+  }
+  state_->writeTo = state_->temporary->path();
+}
+
+StagedFile::~StagedFile() = default;
+
+const std::string& StagedFile::WritePath() const { return state_->writeTo; }
+
+void StagedFile::Commit() {
+  if (state_->committed || !state_->temporary) {
+    state_->committed = true;
+    return;
+  }
+  state_->committed = true;
+  if (::fsync(state_->temporary->fd()) != 0) {
+    state_->target.CannotWrite(errno);
+  }
+  PutInPlace(state_->target, *state_->temporary);
 }
 
 }  // namespace tovimar

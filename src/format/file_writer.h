@@ -49,23 +49,57 @@ class ResultWriteError : public FileError {
 };
 
 // Writes `bytes` as the whole content of the file at `path`. A symbolic link is followed to
-// the file it names. A regular file with one name (or a new one) is written to a temporary
-// file with a short name (".tvm" and six random characters) in the target's directory,
-// flushed to the disk and renamed over the target only once every byte is there, with the
-// target's owner (where the system permits), group and permissions; a failed write (a full
-// disk, a size limit) leaves the earlier file as it was. Where that cannot be done (the
-// directory is not writable, the file has several hard links, it is a device or a pipe)
-// the file is written in place; a pipe that nobody reads is refused at once instead of
-// blocking. Throws FileError with a message that names the file and what it is (`what`,
-// e.g. "data file") when it cannot be written completely.
+// the file it names; a loop of links is refused. An existing file is opened for writing
+// first (so a read-only or immutable file, a directory or a pipe nobody reads is refused
+// as the result file is) and locked as the result file is (a file another run holds is
+// refused). The bytes go to a temporary file with a short name (".tvm" and six random
+// characters) in the target's directory, flushed to the disk, with the target's owner
+// (where the system permits), group and permissions; only once every byte is there is it
+// renamed over the target, or, for a file with several hard links (which a rename would
+// part), copied over it. A failed write (a full disk, a size limit) thus leaves the
+// earlier file as it was. A device or a pipe is written as it is, and a file in a
+// directory where no temporary file can be made is written over in place. Throws
+// FileError with a message that names the file and what it is (`what`, e.g. "data file")
+// when it cannot be written completely.
 void WriteTextFile(const std::string& path, std::string_view bytes, std::string_view what);
+
+// Refuses, as WriteTextFile would, a file that cannot be written: an existing file that
+// cannot be opened for writing or is locked by another run, a loop of symbolic links, or a
+// new file in a directory that is missing or cannot be written. Nothing is created or
+// changed. Lets a command refuse its outputs before it writes any of them.
+void CheckOutputFile(const std::string& path, std::string_view what);
+
+// A file that someone else writes by name (a run writing its result file) under a
+// temporary name beside the target, put in the target's place only once it is complete,
+// so that a process ended part-way (a signal removes the temporary file) leaves no file
+// cut short. The target is resolved, opened and locked as WriteTextFile does it, and held
+// until the object goes.
+class StagedFile {
+ public:
+  // Throws FileError (CannotOpen) when the target cannot be written or the temporary file
+  // cannot be created.
+  StagedFile(const std::string& path, std::string_view what);
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+  ~StagedFile();  // removes the temporary file unless it was committed
+
+  // The name to write the contents to (the target itself when it is a device or a pipe).
+  [[nodiscard]] const std::string& WritePath() const;
+  // Puts the complete file in the target's place, as WriteTextFile does; throws FileError.
+  void Commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // The result file of one run. Create opens it (without emptying it first), takes an
 // advisory exclusive lock on it and only then empties it; the descriptor and the lock are
 // held until the object (and every copy of it) goes, so a second run on the same file is
 // refused instead of mixing its lines into this one's. Append opens the file by name for
 // every call and closes it again, so a file deleted, replaced or made read-only during the
-// run ends the run there.
+// run ends the run there, and so does another file put in its place by a rename: the run
+// writes only into the file it created and locked.
 class ResultFile {
  public:
   explicit ResultFile(std::string path);
@@ -90,6 +124,10 @@ class ResultFile {
 // The system's reason given when a result file is locked by another run.
 inline constexpr std::string_view LockedByAnotherRunReason =
     "Resource temporarily unavailable, locked by another run";
+// The reason given when the result file's name leads to another file than the one the run
+// created.
+inline constexpr std::string_view ReplacedSinceCreatedReason =
+    "replaced by another file since the run created it";
 
 // A file written piece by piece in place (a sweep's summary, one record per finished run),
 // so that an interruption keeps every piece written so far. The target of a symbolic link
@@ -138,13 +176,15 @@ std::string BaseNameOf(const std::string& path);
 std::string FollowLinks(const std::string& path);
 
 // The file writers' side of process signals: SIGXFSZ is ignored (a file-size limit becomes
-// an ordinary failed write), and SIGINT and SIGTERM remove the temporary file of a whole-
-// file write in progress before the process ends with the signal as usual. Both programs
-// call this once at start-up.
+// an ordinary failed write), and every catchable signal that ends a process (SIGHUP,
+// SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE) removes the temporary files
+// being written before the process ends with the signal as usual. A signal the process
+// was started with ignored stays ignored. Both programs call this once at start-up.
 void InstallFileSignalHandling();
 
 // The temporary files that a signal removes. Register copies `path` (it must be shorter
-// than 4096 bytes) into a fixed slot and returns the slot, or -1 when none is free;
+// than 4096 bytes) into a fixed slot and returns the slot, or -1 when none is free (there
+// are more slots than a sweep has threads);
 // Unregister frees it. Both may be called from any thread.
 int RegisterTemporaryFile(const char* path);
 void UnregisterTemporaryFile(int slot);

@@ -1,9 +1,10 @@
-// Property relations: composition, mass-transfer coefficient, surface vapour ratios and the
-// drying-speed correction. Every expression keeps the written evaluation order; each
+// Property relations: composition, mass-transfer coefficient, vapour pressure, activity,
+// surface vapour ratios and the drying-speed correction. Every expression keeps the written evaluation order; each
 // intermediate is a double.
 #include <cmath>
 
 #include "model/model.h"
+#include "model/surface_thermo.h"
 
 namespace tovimar {
 
@@ -48,14 +49,29 @@ double CalcMassTransferCoef(double Diffusivity, double HeatCoef) {
   return Finite(quotient * KilojouleToJoule, "the mass-transfer coefficient");
 }
 
-namespace {
-
-// Saturated vapour pressure (mmHg) from the Antoine constants: 10^(A - B / (T + C)).
 double AntoinePressure(double A, double B, double C, double T, const char* pressure,
                        const char* denominator) {
   const double exponent = A - Div(B, Finite(T + C, denominator), denominator);
   return Finite(std::pow(10.0, exponent), pressure);
 }
+
+double ActivityExponent1(const InteractionParameters& chi, double Phi1, double Phi2) {
+  const double Phi3 = 1 - (Phi1 + Phi2);
+  return Finite(Ln(Phi1, "volume fraction of solvent-1") + (1 - Phi1) - Phi2 +
+                    (chi.Chi12 * Phi2 + chi.Chi1p * Phi3) * (Phi3 + Phi2) -
+                    chi.Chi2p * Phi2 * Phi3,
+                "the activity of solvent-1");
+}
+
+double ActivityExponent2(const InteractionParameters& chi, double Phi1, double Phi2) {
+  const double Phi3 = 1 - (Phi1 + Phi2);
+  return Finite(Ln(Phi2, "volume fraction of solvent-2") + (1 - Phi2) - Phi1 +
+                    (chi.Chi12 * Phi1 + chi.Chi2p * Phi3) * (Phi3 + Phi1) -
+                    chi.Chi1p * Phi1 * Phi3,
+                "the activity of solvent-2");
+}
+
+namespace {
 
 // The common tail of both surface ratios: activity from the interaction expression L,
 // partial pressure and the ratio to the rest of the atmosphere.
@@ -76,11 +92,7 @@ double CalcSurfaceHumidity1(const DryingConditions& c, DryingState& s, double T,
                                     "the vapour pressure of solvent-1",
                                     "the vapour pressure of solvent-1 (T + C)");
   s.VaporPressure1 = Ps;
-  const double Phi3 = 1 - (Phi1 + Phi2);
-  const double L = Finite(Ln(Phi1, "volume fraction of solvent-1") + (1 - Phi1) - Phi2 +
-                              (c.Chi12 * Phi2 + c.Chi1p * Phi3) * (Phi3 + Phi2) -
-                              c.Chi2p * Phi2 * Phi3,
-                          "the activity of solvent-1");
+  const double L = ActivityExponent1({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
   return SurfaceRatio(Ps, L, X1, "the activity of solvent-1",
                       "the surface vapour ratio of solvent-1 (partial pressure of 760 mmHg)",
                       s.PartialPressure1);
@@ -92,11 +104,7 @@ double CalcSurfaceHumidity2(const DryingConditions& c, DryingState& s, double T,
                                     "the vapour pressure of solvent-2",
                                     "the vapour pressure of solvent-2 (T + C)");
   s.VaporPressure2 = Ps;
-  const double Phi3 = 1 - (Phi1 + Phi2);
-  const double L = Finite(Ln(Phi2, "volume fraction of solvent-2") + (1 - Phi2) - Phi1 +
-                              (c.Chi12 * Phi1 + c.Chi2p * Phi3) * (Phi3 + Phi1) -
-                              c.Chi1p * Phi1 * Phi3,
-                          "the activity of solvent-2");
+  const double L = ActivityExponent2({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
   return SurfaceRatio(Ps, L, X2, "the activity of solvent-2",
                       "the surface vapour ratio of solvent-2 (partial pressure of 760 mmHg)",
                       s.PartialPressure2);

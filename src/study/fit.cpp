@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
@@ -22,10 +23,6 @@ namespace {
 // The residual every component of a rejected step gets: far above any real misfit, so the
 // solver's trust region shrinks and it tries a shorter step.
 constexpr double RejectedResidual = 1e100;
-
-// Relative step of the forward differences (a little above sqrt(machine epsilon), so that
-// rounding inside the model does not swamp the difference).
-constexpr double DifferenceStep = 1e-7;
 
 RunOptions NoResultFile() {
   RunOptions options;
@@ -115,7 +112,7 @@ class FitProblem {
     Eigen::VectorXd shifted;
     Eigen::VectorXd r;
     for (Eigen::Index j = 0; j < x.size(); ++j) {
-      const double h = DifferenceStep * (x[j] != 0 ? std::abs(x[j]) : 1.0);
+      const double h = DifferenceStepAt(x[j]);
       const FitParameter& p = parameters_[static_cast<std::size_t>(j)];
       bool done = false;
       for (const double sign : {1.0, -1.0}) {
@@ -179,6 +176,11 @@ struct LmFunctor : Eigen::DenseFunctor<double> {
   bool jacobianFailed = false;
 };
 
+bool IsLineSettingName(std::string_view name) {
+  const std::vector<LineSettingName>& names = LineSettingNames();
+  return std::any_of(names.begin(), names.end(), [&](const LineSettingName& setting) { return setting.name == name; });
+}
+
 FitResult Refuse(std::string message) {
   FitResult result;
   result.status = FitStatus::Refused;
@@ -194,8 +196,18 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   p.name = std::string(text.substr(0, equals));
   const ConditionField* field = FindField(p.name);
   if (field == nullptr) {
-    error = "no condition entry or field named \"" + p.name +
-            "\" (a numeric condition, tovimar-batch --list-names lists them)";
+    if (p.name == SaveFileNameEntry || p.name == SaveFileNameField) {
+      error = "the Save File Name (" + p.name + ") is a file setting, not a physical condition: it cannot be fitted";
+    } else if (IsLineSettingName(p.name)) {
+      error = p.name + " is a line setting, which judges a run but does not change it: it cannot be fitted";
+    } else {
+      error = "no condition entry or field named \"" + p.name +
+              "\" (a numeric condition, tovimar-batch --list-names lists them)";
+    }
+    return std::nullopt;
+  }
+  if (std::optional<std::string> why = WhyNotFittable(*field)) {
+    error = std::move(*why);
     return std::nullopt;
   }
   p.entryName = field->entryName;
@@ -222,6 +234,14 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
     return std::nullopt;
   }
   return p;
+}
+
+std::optional<std::string> WhyNotFittable(const ConditionField& field) {
+  if (field.group == FieldGroup::Accuracy) {
+    return "the " + field.name + " (" + field.fieldName +
+           ") is a setting of the numerical march, not a physical condition: it cannot be fitted";
+  }
+  return std::nullopt;
 }
 
 std::optional<double> ModelValueAt(const LineProfile& profile, MeasuredQuantity quantity,
@@ -317,7 +337,19 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
     return result;
   }
   result.weightedSsr = residuals.squaredNorm();
-  AddFitStatistics(result, data, model, jac);
+  // Whatever is not a finite number makes the fit one that did not converge.
+  std::optional<std::string> nonFinite;
+  if (!model.allFinite() || !residuals.allFinite() || !std::isfinite(result.weightedSsr)) {
+    nonFinite = "the weighted sum of squares at the fitted values is not a finite number";
+  } else if (!jac.allFinite()) {
+    nonFinite = "the derivatives at the fitted values are not finite numbers";
+  } else {
+    nonFinite = AddFitStatistics(result, data, model, jac);
+  }
+  if (nonFinite) {
+    result.status = FitStatus::NotConverged;
+    result.message = *nonFinite;
+  }
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "conditionfile/measured_data.h"
+#include "input/field_catalogue.h"
 #include "input/entry_texts.h"
 #include "model/line_settings.h"
 #include "results/line_profile.h"
@@ -31,8 +32,13 @@ struct FitParameter {
 
 // Reads "NAME", "NAME=LOWER:UPPER", "NAME=LOWER:" or "NAME=:UPPER" with NAME a numeric
 // condition's entry or field name. Nothing (and `error` set) when it is not such a text,
-// or LOWER is not below UPPER.
+// names no physical condition (the Increment of z, the Save File Name or a line setting is
+// refused, saying why), or LOWER is not below UPPER.
 std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string& error);
+
+// Nothing when the condition is a physical one a fit may adjust; otherwise why it is not
+// (the Increment of z is a setting of the numerical march).
+std::optional<std::string> WhyNotFittable(const ConditionField& field);
 
 // The model's value of `quantity` at `position` along the line, interpolated linearly
 // between the profile points around it; nothing when the position lies outside the line.
@@ -60,8 +66,9 @@ struct FitOptions {
 };
 
 enum class FitStatus {
-  Converged,     // the solver met its tolerances
-  NotConverged,  // it ran out of runs, was stopped, or could not go on
+  Converged,     // the solver met its tolerances, and every residual and interval is finite
+  NotConverged,  // it ran out of runs, was stopped, could not go on, or met a non-finite
+                 // residual, sum of squares or interval
   Refused,       // the fit could not start: bad parameters, data, or a failed first run
 };
 
@@ -69,8 +76,13 @@ struct FittedValue {
   FitParameter parameter;
   double start = 0;
   double value = 0;
-  // Half the width of the 95 % confidence interval; nothing when the data do not
-  // determine the value (a singular J^T J or no degree of freedom left).
+  // False when the measurements do not determine the value: its sensitivity column is zero
+  // to the rounding of the model, or lies in the span of the other parameters' (the
+  // Jacobian is numerically rank-deficient), so only a combination of them is known.
+  bool determined = true;
+  // Half the width of the 95 % confidence interval; nothing when the value is undetermined,
+  // no degree of freedom is left, or the model meets every measurement exactly (no scatter
+  // to estimate it from). Never zero, never infinite.
   std::optional<double> halfWidth;
 };
 
@@ -85,7 +97,8 @@ struct FitResult {
   std::string message;             // why it did not converge or was refused; empty otherwise
   std::vector<FittedValue> values;
   std::vector<QuantityRms> rms;    // for each quantity with measurements, in column order
-  // Correlation of parameters i and j (a p x p matrix, row-major); empty when undetermined.
+  // Correlation of parameters i and j (a p x p matrix, row-major), NaN where either is
+  // undetermined; empty when no statistics could be formed.
   std::vector<double> correlation;
   std::vector<std::string> warnings;
   std::size_t runs = 0;            // every run made, rejected ones included

@@ -32,8 +32,9 @@ double Unscaled(const OptimiseVariable& variable, double u) {
 }
 
 // How far a limit is from holding, as a fraction of max(|bound|, 1); at most 0 when it holds.
+// A quantity without a value holds its limit unless it was judged as not met for that.
 double Violation(const OptimiseLimitResult& limit) {
-  if (!limit.value) return -1;
+  if (!limit.value) return limit.met ? -1 : PenaltyViolation;
   if (!std::isfinite(*limit.value)) return PenaltyViolation;
   const double scale = std::max(std::abs(limit.limit.bound), 1.0);
   const double excess = limit.limit.sense == LimitSense::AtMost ? *limit.value - limit.limit.bound
@@ -46,7 +47,33 @@ bool Better(double a, double b, OptimiseSense sense) {
   return sense == OptimiseSense::Maximise ? a > b : a < b;
 }
 
-// The run of `base` with the variables at `values` on `sim`, judged against the limits.
+// The value of a limit's quantity in a run; none when the run gives it none.
+std::optional<double> LimitValue(const OptimiseLimit& limit, const RunResults& results) {
+  const OutputQuantity* quantity = FindOutput(limit.name);
+  if (quantity == nullptr) return std::nullopt;
+  return limit.zone == 0 ? LineValue(*quantity, results)
+                         : ZoneValue(*quantity, results, static_cast<std::size_t>(limit.zone));
+}
+
+OptimiseLimitResult Judged(const OptimiseLimit& limit, const RunResults& results, double activeTolerance) {
+  OptimiseLimitResult r;
+  r.limit = limit;
+  r.value = LimitValue(limit, results);
+  if (!r.value) {
+    // A zone the line settings judge must have a % of LEL wherever the run reaches it; a
+    // line quantity without a value (nothing could boil) meets its limit.
+    r.met = !(limit.fromLine && limit.zone > 0 &&
+              static_cast<std::size_t>(limit.zone) <= results.judgement.exhaust.size());
+    return r;
+  }
+  const double violation = Violation(r);
+  r.met = violation <= 0;
+  r.active = std::abs(violation) <= activeTolerance;
+  return r;
+}
+
+// The run of `base` with the variables at `values` on `sim`, judged against the line
+// settings' limits at that point and the problem's.
 OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
                                 const MapEntryTexts& base, const LineSettings& baseLine,
                                 const std::vector<double>& values, double activeTolerance) {
@@ -83,18 +110,13 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
     }
     if (e.objective && !std::isfinite(*e.objective)) e.objective.reset();
     e.feasible = e.objective.has_value();
-    for (const OptimiseLimit& limit : problem.limits) {
-      OptimiseLimitResult r;
-      r.limit = limit;
-      if (const OutputQuantity* quantity = FindOutput(limit.name)) {
-        r.value = LineValue(*quantity, results);
-      }
-      const double violation = Violation(r);
-      r.met = violation <= 0;
-      r.active = r.value && std::abs(violation) <= activeTolerance;
-      e.feasible = e.feasible && r.met;
-      e.limits.push_back(r);
+    std::vector<OptimiseLimit> limits = LineLimits(problem, line);
+    limits.insert(limits.end(), problem.limits.begin(), problem.limits.end());
+    for (const OptimiseLimit& limit : limits) {
+      e.limits.push_back(Judged(limit, results, activeTolerance));
+      e.feasible = e.feasible && e.limits.back().met;
     }
+    e.warnings = results.judgement.warnings;
     e.completed = e.objective.has_value();
   } catch (const UserError&) {
     return OptimiseEvaluation{};
@@ -117,6 +139,7 @@ struct Shared {
   const MapEntryTexts& base;
   const LineSettings& line;
   const OptimiseSettings& settings;
+  std::size_t limitCount;  // the line settings' limits and the problem's
   std::mutex mutex;
   OptimiseProgress progress;
   std::size_t failedRuns = 0;
@@ -148,7 +171,7 @@ struct LocalSearch {
   double Evaluate(const double* u) {
     const std::size_t n = shared.problem.variables.size();
     cachedPoint.assign(u, u + n);
-    cachedConstraints.assign(shared.problem.limits.size() + 1, PenaltyViolation);
+    cachedConstraints.assign(shared.limitCount + 1, PenaltyViolation);
     if (shared.settings.stop != nullptr && shared.settings.stop->load()) {
       opt->force_stop();
       return PenaltyObjective;
@@ -161,7 +184,7 @@ struct LocalSearch {
       f = *e.objective / objectiveScale;
       if (shared.problem.objective.sense == OptimiseSense::Maximise) f = -f;
       cachedConstraints[0] = 0;
-      for (std::size_t i = 0; i < e.limits.size(); ++i) {
+      for (std::size_t i = 0; i < e.limits.size() && i < shared.limitCount; ++i) {
         cachedConstraints[i + 1] = Violation(e.limits[i]);
       }
       Keep(values, e);
@@ -226,6 +249,20 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
   return EvaluateWith(sim, problem, base, line, values, activeTolerance);
 }
 
+OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                        const LineSettings& line, const std::vector<double>& values,
+                                        double activeTolerance) {
+  // The values as the entries hold them, so that the run is the one a user gets.
+  std::vector<double> entered;
+  for (const double value : values) {
+    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(value));
+  }
+  Simulation sim;
+  OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
+  e.feasible = e.feasible && e.warnings.empty();
+  return e;
+}
+
 namespace {
 
 double ObjectiveFunction(unsigned n, const double* u, double* /*grad*/, void* data) {
@@ -255,8 +292,7 @@ StartBest SearchFrom(Shared& shared, Simulation& sim, std::vector<double> start)
   opt.set_lower_bounds(std::vector<double>(n, 0.0));
   opt.set_upper_bounds(std::vector<double>(n, 1.0));
   opt.set_min_objective(ObjectiveFunction, &search);
-  opt.add_inequality_mconstraint(ConstraintFunction, &search,
-                                 std::vector<double>(shared.problem.limits.size() + 1, 0.0));
+  opt.add_inequality_mconstraint(ConstraintFunction, &search, std::vector<double>(shared.limitCount + 1, 0.0));
   opt.set_xtol_abs(shared.settings.variableTolerance);
   opt.set_maxeval(static_cast<int>(std::max<std::size_t>(shared.settings.maxEvaluationsPerStart, 1)));
   opt.set_initial_step(0.1);
@@ -280,7 +316,7 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
   const std::size_t starts = std::max<std::size_t>(settings.starts, 1);
   const std::vector<std::vector<double>> points = OptimiseStarts(problem, base, line, starts, settings.seed);
 
-  Shared shared{problem, base, line, settings, {}, {}, 0};
+  Shared shared{problem, base, line, settings, LineLimits(problem, line).size() + problem.limits.size(), {}, {}, 0};
   shared.progress.starts = starts;
   std::vector<StartBest> bests(starts);
   std::atomic<std::size_t> next{0};
@@ -312,32 +348,42 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
   for (std::thread& worker : workers) worker.join();
   if (failure) std::rethrow_exception(failure);
 
-  // The best feasible point over the starts; ties go to the earlier start. Without one, the
-  // completed point that came nearest to every limit.
-  const StartBest* chosen = nullptr;
+  // The starts' feasible points from the best down (ties to the earlier start); the first
+  // that holds every limit when run again is the answer. Without one, the completed point
+  // that came nearest to every limit.
+  std::vector<const StartBest*> candidates;
   for (const StartBest& best : bests) {
-    if (best.feasible && (chosen == nullptr || Better(*best.feasibleEvaluation.objective,
-                                                      *chosen->feasibleEvaluation.objective,
-                                                      problem.objective.sense))) {
-      chosen = &best;
+    if (best.feasible) candidates.push_back(&best);
+  }
+  std::stable_sort(candidates.begin(), candidates.end(), [&](const StartBest* a, const StartBest* b) {
+    return Better(*a->feasibleEvaluation.objective, *b->feasibleEvaluation.objective, problem.objective.sense);
+  });
+  OptimiseResult result;
+  const auto take = [&](const std::vector<double>& values, const OptimiseEvaluation& e) {
+    result.values = values;
+    result.objective = e.objective;
+    result.limits = e.limits;
+    result.warnings = e.warnings;
+  };
+  for (const StartBest* candidate : candidates) {
+    const OptimiseEvaluation recheck =
+        RecheckOptimisePoint(problem, base, line, *candidate->feasible, settings.activeTolerance);
+    if (recheck.feasible || result.values.empty()) take(*candidate->feasible, recheck);
+    if (recheck.feasible) {
+      result.feasible = true;
+      break;
     }
   }
-  OptimiseResult result;
-  if (chosen != nullptr) {
-    result.feasible = true;
-    result.values = *chosen->feasible;
-    result.objective = chosen->feasibleEvaluation.objective;
-    result.limits = chosen->feasibleEvaluation.limits;
-  } else {
+  if (candidates.empty()) {
+    const StartBest* chosen = nullptr;
     for (const StartBest& best : bests) {
       if (best.leastViolating && (chosen == nullptr || best.leastViolation < chosen->leastViolation)) {
         chosen = &best;
       }
     }
     if (chosen != nullptr) {
-      result.values = *chosen->leastViolating;
-      result.objective = chosen->leastViolatingEvaluation.objective;
-      result.limits = chosen->leastViolatingEvaluation.limits;
+      take(*chosen->leastViolating,
+           RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
     }
   }
   for (const double value : result.values) result.valueTexts.push_back(ShortestNumberText(value));

@@ -36,19 +36,41 @@ struct OptimiseObjective {
 
 enum class LimitSense { AtMost, AtLeast };  // value <= bound, value >= bound
 
-// A limit on a line quantity of the output catalogue. A quantity without a value in a run
+// A limit on a line quantity of the output catalogue, or on a zone quantity of one zone (the
+// line settings' own limits: a zone's exhaust LEL). A quantity without a value in a run
 // (MaxZoneLEL when no zone has an exhaust flow) meets its limit.
 struct OptimiseLimit {
   std::string name;
   LimitSense sense = LimitSense::AtMost;
   double bound = 0;
+  int zone = 0;           // 1..MaxZones for a zone quantity; 0 for a line quantity
+  bool fromLine = false;  // set by the line settings (LineLimits), not by the problem
+
+  friend bool operator==(const OptimiseLimit&, const OptimiseLimit&) = default;
 };
+
 
 struct OptimiseProblem {
   std::vector<OptimiseVariable> variables;
   OptimiseObjective objective;
   std::vector<OptimiseLimit> limits;
 };
+
+// The name a limit is shown with: "LineEndResidualSolvent", "ZoneExhaustLEL[2]".
+std::string LimitName(const OptimiseLimit& limit);
+
+// A limit's or the objective's value as shown: its shortest exact text, "none" without a
+// value, "unbounded" for an infinite % of LEL (a zone that evaporates into no exhaust air),
+// "-unbounded", or "not a number".
+std::string OptimiseValueText(const std::optional<double>& value);
+
+// The limits the line settings set themselves, which every search keeps besides the
+// problem's: the exhaust of each zone with an exhaust flow (or whose flow is a variable) at
+// most its LEL limit, the line end's residual solvent at most the residual target when one is
+// set (or varied), and the least boiling margin at least BoilingMarginMin. The bounds are
+// those of `line`; the set of limits depends only on which settings are given or varied, so
+// it is the same at every point of a search.
+std::vector<OptimiseLimit> LineLimits(const OptimiseProblem& problem, const LineSettings& line);
 
 // Text forms, shared by the batch tool and the window. Each returns nothing and sets `error`
 // when the text is not of its form or names nothing known.
@@ -95,11 +117,16 @@ struct OptimiseLimitResult {
 };
 
 struct OptimiseResult {
-  bool feasible = false;               // a point within every limit was found
+  // A point within every limit was found and, run again on its own from the texts the
+  // entries get, completed within every limit with no judging warning.
+  bool feasible = false;
   std::vector<double> values;          // the best point, one per variable
   std::vector<std::string> valueTexts; // their shortest exact texts, as the entries get them
   std::optional<double> objective;
+  // The line settings' limits (LineLimits at the best point), then the problem's.
   std::vector<OptimiseLimitResult> limits;
+  // The judging warnings of the best point's run (an exhaust above its limit, ...).
+  std::vector<std::string> warnings;
   std::size_t runs = 0;
   std::size_t failedRuns = 0;  // runs that stopped or could not be judged
   double seconds = 0;
@@ -111,21 +138,33 @@ struct OptimiseResult {
 void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                         MapEntryTexts& entries, LineSettings& line);
 
-// One evaluation as the search sees it: the run of `entries` with the variables at `values`.
+// One evaluation as the search sees it: the run of `entries` with the variables at `values`,
+// judged against the line settings' limits and the problem's.
 struct OptimiseEvaluation {
   bool completed = false;  // the run completed and its results could be derived
   bool feasible = false;   // ... and every limit holds
   std::optional<double> objective;
-  std::vector<OptimiseLimitResult> limits;
+  std::vector<OptimiseLimitResult> limits;  // LineLimits at the point, then the problem's
+  std::vector<std::string> warnings;        // the run's judging warnings
 };
 OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
                                          const LineSettings& line, const std::vector<double>& values,
                                          double activeTolerance = 1e-3);
 
+// The check a point passes before it is called within every limit: the point is run again on
+// a simulation of its own, from the texts the entries get, and every limit is judged afresh;
+// feasible only when each holds and the run's own judging warns of nothing (no exhaust above
+// its LEL limit, no boiling, no missed residual target).
+OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
+                                        const LineSettings& line, const std::vector<double>& values,
+                                        double activeTolerance = 1e-3);
+
 // Searches with COBYLA (NLopt) from every start, the starts spread over worker threads each
-// with its own simulation, and keeps the best point within every limit (the greatest or least
-// objective; ties to the earlier start). A run that stops is an infeasible point. The
-// problem must have passed CheckOptimiseProblem; throws std::invalid_argument otherwise.
+// with its own simulation, under the problem's limits and the line settings' own
+// (LineLimits), and keeps the best point within every limit (the greatest or least
+// objective; ties to the earlier start) that passes RecheckOptimisePoint; a start's best
+// point that fails it gives way to the next best. A run that stops is an infeasible point.
+// The problem must have passed CheckOptimiseProblem; throws std::invalid_argument otherwise.
 OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& base,
                         const LineSettings& line, const OptimiseSettings& settings);
 

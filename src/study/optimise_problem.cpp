@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "conditionfile/line_file.h"
+#include "format/csv.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "results/output_catalogue.h"
@@ -26,6 +27,22 @@ bool IsLineQuantity(std::string_view name) {
   return quantity != nullptr && quantity->scope == OutputScope::Line;
 }
 
+bool IsZoneQuantity(std::string_view name) {
+  const OutputQuantity* quantity = FindOutput(name);
+  return quantity != nullptr && quantity->scope == OutputScope::Zone;
+}
+
+bool IsVaried(const OptimiseProblem& problem, std::string_view name) {
+  return std::any_of(problem.variables.begin(), problem.variables.end(),
+                     [&](const OptimiseVariable& variable) { return variable.name == name; });
+}
+
+// Whether the line settings give zone `zone` an exhaust flow (0 included: a zone without
+// exhaust air), so that its exhaust is judged.
+bool HasExhaustFlow(const LineSettings& line, int zone) {
+  return line.ZoneExhaustFlow[static_cast<std::size_t>(zone)].has_value();
+}
+
 std::string Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -40,6 +57,32 @@ std::string VariableKey(const std::string& name) {
 }
 
 }  // namespace
+
+std::string LimitName(const OptimiseLimit& limit) {
+  return limit.zone == 0 ? limit.name : limit.name + "[" + std::to_string(limit.zone) + "]";
+}
+
+std::string OptimiseValueText(const std::optional<double>& value) {
+  if (!value) return "none";
+  if (std::isnan(*value)) return "not a number";
+  if (std::isinf(*value)) return *value > 0 ? "unbounded" : "-unbounded";
+  return ShortestNumberText(*value);
+}
+
+std::vector<OptimiseLimit> LineLimits(const OptimiseProblem& problem, const LineSettings& line) {
+  std::vector<OptimiseLimit> limits;
+  for (int zone = 1; zone <= MaxZones; ++zone) {
+    if (HasExhaustFlow(line, zone) ||
+        IsVaried(problem, "ZoneExhaustFlow[" + std::to_string(zone) + "]")) {
+      limits.push_back({"ZoneExhaustLEL", LimitSense::AtMost, line.LELLimitOfZone(zone), zone, true});
+    }
+  }
+  if (line.ResidualTarget || IsVaried(problem, "ResidualTarget")) {
+    limits.push_back({"LineEndResidualSolvent", LimitSense::AtMost, line.ResidualTarget.value_or(0), 0, true});
+  }
+  limits.push_back({"LeastBoilingMargin", LimitSense::AtLeast, line.BoilingMarginMin, 0, true});
+  return limits;
+}
 
 std::optional<OptimiseVariable> ParseOptimiseVariable(std::string_view text, std::string& error) {
   const std::size_t equals = text.find('=');
@@ -138,8 +181,10 @@ std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem) 
     return "a line setting is an objective only when it is varied: " + problem.objective.name;
   }
   for (const OptimiseLimit& limit : problem.limits) {
-    if (!IsLineQuantity(limit.name)) {
-      return "no line quantity named \"" + limit.name + "\" (see --list-names)";
+    const bool known = limit.zone == 0 ? IsLineQuantity(limit.name)
+                                       : limit.zone <= MaxZones && limit.zone > 0 && IsZoneQuantity(limit.name);
+    if (!known) {
+      return "no line quantity named \"" + LimitName(limit) + "\" (see --list-names)";
     }
     if (!std::isfinite(limit.bound)) {
       return "the bound of the limit on " + limit.name + " is not finite";

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -16,6 +17,7 @@
 #include "input/read_conditions.h"
 #include "model/model.h"
 #include "format/csv.h"
+#include "format/file_writer.h"
 #include "results/output_catalogue.h"
 
 namespace tovimar {
@@ -172,6 +174,48 @@ std::string SweepResultFileName(std::size_t run, std::size_t runs) {
 
 namespace {
 
+// One run whose result file is written under a temporary name beside `target` and takes
+// its name only once the run has ended, so an interrupted sweep leaves no result file cut
+// short. A run that wrote its file (whole, or up to a fault of the model) puts it in place;
+// one that could not start it or failed to write it leaves an earlier file as it was.
+RunOutcome RunIntoStagedFile(Simulation& sim, MapEntryTexts& entries, const std::string& target) {
+  RunOutcome outcome;
+  const auto failed = [&](RunStatus status, std::string message, const FileError& e) {
+    outcome.status = status;
+    outcome.message = std::move(message);
+    outcome.style = status == RunStatus::FileNotOpened ? MessageStyle::Notice : MessageStyle::Error;
+    outcome.path = e.path();
+    outcome.reason = e.reason();
+    return outcome;
+  };
+  std::unique_ptr<StagedFile> staged;
+  try {
+    staged = std::make_unique<StagedFile>(target, "result file");
+  } catch (const FileError& e) {
+    return failed(RunStatus::FileNotOpened, std::string(FileCanNotOpenMessage), e);
+  }
+  const std::string& temporary = staged->WritePath();
+  entries.ForceText(SaveFileNameEntry, temporary);
+  outcome = RunSimulation(sim, entries);
+  if (outcome.path == temporary && temporary != target) {  // its messages name the target
+    for (std::size_t at = outcome.message.find(temporary); at != std::string::npos;
+         at = outcome.message.find(temporary, at + target.size())) {
+      outcome.message.replace(at, temporary.size(), target);
+    }
+    outcome.path = target;
+  }
+  const RunStatus status = outcome.status;
+  if (status != RunStatus::StoppedAtInput && status != RunStatus::FileNotOpened &&
+      status != RunStatus::WriteFailed) {
+    try {
+      staged->Commit();
+    } catch (const FileError& e) {
+      return failed(RunStatus::WriteFailed, e.what(), e);
+    }
+  }
+  return outcome;
+}
+
 // One run of the sweep on a worker's own simulation.
 SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
                       const std::vector<SweepAxis>& axes, std::size_t index, std::size_t runs,
@@ -187,15 +231,15 @@ SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
     result.valueTexts.push_back(axis.ValueText(i));
     entries.ForceText(axis.entryName, result.valueTexts.back());
   }
-  RunOptions runOptions;
-  runOptions.writeResultFile = !options.resultDirectory.empty();
-  if (runOptions.writeResultFile) {
-    const std::filesystem::path file =
-        std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs);
-    entries.ForceText(SaveFileNameEntry, file.string());
+  if (options.resultDirectory.empty()) {
+    RunOptions runOptions;
+    runOptions.writeResultFile = false;
+    result.outcome = RunSimulation(sim, entries, runOptions);
+  } else {
+    result.outcome = RunIntoStagedFile(
+        sim, entries,
+        (std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs)).string());
   }
-  // The message stays with the run's outcome; the summary reports it.
-  result.outcome = RunSimulation(sim, entries, runOptions);
   if (result.outcome.completed()) {
     try {
       result.values = SummaryValuesOf(DeriveResults(sim, options.line));

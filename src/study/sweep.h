@@ -55,6 +55,7 @@ struct SweepRunResult {
 
 struct SweepOptions {
   // Where each run writes its result file ("result-0001.txt", ...); empty: none is written.
+  // Each is written under a temporary name and renamed once its run has ended.
   std::string resultDirectory;
   // Worker threads; 0: one per processor core.
   unsigned threads = 0;

@@ -43,7 +43,7 @@ QTableWidget* Table(const QStringList& headers) {
   return table;
 }
 
-// An editable choice of the numeric conditions: the edit holds the field name, as
+// An editable choice of the physical conditions: the edit holds the field name, as
 // ParseFitParameter reads it (an entry name typed in is read too); the list beside each
 // name shows what it is.
 QComboBox* ParameterCombo(const QString& name) {
@@ -52,7 +52,7 @@ QComboBox* ParameterCombo(const QString& name) {
   combo->setInsertPolicy(QComboBox::NoInsert);
   auto* model = new QStandardItemModel(0, 2, combo);
   for (const ConditionField& field : ConditionFields()) {
-    if (!field.enabled) continue;
+    if (!field.enabled || WhyNotFittable(field)) continue;  // disabled, or not a physical condition
     model->appendRow({new QStandardItem(Text(field.fieldName)),
                       new QStandardItem(Text(field.name + " (" + field.unit + ")"))});
   }

@@ -140,8 +140,11 @@ bool OptimisePage::SetObjective(const QString& name, OptimiseSense sense) {
 
 void OptimisePage::RemoveSelectedRows() {
   for (QTableWidget* table : {variables_, limits_}) {
+    const int fixed = table == limits_ ? static_cast<int>(lineLimits_.size()) : 0;
     std::set<int> rows;
-    for (const QModelIndex& index : table->selectionModel()->selectedIndexes()) rows.insert(index.row());
+    for (const QModelIndex& index : table->selectionModel()->selectedIndexes()) {
+      if (index.row() >= fixed) rows.insert(index.row());
+    }
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) table->removeRow(*row);
   }
   StoreSetup();
@@ -149,6 +152,7 @@ void OptimisePage::RemoveSelectedRows() {
 
 void OptimisePage::StoreSetup() {
   if (filling_) return;
+  ShowLineLimits();  // a variable may have made a zone's exhaust or the target a limit
   OptimiseSetup setup;
   setup.objective = (objectiveSense_->currentIndex() == 0 ? "max:" : "min:") +
                     objectiveName_->currentData().toString().toStdString();
@@ -156,7 +160,7 @@ void OptimisePage::StoreSetup() {
     setup.variables.push_back(ComboName(variables_, row, 0).toStdString() + "=" +
                               CellText(variables_, row, 1) + ":" + CellText(variables_, row, 2));
   }
-  for (int row = 0; row < limits_->rowCount(); ++row) {
+  for (auto row = static_cast<int>(lineLimits_.size()); row < limits_->rowCount(); ++row) {
     const auto* sense = qobject_cast<QComboBox*>(limits_->cellWidget(row, 1));
     setup.limits.push_back(ComboName(limits_, row, 0).toStdString() +
                            (sense->currentIndex() == 0 ? "<=" : ">=") + CellText(limits_, row, 2));
@@ -169,6 +173,7 @@ void OptimisePage::ShowSetup() {
   filling_ = true;
   variables_->setRowCount(0);
   limits_->setRowCount(0);
+  lineLimits_.clear();
   QStringList unread;
   std::string error;
   const auto refuse = [&](const std::string& text, const std::string& why) {
@@ -198,6 +203,7 @@ void OptimisePage::ShowSetup() {
     }
   }
   filling_ = false;
+  ShowLineLimits();
   if (!unread.isEmpty()) {
     form_.Dialogs().ShowError(
         this, tr("The Optimise page leaves out what it cannot read of the line file's optimiser "
@@ -214,7 +220,7 @@ OptimiseProblem OptimisePage::Problem() const {
     problem.variables.push_back({ComboName(variables_, row, 0).toStdString(),
                                  CellNumber(variables_, row, 1), CellNumber(variables_, row, 2)});
   }
-  for (int row = 0; row < limits_->rowCount(); ++row) {
+  for (auto row = static_cast<int>(lineLimits_.size()); row < limits_->rowCount(); ++row) {
     const auto* sense = qobject_cast<QComboBox*>(limits_->cellWidget(row, 1));
     problem.limits.push_back({ComboName(limits_, row, 0).toStdString(),
                               sense->currentIndex() == 0 ? LimitSense::AtMost : LimitSense::AtLeast,
@@ -225,8 +231,39 @@ OptimiseProblem OptimisePage::Problem() const {
 
 QString OptimisePage::StatusText() const { return status_->text(); }
 
+void OptimisePage::showEvent(QShowEvent* event) {
+  ShowLineLimits();  // the Line page may have changed the line settings
+  QWidget::showEvent(event);
+}
+
+void OptimisePage::ShowLineLimits() {
+  OptimiseProblem varied;
+  for (int row = 0; row < variables_->rowCount(); ++row) {
+    varied.variables.push_back({ComboName(variables_, row, 0).toStdString(), 0, 0});
+  }
+  std::vector<OptimiseLimit> limits = LineLimits(varied, form_.Line());
+  if (limits == lineLimits_) return;
+  const QSignalBlocker blocker(limits_);
+  for (std::size_t i = 0; i < lineLimits_.size(); ++i) limits_->removeRow(0);
+  for (std::size_t i = 0; i < limits.size(); ++i) {
+    const auto row = static_cast<int>(i);
+    limits_->insertRow(row);
+    const QString cells[] = {LimitCaption(limits[i]) + tr(" (line settings)"),
+                             limits[i].sense == LimitSense::AtMost ? QStringLiteral("<=") : QStringLiteral(">="),
+                             NumberText(limits[i].bound)};
+    for (int column = 0; column < 3; ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      item->setFlags(Qt::ItemIsEnabled);  // neither edited nor selected, so never removed
+      item->setToolTip(tr("A limit of the line settings (see the Line page): every search keeps it."));
+      limits_->setItem(row, column, item);
+    }
+  }
+  lineLimits_ = std::move(limits);
+}
+
 void OptimisePage::StartClick() {
   if (Running()) return;
+  ShowLineLimits();
   running_ = Problem();
   if (const std::optional<std::string> error = CheckOptimiseProblem(running_)) {
     status_->setText(QString::fromStdString(*error));
@@ -272,15 +309,17 @@ void OptimisePage::Finished(const OptimiseResult& result) {
   }
   text += tr("objective %1 = %2\n")
               .arg(QString::fromStdString(running_.objective.name))
-              .arg(result.objective ? NumberText(*result.objective) : tr("none"));
+              .arg(QString::fromStdString(OptimiseValueText(result.objective)));
   for (const OptimiseLimitResult& limit : result.limits) {
-    text += tr("%1 %2 %3: %4 %5\n")
-                .arg(QString::fromStdString(limit.limit.name))
+    text += tr("%1%2 %3 %4: %5 %6\n")
+                .arg(limit.limit.fromLine ? tr("(line settings) ") : QString())
+                .arg(QString::fromStdString(LimitName(limit.limit)))
                 .arg(limit.limit.sense == LimitSense::AtMost ? "<=" : ">=")
                 .arg(NumberText(limit.limit.bound))
-                .arg(limit.value ? NumberText(*limit.value) : tr("none"))
+                .arg(QString::fromStdString(OptimiseValueText(limit.value)))
                 .arg(!limit.met ? tr("not met") : limit.active ? tr("active") : tr("inactive"));
   }
+  for (const std::string& warning : result.warnings) text += tr("Warning: ") + QString::fromStdString(warning) + '\n';
   report_->setPlainText(text);
   status_->setText(tr("%1: %2 runs in %3 s")
                        .arg(result.feasible ? tr("Best point within every limit") : tr("No point within every limit"))

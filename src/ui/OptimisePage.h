@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "study/optimise.h"
 
@@ -25,7 +26,10 @@ class TForm1;
 // progress, Stop ends it; the best point's run is then shown on the Drying Profile page, and
 // "Use these settings" writes the best values into the entries. What the page is set to is
 // kept in the line settings (form.Line().Optimise, in the batch tool's text forms) at every
-// change, and shown afresh when a line file is loaded.
+// change, and shown afresh when a line file is loaded. The limits table starts with fixed
+// rows, the line settings' own limits (LineLimits: each judged zone's LEL limit, the
+// residual target, the least boiling margin), which every search keeps; they follow the
+// Line page and cannot be edited or removed here.
 class OptimisePage : public QWidget {
   Q_OBJECT
 
@@ -49,9 +53,11 @@ class OptimisePage : public QWidget {
   // that are not numbers) is left out and named in the form's error box.
   void ShowSetup();
 
-  // The problem the tables hold; a bound that is not a number is NaN, which
-  // CheckOptimiseProblem refuses.
+  // The problem the tables hold, without the fixed rows (the search adds the line settings'
+  // limits itself); a bound that is not a number is NaN, which CheckOptimiseProblem refuses.
   [[nodiscard]] OptimiseProblem Problem() const;
+  // The limits of the fixed rows, as last shown.
+  [[nodiscard]] const std::vector<OptimiseLimit>& LineLimitRows() const { return lineLimits_; }
 
   void StartClick();
   void StopClick();
@@ -64,7 +70,13 @@ class OptimisePage : public QWidget {
  signals:
   void SearchFinished();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  // Shows the line settings' limits (at form.Line() and the variables in the table) as the
+  // limits table's fixed rows, when they changed.
+  void ShowLineLimits();
   // Writes what the page is set to into form.Line().Optimise (not while it is being filled).
   void StoreSetup();
   void Progress(std::size_t runs, std::optional<double> best);
@@ -86,6 +98,7 @@ class OptimisePage : public QWidget {
   OptimiseProblem running_;  // the problem of the search under way or last done
   std::optional<OptimiseResult> result_;
   bool filling_ = true;  // the tables are being filled, not changed by the user
+  std::vector<OptimiseLimit> lineLimits_;  // the fixed rows at the top of limits_
 };
 
 }  // namespace tovimar::ui

@@ -87,7 +87,7 @@ TForm1::TForm1(QWidget* parent)
   TabbedNotebook1->setFocusPolicy(Qt::NoFocus);
   TabbedNotebook1->tabBar()->setFocusPolicy(Qt::NoFocus);
   TabbedNotebook1->tabBar()->setFont(TabFont());
-  UseCompactTabs(TabbedNotebook1->tabBar());
+  UseCompactTabs(TabbedNotebook1->tabBar(), TabHeight);
 
   BuildZonePage1(NewPage(QStringLiteral("Zone Cond. (1)")));
   for (const int page : {ZonePage2, ZonePage3}) {

@@ -110,7 +110,9 @@ void FitPage::Finished(const FitResult& result) {
     const FittedValue& value = result.values[i];
     const QString cells[] = {
         FromUtf8(value.parameter.caption), Number(value.start, 8), Number(value.value, 8),
-        value.halfWidth ? QStringLiteral("\u00b1 ") + Number(*value.halfWidth, 3) : tr("undetermined")};
+        !value.determined ? tr("undetermined")
+        : value.halfWidth ? QStringLiteral("\u00b1 ") + Number(*value.halfWidth, 3)
+                          : tr("no interval")};
     for (int column = 0; column < 4; ++column) {
       ResultTable->setItem(static_cast<int>(i), column, new QTableWidgetItem(cells[column]));
     }

@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStringList>
+#include <QStyleOptionTab>
 #include <QTabBar>
 #include <QWidget>
 
@@ -65,20 +66,48 @@ QString ToolTipText(std::string_view text) {
 
 namespace {
 
-// The application's style with less space beside each tab caption.
+// The application's style with less space beside each tab caption and tabs of one fixed
+// height (horizontal tabs; the notebook's are on top).
 class CompactTabStyle : public QProxyStyle {
  public:
+  explicit CompactTabStyle(int tabHeight) : tabHeight_(tabHeight) {}
+
   int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
     const int value = QProxyStyle::pixelMetric(metric, option, widget);
     return metric == PM_TabBarTabHSpace ? value / 2 : value;
   }
+
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                         const QWidget* widget) const override {
+    QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+    const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);
+    if (type == CT_TabBarTab && tab != nullptr && IsHorizontal(tab->shape)) {
+      size.setHeight(tabHeight_);
+    }
+    return size;
+  }
+
+ private:
+  static bool IsHorizontal(QTabBar::Shape shape) {
+    switch (shape) {
+      case QTabBar::RoundedNorth:
+      case QTabBar::RoundedSouth:
+      case QTabBar::TriangularNorth:
+      case QTabBar::TriangularSouth:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  int tabHeight_;
 };
 
 }  // namespace
 
-void UseCompactTabs(QTabBar* bar) {
+void UseCompactTabs(QTabBar* bar, int tabHeight) {
   // A widget does not own its style: the application keeps this one until it ends.
-  auto* style = new CompactTabStyle;
+  auto* style = new CompactTabStyle(tabHeight);
   style->setParent(QCoreApplication::instance());
   bar->setStyle(style);
 }

@@ -28,8 +28,9 @@ QFont GothicFont(int pixelSize);
 QFont TabFont();
 
 // Gives the tabs of `bar` half the style's space beside their captions, so that the nine
-// pages' tabs fit the notebook's width without scroll arrows.
-void UseCompactTabs(QTabBar* bar);
+// pages' tabs fit the notebook's width without scroll arrows, and a height of `tabHeight`
+// pixels whatever the tab font's line height.
+void UseCompactTabs(QTabBar* bar, int tabHeight);
 
 // Sets the colour that a widget's own text is drawn in (its children inherit it).
 void SetTextColour(QWidget* widget, const QColor& colour);

@@ -6,7 +6,6 @@
 #include <QTableWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -44,10 +43,13 @@ QComboBox* OutputCombo(const QString& selected) {
   return combo;
 }
 
-QString NumberText(double value) {
-  if (std::isinf(value) && value > 0) return QStringLiteral("unbounded");
-  return QString::fromStdString(ShortestNumberText(value));
+QString LimitCaption(const OptimiseLimit& limit) {
+  const OutputQuantity* quantity = FindOutput(limit.name);
+  return QString::fromStdString(LimitName(limit) + " - " +
+                                (quantity != nullptr ? ColumnTitle(*quantity, limit.zone) : limit.name));
 }
+
+QString NumberText(double value) { return QString::fromStdString(ShortestNumberText(value)); }
 
 QString InputName(const QString& name) {
   const ConditionField* field = FindField(name.toStdString());

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "study/optimise.h"
+
 class QComboBox;
 class QTableWidget;
 
@@ -18,8 +20,11 @@ QComboBox* InputCombo(const QString& selected);
 // Every line quantity of the output catalogue, as "name - caption (unit)".
 QComboBox* OutputCombo(const QString& selected);
 
-// The shortest exact text of `value`; "unbounded" for +infinity (a limit on the % of LEL
-// of a zone given no exhaust air).
+// How a limit's quantity is shown: "MaxWebTemp - highest web temperature (C)",
+// "ZoneExhaustLEL[2] - zone 2 exhaust LEL (%)".
+QString LimitCaption(const OptimiseLimit& limit);
+
+// The shortest exact text of `value`.
 QString NumberText(double value);
 // The name the combos hold for an input: a condition field's field name ("Edit6" is
 // "LineSpeed"), or the name as it is.

@@ -17,6 +17,11 @@ struct Rect {
 inline constexpr int LayoutWidth = 727;
 inline constexpr int LayoutHeight = 545;
 
+// The height of the notebook's tabs, whatever face the tab font resolves to: the pages get
+// the rest of the layout's height, so their height does not follow the tab font's line
+// height (a taller face would otherwise push the controls at the pages' bottoms out).
+inline constexpr int TabHeight = 26;
+
 // Every field is a row: a sunken caption strip with the entry at its right end.
 inline constexpr int RowPitch = 23;       // from one row's top to the next
 inline constexpr int RowHeight = 22;      // the caption strip

@@ -22,77 +22,24 @@
 #include <thread>
 #include <vector>
 
-#include "input/entry_texts.h"
-#include "input/field_catalogue.h"
+#include "batch_child.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {
 namespace {
 
+using test_support::BecomeNobody;
+using test_support::CanBecomeNobody;
+using test_support::Ended;
 using test_support::FileBytes;
+using test_support::LargestRun;
+using test_support::Names;
+using test_support::RunTool;
+using test_support::Start;
+using test_support::Wait;
 using test_support::PutFileBytes;
 using test_support::ScratchDir;
 namespace fs = std::filesystem;
-
-struct Ended {
-  int status = -1;  // the exit status, -1 when ended by a signal
-  int signal = 0;
-  std::string err;
-};
-
-// Starts tovimar-batch in `dir`; `inChild` runs in the child just before it is started.
-pid_t Start(const ScratchDir& dir, std::vector<std::string> args,
-            const std::function<void()>& inChild = {}) {
-  std::string exe = TOVIMAR_BATCH_EXE;
-  std::vector<char*> argv{exe.data()};
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int err = ::open((dir.path() / ".stderr").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (err < 0 || null < 0 || ::dup2(null, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(dir.path().c_str()) != 0) {
-      ::_exit(127);
-    }
-    if (inChild) inChild();
-    ::alarm(60);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  return pid;
-}
-
-Ended Wait(const ScratchDir& dir, pid_t pid) {
-  Ended ended;
-  int wstatus = 0;
-  if (::waitpid(pid, &wstatus, 0) == pid) {
-    if (WIFEXITED(wstatus)) ended.status = WEXITSTATUS(wstatus);
-    if (WIFSIGNALED(wstatus)) ended.signal = WTERMSIG(wstatus);
-  }
-  ended.err = FileBytes(dir.File(".stderr"));
-  fs::remove(dir.File(".stderr"));
-  return ended;
-}
-
-Ended RunTool(const ScratchDir& dir, const std::vector<std::string>& args,
-          const std::function<void()>& inChild = {}) {
-  return Wait(dir, Start(dir, args, inChild));
-}
-
-// The names in `dir` other than the captured error stream, sorted.
-std::vector<std::string> Names(const ScratchDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Drops to user nobody in a child; false when the tests do not run as root.
-bool CanBecomeNobody() { return ::geteuid() == 0 && ::getpwnam("nobody") != nullptr; }
-void BecomeNobody() {
-  const passwd* nobody = ::getpwnam("nobody");
-  if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) ::_exit(126);
-}
 
 TEST(BatchFiles, TwoNamesOfOneFileAreRefusedBeforeAnythingIsTouched) {
   struct Case {
@@ -112,12 +59,34 @@ TEST(BatchFiles, TwoNamesOfOneFileAreRefusedBeforeAnythingIsTouched) {
       {{"-o", "dangling", "--csv", "new.csv"}, "-o and --csv name the same file \"dangling\""},
       {{"d.txt", "--set", "ResultFileName=sub/../d.txt"},
        "DATAFILE and the Save File Name name the same file \"d.txt\""},
+      // Every file read takes part, and every file written.
+      {{"--report", "d.txt", "d.txt"}, "DATAFILE and --report name the same file \"d.txt\""},
+      {{"--line", "l.json", "-o", "l.json"}, "--line and -o name the same file \"l.json\""},
+      {{"--line", "l.json", "--csv", "l.json"}, "--line and --csv name the same file \"l.json\""},
+      {{"--line", "l.json", "--summary", "l.json"}, "--line and --summary name the same file \"l.json\""},
+      {{"--line", "l.json", "--write-data", "l.json"},
+       "--line and --write-data name the same file \"l.json\""},
+      {{"--fit", "Keff", "--measured", "m.csv", "--write-data", "m.csv"},
+       "--measured and --write-data name the same file \"m.csv\""},
+      {{"--design", "des.csv", "--write-data", "des.csv"},
+       "--design and --write-data name the same file \"des.csv\""},
+      {{"--optimise", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.1:3", "--line", "l.json",
+        "--write-line", "./l.json"},
+       "--line and --write-line name the same file \"l.json\""},
+      {{"--line", "l.json", "--design", "l.json"}, "--line and --design name the same file \"l.json\""},
+      {{"--line", "sr/result-0002.txt", "--sweep", "LineSpeed=1:3:1", "--sweep-results", "sr"},
+       "--line and --sweep-results name the same file \"sr/result-0002.txt\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1]);
     ScratchDir dir;
     ASSERT_EQ(RunTool(dir, {"--write-data", "d.txt"}).status, 0);
     const std::string data = FileBytes(dir.File("d.txt"));
+    const std::vector<std::pair<std::string, std::string>> inputs{
+        {"l.json", "{}\n"}, {"m.csv", "position along the line (m),web temperature (C)\r\n10,40\r\n"},
+        {"des.csv", "LineSpeed\r\n1\r\n"}, {"sr/result-0002.txt", "{}\n"}};
+    fs::create_directory(dir.File("sr"));
+    for (const auto& [name, bytes] : inputs) PutFileBytes(dir.File(name), bytes);
     fs::create_directory(dir.File("sub"));
     fs::create_symlink("d.txt", dir.File("link.txt"));
     fs::create_symlink("new.csv", dir.File("dangling"));
@@ -127,28 +96,12 @@ TEST(BatchFiles, TwoNamesOfOneFileAreRefusedBeforeAnythingIsTouched) {
     EXPECT_EQ(e.err, "tovimar-batch: " + c.err + "\n");
     EXPECT_EQ(Names(dir), before);
     EXPECT_EQ(FileBytes(dir.File("d.txt")), data);
+    for (const auto& [name, bytes] : inputs) EXPECT_EQ(FileBytes(dir.File(name)), bytes) << name;
   }
   // A summary beside the result files under a name no run takes is fine.
   ScratchDir dir;
   const Ended e = RunTool(dir, {"--sweep", "LineSpeed=1:3:1", "--sweep-results", "sr", "--summary", "sr/result-0004.txt"});
   EXPECT_EQ(e.status, 0) << e.err;
-}
-
-// The texts of the largest run: 14 zones of 1999 steps.
-std::vector<std::string> LargestRun() {
-  const MapEntryTexts defaults;
-  std::vector<std::string> args;
-  for (int zone = 3; zone <= MaxZones; ++zone) {
-    for (int column = 1; column <= ZoneColumns; ++column) {
-      args.push_back("--set");
-      args.push_back(ZoneField(zone, column).entryName + "=" + defaults.Text(ZoneField(2, column).entryName));
-    }
-  }
-  for (int zone = 1; zone <= MaxZones; ++zone) {
-    args.push_back("--set");
-    args.push_back("ZoneLength[" + std::to_string(zone) + "]=199.9");
-  }
-  return args;
 }
 
 TEST(BatchFiles, AResultFileInUseByAnotherRunStaysWhole) {

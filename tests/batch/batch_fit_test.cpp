@@ -82,6 +82,7 @@ TEST(BatchFit, ExitStatusesAndMessages) {
   ScratchDir dir;
   PutFileBytes(dir.File("m.csv"), MeasurementFile());
   PutFileBytes(dir.File("bad.csv"), "position along the line (m),web temperature (C)\n1,hot\n");
+  PutFileBytes(dir.File("huge.csv"), "position along the line (m),web temperature (C)\n5,1e300\n10,30\n20,40\n");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -103,6 +104,12 @@ TEST(BatchFit, ExitStatusesAndMessages) {
        "tovimar-batch: bad.csv: line 2, column 2: \"hot\" is not a number\n"},
       {{"--fit", "Keff=2:3", "--measured", "m.csv"}, 3,
        "tovimar-batch: the fit cannot start: Keff: the starting value 1.5 lies beyond its bounds\n"},
+      {{"--fit", "StepLength", "--measured", "m.csv"}, 2,
+       "tovimar-batch: --fit: the Increment of z (StepLength) is a setting of the numerical march, not a "
+       "physical condition: it cannot be fitted\n"},
+      {{"--fit", "Keff", "--measured", "huge.csv", "--write-data", "x.dat"}, 8,
+       "tovimar-batch: the fit did not converge: the weighted sum of squares at the fitted values is not a "
+       "finite number\ntovimar-batch: no data file written\n"},
       {{"--fit", "Keff", "--measured", "m.csv", "--fit-runs", "3", "--write-data", "x.dat"}, 8,
        "tovimar-batch: the fit did not converge: no convergence within 3 runs\n"
        "tovimar-batch: no data file written\n"},
@@ -113,6 +120,15 @@ TEST(BatchFit, ExitStatusesAndMessages) {
     EXPECT_EQ(f.err, c.err);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.dat")));
+
+  // Keff at two measurements a micrometre into the line: undetermined, never "± 0".
+  PutFileBytes(dir.File("micro.csv"), "position along the line (m),web temperature (C)\n1e-6,15.0000001\n"
+                                      "1e-6,15.0000001\n");
+  const auto micro = test_support::StartBatch(dir, {"--fit", "Keff", "--measured", "micro.csv"});
+  EXPECT_EQ(micro.status, 0) << micro.err;
+  const std::string first = micro.out.substr(0, micro.out.find('\n'));
+  EXPECT_EQ(first.substr(0, 5), "Keff=") << micro.out;
+  EXPECT_EQ(first.substr(first.find(' ')), " (undetermined)") << micro.out;
 
   // A fit whose first run stops says why.
   const auto f = test_support::StartBatch(dir, {"--fit", "Keff", "--measured", "m.csv", "--set", "Keff=-0.5"});

@@ -45,12 +45,17 @@ TEST(BatchOptimise, PrintsTheBestPointAndWritesItsFiles) {
                     *ParseOptimiseLimit("MaxZoneLEL<=25", error)};
   const OptimiseResult r = Optimise(problem, MapEntryTexts{}, {}, OptimiseSettings{});
   ASSERT_TRUE(r.feasible);
-  const auto state = [](const OptimiseLimitResult& l) { return l.active ? " active\n" : " inactive\n"; };
+  ASSERT_EQ(r.limits.size(), 4U);
+  const auto value = [&r](std::size_t i) {
+    return ShortestNumberText(*r.limits[i].value) + (r.limits[i].active ? " active\n" : " inactive\n");
+  };
+  // The varied flow makes zone 1's exhaust a limit of the line settings, beside their
+  // boiling margin.
   const std::string expected =
       "LineSpeed=" + r.valueTexts[0] + "\nZoneExhaustFlow[1]=" + r.valueTexts[1] +
       "\nobjective: max LineSpeed = " + ShortestNumberText(*r.objective) +
-      "\nlimit: LineEndResidualSolvent <= 2: " + ShortestNumberText(*r.limits[0].value) + state(r.limits[0]) +
-      "limit: MaxZoneLEL <= 25: " + ShortestNumberText(*r.limits[1].value) + state(r.limits[1]) +
+      "\nlimit (line): ZoneExhaustLEL[1] <= 25: " + value(0) + "limit (line): LeastBoilingMargin >= 0: " +
+      value(1) + "limit: LineEndResidualSolvent <= 2: " + value(2) + "limit: MaxZoneLEL <= 25: " + value(3) +
       "within every limit: yes\nruns: " + std::to_string(r.runs) + " (0 stopped)\n";
   EXPECT_EQ(f.out.substr(0, f.out.find("time: ")), expected);
   EXPECT_EQ(f.out.substr(f.out.find("time: ")).back(), '\n');
@@ -97,12 +102,64 @@ TEST(BatchOptimise, TakesTheProblemFromTheLineFileUnlessGiven) {
   EXPECT_EQ(overridden.out.substr(0, 12), "LineSpeed=1\n");
   EXPECT_NE(overridden.out.find("\nlimit: LineEndResidualSolvent <= 2: "), std::string::npos) << overridden.out;
 
+  // Limits add up: the file's, then the command line's; one given in both is kept once.
+  const auto added = test_support::StartBatch(
+      dir, {"--optimise", "--line", "line.json", "--starts", "2", "--limit", "MaxWebTemp<=100", "--limit",
+            "LineEndResidualSolvent<=2"});
+  ASSERT_EQ(added.status, 0) << added.err;
+  const std::string limits = "\nlimit (line): LeastBoilingMargin >= 0: ";
+  const std::size_t at = added.out.find(limits);
+  ASSERT_NE(at, std::string::npos) << added.out;
+  EXPECT_NE(added.out.find("\nlimit: LineEndResidualSolvent <= 2: ", at + 1), std::string::npos);
+  EXPECT_EQ(added.out.find("\nlimit: LineEndResidualSolvent", added.out.find("\nlimit: LineEnd") + 1),
+            std::string::npos);
+  EXPECT_NE(added.out.find("\nlimit: MaxWebTemp <= 100: "), std::string::npos) << added.out;
+
   line.Optimise.variables = {"Speed=1:2"};
   WriteLineFile(dir.File("bad.json"), line);
   const auto bad = test_support::StartBatch(dir, {"--optimise", "--line", "bad.json"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "tovimar-batch: the line file's \"Optimise\" set-up: no condition field or "
                      "line setting named \"Speed\" (see --list-names)\n");
+}
+
+// Searches without a --limit on the exhaust: the line settings' LEL limit holds the answer,
+// whether the flows come from a line file or a zone's flow is itself the variable.
+TEST(BatchOptimise, TheLineSettingsLimitsHoldWithoutALimitOption) {
+  ScratchDir dir;
+  LineSettings line;
+  line.ZoneExhaustFlow[1] = 2000;
+  line.ZoneExhaustFlow[2] = 2000;
+  WriteLineFile(dir.File("line.json"), line);
+  struct Case {
+    std::vector<std::string> args;
+    std::string firstLine;   // the best value, to 4 digits
+    std::string zoneLimit;   // the line limit at the LEL bound
+  };
+  const std::vector<Case> cases{
+      {{"--line", "line.json", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.1:3", "--limit",
+        "LineEndResidualSolvent<=2"},
+       "LineSpeed=0.1126", "limit (line): ZoneExhaustLEL[1] <= 25: "},
+      {{"--objective", "min:ZoneExhaustFlow[1]", "--vary", "ZoneExhaustFlow[1]=0:20000", "--set",
+        "ZoneExhaustFlow[2]=10000", "--limit", "MaxZoneLEL<=25"},
+       "ZoneExhaustFlow[1]=1764", "limit (line): ZoneExhaustLEL[1] <= 25: "},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"--optimise", "--starts", "4"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto f = test_support::StartBatch(dir, args);
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(f.out.substr(0, c.firstLine.size()), c.firstLine) << f.out;
+    const std::size_t at = f.out.find(c.zoneLimit);
+    ASSERT_NE(at, std::string::npos) << f.out;
+    std::size_t end = 0;
+    const double percent = std::stod(f.out.substr(at + c.zoneLimit.size()), &end);
+    EXPECT_LE(percent, 25);
+    EXPECT_GT(percent, 24.9);
+    EXPECT_EQ(f.out.substr(at + c.zoneLimit.size() + end, 8), " active\n");
+    EXPECT_NE(f.out.find("\nwithin every limit: yes\n"), std::string::npos) << f.out;
+    EXPECT_EQ(f.err, "");  // no judging warning of the best point
+  }
 }
 
 TEST(BatchOptimise, UsageErrorsExitTwo) {

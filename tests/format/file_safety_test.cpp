@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +50,37 @@ TEST(ResultFileLock, ASecondRunIsRefusedAndTheFirstRunsFileStaysWhole) {
   EXPECT_EQ(FileBytes(path), "next\r\n");
 }
 
+// Another file renamed into the result file's place between two zones gets none of the
+// run's lines, and a whole-file write to a result file in use is refused.
+TEST(ResultFileLock, TheRunWritesOnlyIntoTheFileItLocked) {
+  ScratchDir dir;
+  const std::string path = dir.File("result.txt");
+  const ResultFile run(path);
+  run.Create("head\r\n");
+  EXPECT_THROW(WriteTextFile(path, "csv\r\n", "profile CSV file"), FileError);
+  try {
+    WriteTextFile(path, "csv\r\n", "profile CSV file");
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create the profile CSV file \"" + path +
+                                         "\": Resource temporarily unavailable, locked by another run.");
+  }
+  EXPECT_EQ(FileBytes(path), "head\r\n");
+
+  std::filesystem::rename(path, dir.File("moved.txt"));
+  PutFileBytes(dir.File("other.txt"), "other");
+  std::filesystem::rename(dir.File("other.txt"), path);
+  try {
+    run.Append("zone 2\r\n");
+    ADD_FAILURE() << "appended to another file";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "File can not open!");
+    EXPECT_EQ(e.reason(), ReplacedSinceCreatedReason);
+    EXPECT_EQ(e.failure(), FileError::Failure::CannotOpen);
+  }
+  EXPECT_EQ(FileBytes(path), "other");
+  EXPECT_EQ(FileBytes(dir.File("moved.txt")), "head\r\n");
+}
+
 TEST(FileIdentity, NamesAreComparedByTheFileTheyLeadTo) {
   ScratchDir dir;
   std::filesystem::current_path(dir.path());
@@ -72,7 +104,8 @@ TEST(FileIdentity, NamesAreComparedByTheFileTheyLeadTo) {
 }
 
 TEST(TemporaryFiles, ASignalRemovesThemAndEndsTheProcessAsUsual) {
-  for (const int signal : {SIGINT, SIGTERM}) {
+  for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE}) {
+    SCOPED_TRACE(signal);
     ScratchDir dir;
     const std::string path = dir.File(".tvmABCDEF");
     PutFileBytes(path, "half");
@@ -80,6 +113,8 @@ TEST(TemporaryFiles, ASignalRemovesThemAndEndsTheProcessAsUsual) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      const rlimit noCore{0, 0};  // SIGQUIT's usual end writes a core file
+      ::setrlimit(RLIMIT_CORE, &noCore);
       InstallFileSignalHandling();
       if (RegisterTemporaryFile(path.c_str()) < 0) ::_exit(3);
       ::raise(signal);

@@ -62,18 +62,20 @@ TEST(WriteTextFile, FailuresNameTheFile) {
     EXPECT_EQ(MessageOf("/dev/full", std::string(100000, 'x')),
               "Cannot write the test file \"/dev/full\": No space left on device.");
   }
+  const std::string loop = dir.File("loop");
+  std::filesystem::create_symlink("loop", loop);
+  EXPECT_EQ(MessageOf(loop, "x"),
+            "Cannot create the test file \"" + loop + "\": Too many levels of symbolic links.");
+  EXPECT_TRUE(std::filesystem::is_symlink(loop));
   const std::string fifo = dir.File("pipe");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(MessageOf(fifo, "x"),
             "Cannot create the test file \"" + fifo + "\": No such device or address.");
 }
 
-// A write that fails half-way (here: a file-size limit, as a full disk would) leaves the
-// earlier file exactly as it was and no temporary file behind.
-TEST(WriteTextFile, AFailedWriteKeepsTheEarlierFile) {
-  ScratchDir dir;
-  const std::string path = dir.File("data.txt");
-  WriteTextFile(path, "earlier content\r\n", "test file");
+// Writes 1000 bytes to `path` under a file-size limit of 8 bytes in a child process: the
+// write must fail naming the file, and `path` keep `earlier`.
+void ExpectAFailedWriteKeeps(const std::string& path, const std::string& earlier) {
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -89,8 +91,28 @@ TEST(WriteTextFile, AFailedWriteKeepsTheEarlierFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(FileBytes(path), "earlier content\r\n");
-  EXPECT_EQ(EntriesIn(dir.path()), 1U);
+  EXPECT_EQ(FileBytes(path), earlier);
+}
+
+// A write that fails half-way (here: a file-size limit, as a full disk would) leaves the
+// earlier file exactly as it was and no temporary file behind, a file with two hard links
+// (written by copying) included.
+TEST(WriteTextFile, AFailedWriteKeepsTheEarlierFile) {
+  for (const bool linked : {false, true}) {
+    SCOPED_TRACE(linked ? "two hard links" : "one name");
+    ScratchDir dir;
+    const std::string path = dir.File("data.txt");
+    WriteTextFile(path, "earlier content\r\n", "test file");
+    if (linked) std::filesystem::create_hard_link(path, dir.File("link.txt"));
+    ExpectAFailedWriteKeeps(path, "earlier content\r\n");
+    EXPECT_EQ(EntriesIn(dir.path()), linked ? 2U : 1U);
+    if (linked) {  // both names keep it, and a write that succeeds reaches both
+      EXPECT_EQ(FileBytes(dir.File("link.txt")), "earlier content\r\n");
+      WriteTextFile(path, "new\r\n", "test file");
+      EXPECT_EQ(FileBytes(dir.File("link.txt")), "new\r\n");
+      EXPECT_EQ(EntriesIn(dir.path()), 2U);
+    }
+  }
 }
 
 }  // namespace

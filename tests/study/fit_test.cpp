@@ -80,6 +80,12 @@ TEST(Fit, ParsesParametersAndBounds) {
       {"Keff=a:2", "the bound \"a\" is not a number in \"Keff=a:2\""},
       {"Keff=3:1", "the lower bound must lie below the upper one in \"Keff=3:1\""},
       {"Keff=2:2", "the lower bound must lie below the upper one in \"Keff=2:2\""},
+      // Only physical conditions: not the march's step, a file setting or a line setting.
+      {"Edit20=0.01:1", "the Increment of z (StepLength) is a setting of the numerical march, not a physical "
+                        "condition: it cannot be fitted"},
+      {"Edit250", "the Save File Name (Edit250) is a file setting, not a physical condition: it cannot be fitted"},
+      {"ZoneExhaustFlow[1]", "ZoneExhaustFlow[1] is a line setting, which judges a run but does not change it: "
+                             "it cannot be fitted"},
   };
   for (const Case& c : bad) {
     std::string error;
@@ -249,6 +255,84 @@ TEST(Fit, WarnsAboutParametersTheDataCannotTellApart) {
     warned = warned || w.rfind("Dryer Efficiency Parameter Keff and Upper heat-transfer coefficient of zone", 0) == 0;
   }
   EXPECT_TRUE(warned) << (r.warnings.empty() ? r.message : r.warnings.front());
+}
+
+// Which values the measurements determine: a parameter that moves them by no more than the
+// model's rounding, or one that only a combination with another moves, is undetermined and
+// has no interval; the others keep theirs.
+TEST(Fit, UndeterminedParametersHaveNoInterval) {
+  const auto rows = [](const std::vector<std::pair<double, double>>& temps) {
+    MeasuredData data;
+    data.columns = {MeasuredQuantity::WebTemp};
+    std::size_t line = 2;
+    for (const auto& [x, t] : temps) data.values.push_back(Measurement{x, MeasuredQuantity::WebTemp, t, line++});
+    return data;
+  };
+  const MeasuredData micrometre = rows({{1e-6, 15.0000001}, {1e-6, 15.0000001}});
+  const MeasuredData entrance = rows({{0, 20}, {0, 20.5}, {0, 19.5}});
+  const MeasuredData line = Synthetic({{"Keff", 1.8}}, 0.2, 0.002, 2.0);
+  struct Case {
+    const MeasuredData* data;
+    std::vector<std::string> parameters;
+    std::vector<bool> determined;
+    std::string warning;  // the first warning's start
+  };
+  const std::vector<Case> cases{
+      // Keff moves the web temperature a micrometre in by a few roundings only (it used to
+      // come out as "± 0" after the solver had carried it to 14).
+      {&micrometre, {"Keff"}, {false},
+       "the measurements do not depend on Dryer Efficiency Parameter Keff (not beyond the rounding of the "
+       "model): undetermined"},
+      // At the entrance only the initial temperature matters.
+      {&entrance, {"Keff", "InitialTemp"}, {false, true},
+       "the measurements do not depend on Dryer Efficiency Parameter Keff"},
+      // The base film's heat capacity is its weight times its specific heat.
+      {&line, {"BaseFilmWeight", "BaseFilmCp", "Keff"}, {false, false, true},
+       "Base film weight and Specific heat of the base film cannot be told apart from these data: "
+       "undetermined, only a combination of them is known"},
+  };
+  for (const Case& c : cases) {
+    std::vector<FitParameter> parameters;
+    for (const std::string& text : c.parameters) parameters.push_back(Param(text));
+    const FitResult r = FitToMeasurements(MapEntryTexts{}, parameters, *c.data);
+    ASSERT_TRUE(r.converged()) << c.parameters[0] << ": " << r.message;
+    for (std::size_t j = 0; j < c.determined.size(); ++j) {
+      EXPECT_EQ(r.values[j].determined, c.determined[j]) << c.parameters[j];
+      EXPECT_EQ(r.values[j].halfWidth.has_value(), c.determined[j]) << c.parameters[j];
+      EXPECT_GT(r.values[j].halfWidth.value_or(1), 0);
+    }
+    ASSERT_FALSE(r.warnings.empty());
+    EXPECT_EQ(r.warnings[0].substr(0, c.warning.size()), c.warning);
+  }
+}
+
+// A residual, sum of squares or interval that is not a finite number is a fit that did not
+// converge, and none of it is reported.
+TEST(Fit, NonFiniteStatisticsAreAFitThatDidNotConverge) {
+  const MeasuredData data = Synthetic({{"Keff", 1.8}}, 0, 0, 20.0);
+  MeasuredData huge = data;
+  ASSERT_EQ(huge.values[3].quantity, MeasuredQuantity::WebTemp);
+  huge.values[3].value = 1e300;
+  MeasuredData tiny = data;
+  tiny.sd[static_cast<std::size_t>(MeasuredQuantity::WebTemp)] = 1e-200;
+  MeasuredData unweighted = huge;  // finite weighted, but its RMS overflows
+  unweighted.sd[static_cast<std::size_t>(MeasuredQuantity::WebTemp)] = 1e300;
+  struct Case {
+    const MeasuredData* data;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {&huge, "the weighted sum of squares at the fitted values is not a finite number"},
+      {&tiny, "the weighted sum of squares at the fitted values is not a finite number"},
+      {&unweighted, "the residual RMS of web temperature (C) is not a finite number"},
+  };
+  for (const Case& c : cases) {
+    const FitResult r = FitToMeasurements(MapEntryTexts{}, {Param("Keff")}, *c.data);
+    EXPECT_EQ(r.status, FitStatus::NotConverged) << c.message;
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_FALSE(r.values.at(0).halfWidth.has_value());
+    for (const QuantityRms& q : r.rms) EXPECT_TRUE(std::isfinite(q.rms));
+  }
 }
 
 TEST(Fit, FittedEntriesHoldTheShortestExactText) {

@@ -2,6 +2,7 @@
 // points over the Drying Profile chart; a fit started from the page finds the Keff that made
 // the measurements, shows the fitted run, and changes the entry only when asked; the set-up
 // lives in the line settings.
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineSeries>
@@ -164,6 +165,16 @@ class FitPageTest : public QObject {
     f.page->StartClick();
     QCOMPARE(f.page->StatusText(), QStringLiteral("Parameter 1 is refused: the lower bound must lie "
                                                   "below the upper one in \"Keff=3:1\""));
+    f.page->RemoveParameter();
+    // The Increment of z is not offered, and refused when typed.
+    f.page->AddParameter("StepLength");
+    const auto* combo = qobject_cast<QComboBox*>(f.page->ParameterTable->cellWidget(0, 0));
+    QCOMPARE(combo->findText(QStringLiteral("StepLength")), -1);
+    QVERIFY(combo->findText(QStringLiteral("Keff")) >= 0);
+    f.page->StartClick();
+    QCOMPARE(f.page->StatusText(),
+             QStringLiteral("Parameter 1 is refused: the Increment of z (StepLength) is a setting of the "
+                            "numerical march, not a physical condition: it cannot be fitted"));
     f.page->RemoveParameter();
     f.page->AddParameter("Keff");
     f.page->SetStandardDeviation(MeasuredQuantity::WebTemp, "0");

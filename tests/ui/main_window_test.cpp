@@ -24,6 +24,8 @@
 #include "ui/artwork.h"
 #include "ui/file_browser.h"
 #include "ui/look.h"
+#include "ui/main_window.h"
+#include "ui/window_layout.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;
@@ -483,10 +485,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(form.TabbedNotebook1->tabBar()->font().families().value(0), QStringLiteral("Arial"));
   }
 
-  // No caption runs under its entry and no control reaches past its parent: nothing is
-  // clipped with the installed fonts.
+  // No caption runs under its entry and no control reaches past its parent, on any of the
+  // window's pages: nothing is clipped with the fonts the test runs with.
   void nothingIsClipped() {
-    TForm1 form;
+    const MainWindow window = BuildMainWindow();
+    TForm1& form = *window.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     for (int page = 0; page < form.TabbedNotebook1->count(); ++page) {
@@ -518,6 +521,25 @@ class MainWindowTest : public QObject {
     }
     const QSize tabs = form.TabbedNotebook1->tabBar()->sizeHint();
     QVERIFY(tabs.width() <= 727);
+  }
+
+  // The tabs keep one height whichever face the tab font resolves to, so every page keeps
+  // the window's 727 x 545 less the tab row and the notebook's frame, and the captions still
+  // fit their tabs.
+  void pagesKeepTheirSizeWhateverTheTabFont() {
+    const MainWindow window = BuildMainWindow();
+    TForm1& form = *window.form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTabBar* bar = form.TabbedNotebook1->tabBar();
+    QCOMPARE(bar->height(), TabHeight);
+    QVERIFY2(bar->fontMetrics().height() <= TabHeight - 6,
+             qPrintable(QFontInfo(bar->font()).family()));
+    for (int page = 0; page < form.TabbedNotebook1->count(); ++page) {
+      QCOMPARE(bar->tabRect(page).height(), TabHeight);
+      form.TabbedNotebook1->setCurrentIndex(page);
+      QCOMPARE(form.TabbedNotebook1->widget(page)->size(), QSize(723, 517));
+    }
   }
 
   void dryerPicture() {

@@ -13,6 +13,7 @@
 #include "input/field_catalogue.h"
 #include "ui/OptimisePage.h"
 #include "ui/main_window.h"
+#include "ui/optimise_cells.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;
@@ -97,6 +98,59 @@ class OptimisePageTest : public QObject {
     QCOMPARE(window.profile->Judgement().exhaust.at(0).flow.value(), page->Result()->values[0]);
   }
 
+  // The line settings' limits are fixed rows: shown, kept out of the set-up and the
+  // problem, never removed, following the line settings and the variables; the search
+  // keeps them although no row of the user's names the exhaust.
+  void theLineSettingsLimitsAreFixedRowsEverySearchKeeps() {
+    MainWindow window = BuildMainWindow();
+    auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
+    auto* limits = page->findChild<QTableWidget*>(QStringLiteral("OptimiseLimits"));
+    const auto rows = [limits] {
+      QStringList texts;
+      for (int row = 0; row < limits->rowCount(); ++row) {
+        const QTableWidgetItem* name = limits->item(row, 0);
+        texts << (name == nullptr ? QStringLiteral("(user) ") + ComboName(limits, row, 0)
+                                  : name->text() + ' ' + limits->item(row, 1)->text() + ' ' +
+                                        limits->item(row, 2)->text());
+      }
+      return texts;
+    };
+    window.form->Line().ZoneExhaustFlow[1] = 2000;
+    window.form->Line().ZoneLELLimit[1] = 30;
+    window.form->Line().ZoneExhaustFlow[2] = 2000;
+    page->AddVariable(QStringLiteral("LineSpeed"), 0.1, 3);
+    page->AddLimit(QStringLiteral("LineEndResidualSolvent"), LimitSense::AtMost, 2);
+    QCOMPARE(rows(), (QStringList{
+                         "ZoneExhaustLEL[1] - zone 1 exhaust LEL (%) (line settings) <= 30",
+                         "ZoneExhaustLEL[2] - zone 2 exhaust LEL (%) (line settings) <= 25",
+                         "LeastBoilingMargin - least boiling margin (K) (line settings) >= 0",
+                         "(user) LineEndResidualSolvent"}));
+    QCOMPARE(window.form->Line().Optimise.limits, std::vector<std::string>{"LineEndResidualSolvent<=2"});
+    QCOMPARE(page->Problem().limits.size(), std::size_t{1});
+    limits->selectAll();
+    page->RemoveSelectedRows();
+    QCOMPARE(rows().size(), 3);
+    QVERIFY(window.form->Line().Optimise.limits.empty());
+    page->AddLimit(QStringLiteral("LineEndResidualSolvent"), LimitSense::AtMost, 2);
+
+    QSignalSpy finished(page, &OptimisePage::SearchFinished);
+    page->StartClick();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(page->Result().has_value() && page->Result()->feasible);
+    const OptimiseLimitResult& zone1 = page->Result()->limits.at(0);
+    QCOMPARE(QString::fromStdString(LimitName(zone1.limit)), QStringLiteral("ZoneExhaustLEL[1]"));
+    QVERIFY(zone1.active && *zone1.value <= 30);
+    QVERIFY(page->StatusText().startsWith(QStringLiteral("Best point within every limit")));
+    QVERIFY(window.profile->Judgement().warnings.empty());
+
+    // The Line page's changes show when the page is shown again.
+    window.form->show();
+    window.form->TabbedNotebook1->setCurrentWidget(window.profile);
+    window.form->Line().BoilingMarginMin = 5;
+    window.form->TabbedNotebook1->setCurrentWidget(page);
+    QCOMPARE(rows()[2], QStringLiteral("LeastBoilingMargin - least boiling margin (K) (line settings) >= 5"));
+  }
+
   void aProblemThatCannotBeSearchedSaysWhy() {
     MainWindow window = BuildMainWindow();
     auto* page = window.form->findChild<OptimisePage*>(QStringLiteral("OptimisePage"));
@@ -114,12 +168,14 @@ class OptimisePageTest : public QObject {
     QVERIFY(saved.page->AddLimit(QStringLiteral("LineEndResidualSolvent"), LimitSense::AtMost, 2));
     QVERIFY(saved.page->AddLimit(QStringLiteral("MaxWebTemp"), LimitSense::AtMost, 120));
     QVERIFY(!saved.page->AddVariable(QStringLiteral("Speed"), 1, 2));
-    // Edits as the user makes them: a typed bound, a limit's sense and quantity.
+    // Edits as the user makes them: a typed bound, a limit's sense and quantity (below the
+    // fixed rows of the line settings' limits).
+    const auto second = static_cast<int>(saved.page->LineLimitRows().size()) + 1;
     saved.Table("OptimiseVariables")->item(0, 1)->setText(QStringLiteral(" 0.250 "));
-    qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(1, 1))->setCurrentIndex(1);
-    auto* quantity = qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(1, 0));
+    qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(second, 1))->setCurrentIndex(1);
+    auto* quantity = qobject_cast<QComboBox*>(saved.Table("OptimiseLimits")->cellWidget(second, 0));
     quantity->setCurrentIndex(quantity->findData(QStringLiteral("LeastBoilingMargin")));
-    saved.Table("OptimiseLimits")->item(1, 2)->setText(QStringLiteral("5"));
+    saved.Table("OptimiseLimits")->item(second, 2)->setText(QStringLiteral("5"));
     const OptimiseSetup& setup = saved.recorded.form->Line().Optimise;
     QCOMPARE(setup.objective, std::string("min:MaxWebTemp"));
     QCOMPARE(setup.variables, (std::vector<std::string>{"LineSpeed=0.25:3", "ZoneExhaustFlow[1]=1000:20000"}));

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QtGlobal>
 
 #include "ui/startup.h"
 
@@ -79,6 +81,47 @@ QString GoldenDefaultResultPath() {
   return QDir(QStringLiteral(TOVIMAR_TEST_DATA_DIR)).filePath(QStringLiteral("default_result.txt"));
 }
 
-void ConfigureTestApplication() { ConfigureApplication(); }
+namespace {
+
+// Of `families`, those the font database lacks (wantPresent) or offers (!wantPresent).
+QStringList FamiliesNotAsWanted(const QStringList& families, bool wantPresent) {
+  // A family offered by several foundries is listed once per foundry, as "Family [foundry]".
+  QStringList installed;
+  for (const QString& family : QFontDatabase::families()) {
+    const qsizetype bracket = family.indexOf(QStringLiteral(" ["));
+    installed.push_back(bracket < 0 ? family : family.left(bracket));
+  }
+  QStringList wrong;
+  for (const QString& family : families) {
+    if (installed.contains(family, Qt::CaseInsensitive) != wantPresent) {
+      wrong.push_back(family);
+    }
+  }
+  return wrong;
+}
+
+QStringList FamiliesFromEnvironment(const char* name) {
+  return qEnvironmentVariable(name).split(QLatin1Char(','), Qt::SkipEmptyParts);
+}
+
+// The tests' font set-up (see tests/ui/CMakeLists.txt) names the faces it offers and the
+// ones it keeps out; a set-up that did not take effect would let the layout checks pass on
+// whatever the machine has, so it stops the test.
+void CheckFontSetUp() {
+  const QStringList missing = FamiliesNotAsWanted(FamiliesFromEnvironment("TOVIMAR_TEST_FONTS_PRESENT"), true);
+  const QStringList extra = FamiliesNotAsWanted(FamiliesFromEnvironment("TOVIMAR_TEST_FONTS_ABSENT"), false);
+  if (!missing.isEmpty() || !extra.isEmpty()) {
+    qFatal("The test's fonts (FONTCONFIG_FILE=%s) are not as set up: missing [%s], unexpected [%s]",
+           qPrintable(qEnvironmentVariable("FONTCONFIG_FILE")), qPrintable(missing.join(QStringLiteral(", "))),
+           qPrintable(extra.join(QStringLiteral(", "))));
+  }
+}
+
+}  // namespace
+
+void ConfigureTestApplication() {
+  ConfigureApplication();
+  CheckFontSetUp();
+}
 
 }  // namespace tovimar::ui::test

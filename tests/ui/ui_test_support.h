@@ -85,7 +85,9 @@ QString FirstDifference(const QByteArray& actual, const QByteArray& expected);
 // The checked-in result file of a run with the default conditions.
 QString GoldenDefaultResultPath();
 
-// Sets up the application as the program does (style, icon).
+// Sets up the application as the program does (style, icon), and stops the test when the
+// fonts named by TOVIMAR_TEST_FONTS_PRESENT are missing or those named by
+// TOVIMAR_TEST_FONTS_ABSENT are installed (comma-separated family names).
 void ConfigureTestApplication();
 
 }  // namespace tovimar::ui::test
