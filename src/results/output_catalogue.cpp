@@ -1,10 +1,7 @@
 #include "results/output_catalogue.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
-
-#include "model/arithmetic.h"
 
 namespace tovimar {
 
@@ -319,9 +316,6 @@ const OutputQuantity* FindOutput(std::string_view name) {
   return nullptr;
 }
 
-namespace {
-
-// "web temperature (C)", "residual solvent (% of solid)".
 std::string CaptionAndUnit(const OutputQuantity& quantity) {
   std::string text(quantity.caption);
   if (!quantity.unit.empty()) {
@@ -332,81 +326,11 @@ std::string CaptionAndUnit(const OutputQuantity& quantity) {
   return text;
 }
 
-bool IsValue(const OutputQuantity& quantity, double value) {
-  return std::isfinite(value) || (quantity.unbounded && value > 0 && std::isinf(value));
-}
-
-[[noreturn]] void NotFinite(const std::string& where, double value, const std::string& title) {
-  throw ArithmeticError("Arithmetic error" + where + ": " +
-                        arith::Describe(std::isnan(value) ? arith::Fault::Invalid : arith::Fault::Overflow,
-                                        ("the " + title).c_str()) +
-                        ".");
-}
-
-}  // namespace
-
 std::string ColumnTitle(const OutputQuantity& quantity, int zone) {
   if (quantity.scope == OutputScope::Zone) {
     return "zone " + std::to_string(zone) + " " + CaptionAndUnit(quantity);
   }
   return CaptionAndUnit(quantity);
-}
-
-namespace {
-
-// Whether every number of the point, its own and the judged ones, is finite: a screen that
-// reads the values directly (the largest run has 28,000 points); the catalogue then names
-// the quantity at a point that fails it.
-bool PointIsFinite(const RunResults& results, std::size_t i) {
-  const ProfilePoint& p = results.line.points[i];
-  const RunJudgement& j = results.judgement;
-  bool finite = std::isfinite(p.time) & std::isfinite(p.positionInZone) & std::isfinite(p.position) &
-                std::isfinite(p.temp) & std::isfinite(p.weight1) & std::isfinite(p.weight2) &
-                std::isfinite(p.residual1) & std::isfinite(p.residual2) & std::isfinite(p.fraction1) &
-                std::isfinite(p.fraction2) & std::isfinite(p.dryingCorrection);
-  if (i < j.residualGrams.size()) finite = finite & std::isfinite(j.residualGrams[i]);
-  if (i < j.residualPercent.size()) finite = finite & std::isfinite(j.residualPercent[i]);
-  if (i < j.boilingMargin.size() && j.boilingMargin[i]) finite = finite & std::isfinite(*j.boilingMargin[i]);
-  return finite;
-}
-
-// Throws for the first point quantity at point `i` that is not a value.
-void CheckPoint(const RunResults& results, std::size_t i) {
-  const ProfilePoint& point = results.line.points[i];
-  for (const OutputQuantity& quantity : OutputQuantities()) {
-    if (const std::optional<double> v = PointValue(quantity, results, i); v && !IsValue(quantity, *v)) {
-      NotFinite(" in zone " + std::to_string(point.zone) + ", step " + std::to_string(point.step), *v,
-                ColumnTitle(quantity));
-    }
-  }
-}
-
-}  // namespace
-
-void CheckFinite(const RunResults& results) {
-  if (results.line.points.empty()) {
-    return;  // no run: nothing derived
-  }
-  for (std::size_t i = 0; i < results.line.points.size(); ++i) {
-    if (!PointIsFinite(results, i)) [[unlikely]] {
-      CheckPoint(results, i);
-    }
-  }
-  const ZoneSummary wholeLine = LineAsZone(results.summary);
-  for (const OutputQuantity& quantity : OutputQuantities()) {
-    if (quantity.zone != nullptr) {
-      for (const ZoneSummary& zone : results.summary.zones) {
-        if (const std::optional<double> v = quantity.zone(results, zone); v && !IsValue(quantity, *v)) {
-          NotFinite("", *v, ColumnTitle(quantity, zone.zone));
-        }
-      }
-      if (const std::optional<double> v = quantity.zone(results, wholeLine); v && !IsValue(quantity, *v)) {
-        NotFinite("", *v, "whole line's " + CaptionAndUnit(quantity));
-      }
-    } else if (const std::optional<double> v = LineValue(quantity, results); v && !IsValue(quantity, *v)) {
-      NotFinite("", *v, ColumnTitle(quantity));
-    }
-  }
 }
 
 std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,

@@ -94,6 +94,8 @@ const OutputQuantity* FindOutput(std::string_view name);
 // The column title of a quantity: its caption with the unit in parentheses ("web temperature
 // (C)"); for a zone quantity preceded by the zone ("zone 2 exit web temperature (C)").
 std::string ColumnTitle(const OutputQuantity& quantity, int zone = 0);
+// The caption with the unit in parentheses, without a zone: "exit web temperature (C)".
+std::string CaptionAndUnit(const OutputQuantity& quantity);
 
 // The value of a point quantity at point `index` of the line profile.
 std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,
@@ -102,7 +104,7 @@ std::optional<double> PointValue(const OutputQuantity& quantity, const RunResult
 // Throws ArithmeticError when a value of `results` is not a finite number (an overflow, or
 // an invalid operation), naming the first such quantity, and for a point quantity its zone
 // and step: "Arithmetic error in zone 3, step 12: overflow in the residual solvent (g/m2)."
-// +infinity of an unbounded quantity is a value.
+// +infinity of an unbounded quantity is a value. (results/finite_check.cpp)
 void CheckFinite(const RunResults& results);
 
 // The value of a line quantity, or of a zone quantity in zone `zone` (1-based; none when the
