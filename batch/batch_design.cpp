@@ -71,7 +71,9 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
           values = SummaryValuesOf(DeriveResults(sim, settings));
         }
       } catch (const UserError& e) {
-        outcome.status = RunStatus::StoppedAtInput;
+        // A value the line settings refuse, or a quantity of the run that overflows.
+        outcome.status = e.kind() == ErrorKind::Arithmetic ? RunStatus::ArithmeticFault
+                                                           : RunStatus::StoppedAtInput;
         outcome.message = e.what();
       }
       if (!outcome.completed() && status == ExitCompleted) {

@@ -1,6 +1,5 @@
 #include "batch_fit.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,17 +9,14 @@
 #include "format/csv.h"
 #include "format/file_writer.h"
 #include "model/errors.h"
+#include "model/number_text.h"
 #include "study/fit.h"
 
 namespace tovimar::batch {
 
 namespace {
 
-std::string Significant3(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3g", v);
-  return buf;
-}
+std::string Significant3(double v) { return ShortNumber(v, 3); }
 
 // The options a fit cannot go with; empty when they all fit.
 std::string FitConflict(const BatchOptions& options) {

@@ -13,6 +13,7 @@
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "model/model.h"
+#include "model/number_text.h"
 #include "results/output_catalogue.h"
 #include "results/profile_csv.h"
 #include "run/run_sequence.h"
@@ -68,9 +69,7 @@ void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, s
   }
   out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';
   out << "runs: " << result.runs << " (" << result.failedRuns << " stopped)\n";
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.3f", result.seconds);
-  out << "time: " << seconds << " s\n";
+  out << "time: " << FixedNumber(result.seconds, 3) << " s\n";
   out.flush();
 }
 

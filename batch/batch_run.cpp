@@ -237,8 +237,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     } catch (const UserError& e) {
+      // A quantity of the run that cannot be formed or overflows: the run is an arithmetic
+      // fault, and its summary record says so.
       messages.ShowMessage(e.what());
-      return ExitArithmeticFault;
+      outcome.status = RunStatus::ArithmeticFault;
+      outcome.message = e.what();
+      outcome.style = MessageStyle::Error;
+      values = SummaryValues{};
     }
   }
   if (options.summaryFile) {

@@ -53,7 +53,7 @@ void Store(LineSettings& s, const std::string& key, int zone, std::optional<doub
   if (key == "WebWidth") {
     s.WebWidth = value.value();
   } else if (key == ZoneExhaustFlowKey) {
-    s.ZoneExhaustFlow[z] = value.value_or(0);
+    s.ZoneExhaustFlow[z] = value;
   } else if (key == "LEL1") {
     s.LEL1 = value.value();
   } else if (key == "LEL2") {
@@ -89,7 +89,8 @@ void ReadZones(LineSettings& s, const std::string& key, const Json& zones) {
     if (zone == 0) {
       Refuse(key, 0, "has no zone \"" + zoneText + "\": the zones are \"1\" to \"14\".");
     }
-    Store(s, key, zone, NumberOf(value, key, zone));
+    // null: the zone has no value of its own, as when it is left out.
+    Store(s, key, zone, value.is_null() ? std::nullopt : std::optional(NumberOf(value, key, zone)));
   }
 }
 
@@ -266,7 +267,7 @@ std::string FormatLineSettings(const LineSettings& s) {
   OrderedJson limits = OrderedJson::object();
   for (int z = 1; z <= MaxZones; ++z) {
     const auto zone = static_cast<std::size_t>(z);
-    if (s.ZoneExhaustFlow[zone] != 0) flows[std::to_string(z)] = s.ZoneExhaustFlow[zone];
+    if (s.ZoneExhaustFlow[zone]) flows[std::to_string(z)] = *s.ZoneExhaustFlow[zone];
     if (s.ZoneLELLimit[zone]) limits[std::to_string(z)] = *s.ZoneLELLimit[zone];
   }
   root[ZoneExhaustFlowKey] = flows;
@@ -305,7 +306,7 @@ const std::vector<LineSettingName>& LineSettingNames() {
     v.push_back({"WebWidth", "WebWidth", 0, "Coated web width", "m", false});
     for (int z = 1; z <= MaxZones; ++z) {
       v.push_back({NameOf(ZoneExhaustFlowKey, z), ZoneExhaustFlowKey, z,
-                   "Exhaust flow of zone " + std::to_string(z), normalFlow, false});
+                   "Exhaust flow of zone " + std::to_string(z), normalFlow, true});
     }
     v.push_back({"LEL1", "LEL1", 0, "Lower explosive limit of solvent-1", "vol %", false});
     v.push_back({"LEL2", "LEL2", 0, "Lower explosive limit of solvent-2", "vol %", false});
@@ -337,7 +338,7 @@ void ApplyLineSetting(LineSettings& settings, std::string_view assignment) {
     if (!text.empty()) {
       value = ParseNumber(text);
       if (!value) Refuse(entry.key, entry.zone, "needs a number, not \"" + std::string(text) + "\".");
-    } else if (!entry.clearable && entry.key != ZoneExhaustFlowKey) {
+    } else if (!entry.clearable) {
       Refuse(entry.key, entry.zone, "needs a number.");
     }
     LineSettings changed = settings;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "format/file_writer.h"
@@ -67,7 +68,7 @@ TEST(LineFile, LeftOutKeysKeepTheirDefaults) {
   EXPECT_EQ(s.LEL2, 1.1);
   EXPECT_EQ(s.LELLimit, 25);
   EXPECT_EQ(s.ZoneExhaustFlow[3], 8000);
-  EXPECT_EQ(s.ZoneExhaustFlow[1], 0);
+  EXPECT_FALSE(s.ZoneExhaustFlow[1].has_value());
   EXPECT_FALSE(s.ResidualTarget.has_value());
   EXPECT_EQ(s.LELLimitOfZone(3), 25);
 }
@@ -243,6 +244,33 @@ TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
   }
 }
 
+// A zone's exhaust flow is given (0 included: a zone without exhaust air) or not given
+// (left out, null, or cleared with an empty value); writing keeps the difference.
+TEST(LineFile, ExhaustFlowGivenAsZeroIsNotLeftOut) {
+  const struct {
+    const char* json;
+    const char* assignment;  // applied after reading; "" for none
+    std::optional<double> flow2;
+    const char* written;     // the "ZoneExhaustFlow" object as written back
+  } cases[] = {
+      {R"({"ZoneExhaustFlow": {"2": 0}})", "", 0.0, "{\n    \"2\": 0.0\n  }"},
+      {R"({"ZoneExhaustFlow": {"2": null}})", "", std::nullopt, "{}"},
+      {R"({"ZoneExhaustFlow": {}})", "", std::nullopt, "{}"},
+      {"{}", "ZoneExhaustFlow[2]=0", 0.0, "{\n    \"2\": 0.0\n  }"},
+      {R"({"ZoneExhaustFlow": {"2": 0}})", "ZoneExhaustFlow[2]=", std::nullopt, "{}"},
+      {R"({"ZoneExhaustFlow": {"2": 8000}})", "ZoneExhaustFlow[2]=0", 0.0, "{\n    \"2\": 0.0\n  }"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.json) + " " + c.assignment);
+    LineSettings s = ParseLineSettings(c.json);
+    if (*c.assignment != '\0') ApplyLineSetting(s, c.assignment);
+    EXPECT_EQ(s.ZoneExhaustFlow[2], c.flow2);
+    const std::string text = FormatLineSettings(s);
+    EXPECT_NE(text.find(std::string("\"ZoneExhaustFlow\": ") + c.written + ",\n"), std::string::npos) << text;
+    EXPECT_EQ(ParseLineSettings(text).ZoneExhaustFlow, s.ZoneExhaustFlow);
+  }
+}
+
 TEST(LineSettingNames, ApplyChangesOneSetting) {
   LineSettings s;
   ApplyLineSetting(s, "ZoneExhaustFlow[3]=8000");
@@ -256,7 +284,7 @@ TEST(LineSettingNames, ApplyChangesOneSetting) {
   ApplyLineSetting(s, "ZoneExhaustFlow[3]=");
   ApplyLineSetting(s, "ZoneLELLimit[3]=");
   ApplyLineSetting(s, "ResidualTarget=");
-  EXPECT_EQ(s.ZoneExhaustFlow[3], 0);
+  EXPECT_FALSE(s.ZoneExhaustFlow[3].has_value());
   EXPECT_EQ(s.LELLimitOfZone(3), 25);
   EXPECT_FALSE(s.ResidualTarget.has_value());
 }
