@@ -1,9 +1,9 @@
 #pragma once
 
-#include <istream>
 #include <ostream>
 
 #include "batch_options.h"
+#include "conditionfile/input_file.h"
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
 #include "model/line_settings.h"
@@ -19,9 +19,9 @@ namespace tovimar::batch {
 // split into chunks join into exactly one process's output. Records are read and written
 // one at a time, so a design of any size runs in bounded memory.
 // Returns ExitCompleted when every run completed, the status of the first run that did not
-// otherwise, ExitUsage for a header that names no input, ExitFileFailed when the design
-// cannot be read.
+// otherwise, ExitUsage for a design that cannot be run as it stands (see DesignReader),
+// ExitFileFailed when it cannot be read or holds a record longer than 16 MiB.
 int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,
-              std::istream& in, std::ostream& out, UserMessages& messages);
+              InputSource& in, std::ostream& out, UserMessages& messages);
 
 }  // namespace tovimar::batch

@@ -363,36 +363,30 @@ int RunSweepWithSummary(const BatchOptions& options, const std::vector<SweepAxis
                         const MapEntryTexts& base, SweepOptions sweep, std::ostream& out,
                         UserMessages& messages) {
   const std::size_t zones = SweepSummaryZones(base, axes);
-  std::vector<SweepRunResult> runs;
+  SweepTally tally;
   try {
     SummaryOutput summary(options.summaryFile, out);
     summary.Write(FormatSweepSummaryHeader(axes, zones));
     std::size_t total = 1;
     for (const SweepAxis& axis : axes) total *= axis.count;
-    ProgressLine progress("sweep", total);
-    sweep.onRunInOrder = [&](std::size_t index, const SweepRunResult& run) {
+    ProgressLine progress("sweep", total, !options.summaryFile || *options.summaryFile == "-");
+    tally = RunSweepInOrder(base, axes, sweep, [&](std::size_t index, const SweepRunResult& run) {
       summary.Write(FormatSweepSummaryRecord(index + 1, run, zones));
       progress.Count(index + 1);
-    };
-    runs = RunSweep(base, axes, sweep);
+    });
     summary.Close();
   } catch (const FileError& e) {
     messages.ShowMessage(e.what());
     return ExitFileFailed;
   }
 
-  const auto firstFailed = std::find_if(runs.begin(), runs.end(), [](const SweepRunResult& run) {
-    return !run.outcome.completed();
-  });
-  if (firstFailed == runs.end()) {
+  if (!tally.firstFailure) {
     return ExitCompleted;
   }
-  const auto failed = static_cast<std::size_t>(std::count_if(
-      runs.begin(), runs.end(), [](const SweepRunResult& run) { return !run.outcome.completed(); }));
-  messages.ShowMessage(std::to_string(failed) + " of " + std::to_string(runs.size()) +
-                       (runs.size() == 1 ? " run" : " runs") +
+  messages.ShowMessage(std::to_string(tally.failed) + " of " + std::to_string(tally.runs) +
+                       (tally.runs == 1 ? " run" : " runs") +
                        " did not complete; the summary gives the outcome of each.");
-  return ExitStatusOf(firstFailed->outcome.status);
+  return ExitStatusOf(*tally.firstFailure);
 }
 
 }  // namespace tovimar::batch

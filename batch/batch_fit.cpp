@@ -1,25 +1,22 @@
 #include "batch_fit.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "batch_report.h"
 #include "conditionfile/data_file.h"
 #include "conditionfile/measured_data.h"
 #include "format/csv.h"
 #include "format/file_writer.h"
 #include "model/errors.h"
+#include "model/number_text.h"
 #include "study/fit.h"
 
 namespace tovimar::batch {
 
 namespace {
 
-std::string Significant3(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3g", v);
-  return buf;
-}
+std::string Significant3(double v) { return ShortNumber(v, 3); }
 
 // The options a fit cannot go with; empty when they all fit.
 std::string FitConflict(const BatchOptions& options) {
@@ -80,7 +77,7 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
   try {
     data = ReadMeasuredData(*options.measuredFile);
   } catch (const FileError& e) {
-    messages.ShowMessage(std::string(e.what()) + (e.reason().empty() ? "" : " (" + e.reason() + ")"));
+    messages.ShowMessage(e.what());  // names the file and the reason
     return ExitFileFailed;
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
@@ -105,8 +102,11 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
   if (!result.converged()) {
     messages.ShowMessage("the fit did not converge: " + result.message);
     if (options.writeDataFile) messages.ShowMessage("no data file written");
+    if (options.reportFile) messages.ShowMessage("no report written");
     return ExitFitNotConverged;
   }
+  std::vector<std::string> fitted;  // the report's run is the fitted one
+  for (const FittedEntry& e : FittedEntries(result)) fitted.push_back(e.entryName + "=" + e.text);
   if (options.writeDataFile) {
     for (const FittedEntry& e : FittedEntries(result)) entries.ForceText(e.entryName, e.text);
     try {
@@ -119,7 +119,7 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
       return ExitStoppedAtInput;
     }
   }
-  return ExitCompleted;
+  return WriteReportOf(options, fitted, messages);
 }
 
 }  // namespace tovimar::batch

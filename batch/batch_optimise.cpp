@@ -8,10 +8,12 @@
 #include <string>
 
 #include "batch_files.h"
+#include "batch_report.h"
 #include "conditionfile/data_file.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "model/model.h"
+#include "model/number_text.h"
 #include "results/output_catalogue.h"
 #include "results/profile_csv.h"
 #include "run/run_sequence.h"
@@ -67,9 +69,7 @@ void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, s
   }
   out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';
   out << "runs: " << result.runs << " (" << result.failedRuns << " stopped)\n";
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.3f", result.seconds);
-  out << "time: " << seconds << " s\n";
+  out << "time: " << FixedNumber(result.seconds, 3) << " s\n";
   out.flush();
 }
 
@@ -194,6 +194,13 @@ int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, con
     if (const int status = WriteBestFiles(options, entries, bestLine, messages); status != ExitCompleted) {
       return status;
     }
+    std::vector<std::string> best;  // the report's run is the best point's
+    for (std::size_t i = 0; i < result.valueTexts.size(); ++i) {
+      best.push_back(problem.variables[i].name + "=" + result.valueTexts[i]);
+    }
+    if (const int status = WriteReportOf(options, best, messages); status != ExitCompleted) return status;
+  } else if (options.reportFile) {
+    messages.ShowMessage("no report written: the search found no point that completed");
   }
   return result.feasible ? ExitCompleted : ExitNoFeasiblePoint;
 }

@@ -2,9 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <utility>
+
+#include "batch_fit.h"
 #include "batch_optimise.h"
-#include "conditionfile/line_file.h"
-#include "input/field_catalogue.h"
+#include "study/design.h"
 
 namespace tovimar::batch {
 
@@ -81,31 +84,40 @@ that is not a finite number makes a fit that did not converge (8).
 Messages go to standard error; a completed run prints nothing.
 
 Exit status:
-  0  the run completed (with --write-data alone: the data file was written; with
-     --sweep: every run of the sweep completed)
+  0  completed: the run (with --write-data alone: the data file was written); with
+     --sweep or --design every run; with --optimise a point within every limit was
+     found; with --fit the fit converged
+  1  an unexpected internal error
   2  usage: an unknown option or NAME, a --set without "=", two data files, a --sweep
-     that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an
-     option that does not go with the others (--csv without a run, -o with --sweep),
-     or two of the files the command reads or writes (the data file, --line,
-     --measured, --design, -o or the Save File Name, --write-data, --write-line, --csv,
-     --summary, --report, a result file of --sweep-results) that are one and the same
-     file
+     that is not NAME=FROM:TO:STEP or gives no value, more than two --sweep, an option
+     that would be ignored beside the others (-o, --csv, --summary or --write-data with
+     --design, --report with --design or --sweep, --csv without a run, ...: the message
+     says which and why), a design whose header or record does not fit, or two of the
+     files the command reads or writes (the data file, --line, --measured, --design, -o
+     or the Save File Name, --write-data, --write-line, --csv, --summary, --report, a
+     result file of --sweep-results) that are one and the same file
   3  stopped while reading the conditions: an input message ("Input value is not
      correct!", "Input Save File Name!", "Input value of Zone k is not correct!"), an
      Outer Temperature that is not a number, a zone with more than 1999 steps or a
-     negative step count, or a text --write-data cannot save
-  4  a file problem: the data file is missing, unreadable, a directory or not a data
-     file (a line without "=" or longer than 16 MiB); the result file (or another
+     negative step count, a line file or measurement file whose content is refused,
+     or a text --write-data cannot save
+  4  a file problem: an input (the data file, --line, --measured, --design) is missing,
+     unreadable, a directory, a device or a named pipe with no writer ("... can not
+     open!" with the path and the reason), or holds a line longer than 16 MiB (a line
+     file longer than 16 MiB, a data file whose 120 lines hold more than 64 MiB in all);
+     the data file is not a data file (a line without "="); the result file (or another
      output, or the --sweep-results directory) could not be opened (read-only, a loop of
      symbolic links, a missing directory: refused before anything is written), was
      locked by another run, or could not be written (a full disk, a file-size limit);
      standard output could not be written ("standard output: REASON")
   5  an arithmetic fault: a zero speed, a zero solvent ratio, a zero Increment of z, ...
-  1  an unexpected internal error
+  6  the model does not hold: an unstable integration step or a boiling coating
+  7  --optimise found no point within every limit (the nearest point is printed)
   8  --fit: the fit did not converge (the values reached are printed)
-With --sweep, a run that did not complete gives the status of the first such run in run
-order (4 when the --sweep-results directory cannot be written); the summary, written
-record by record as the runs finish, gives the outcome of every run.)";
+With --sweep or --design, a run that did not complete gives
+the status of the first such run in run order (4 when the --sweep-results directory
+cannot be written); the summary, written record by record as the runs finish, gives the
+outcome of every run.)";
 
 }  // namespace
 
@@ -163,13 +175,14 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
                  "Write only the run's report as a PDF (run in memory by tovimar-report)")
       ->type_name("FILE.pdf");
   // Fitting to measurements.
-  app.add_option("--fit", options.fits, "Fit a numeric condition to --measured (repeatable)")
+  CLI::Option* fit = app.add_option("--fit", options.fits, "Fit a numeric condition to --measured (repeatable)")
       ->type_name("NAME[=LOWER:UPPER]")->allow_extra_args(false)->take_all();
   app.add_option("--measured", options.measuredFile, "With --fit: the measurements (CSV)")->type_name("FILE");
+  // --fit-runs has a default, so only the parser can tell that it was given.
   app.add_option("--sd", options.standardDeviations, "With --fit: a quantity's standard deviation")
-      ->type_name("NAME=VALUE")->allow_extra_args(false)->take_all();
+      ->type_name("NAME=VALUE")->allow_extra_args(false)->take_all()->needs(fit);
   app.add_option("--fit-runs", options.fitRuns, "With --fit: give up after N runs (default 400)")
-      ->type_name("N")->check(CLI::Range(1, 1000000));
+      ->type_name("N")->check(CLI::Range(1, 1000000))->needs(fit);
   AddOptimiseOptions(app, options);
 }
 
@@ -193,30 +206,127 @@ std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string
     return std::nullopt;
   }
   const std::string_view name = setting.substr(0, equals);
-  EntrySetting resolved;
-  resolved.text = std::string(setting.substr(equals + 1));
-  if (name == SaveFileNameEntry || name == SaveFileNameField) {
-    resolved.entryName = std::string(SaveFileNameEntry);
-    return resolved;
-  }
-  const ConditionField* field = FindField(name);
-  if (field == nullptr) {
-    for (const LineSettingName& line : LineSettingNames()) {
-      if (line.name == name) {
-        resolved.lineAssignment = std::string(setting);
-        return resolved;
-      }
-    }
+  const std::optional<SettingName> found = FindSettingName(name);
+  if (!found) {
     error = "--set: no entry or field named \"" + std::string(name) +
             "\" (tovimar-batch --list-names lists every name)";
     return std::nullopt;
   }
-  resolved.entryName = field->entryName;
+  EntrySetting resolved;
+  resolved.text = std::string(setting.substr(equals + 1));
+  resolved.entryName = found->entryName;
+  if (resolved.entryName.empty()) resolved.lineAssignment = std::string(setting);
   return resolved;
 }
 
 bool RunRequested(const BatchOptions& options) {
   return !options.writeDataFile.has_value() || options.run;
+}
+
+namespace {
+
+// The options given, in the order the help lists them. --run is implied by --optimise;
+// --fit-runs and --sd are checked by the parser (they need --fit), and so are the options
+// that need --optimise.
+std::vector<std::string_view> GivenOptions(const BatchOptions& o) {
+  const std::pair<bool, std::string_view> all[] = {
+      {!o.positionalDataFile.empty(), "DATAFILE"},
+      {!o.dataFile.empty(), "--data"},
+      {!o.settings.empty(), "--set"},
+      {o.resultFile.has_value(), "-o"},
+      {o.writeDataFile.has_value(), "--write-data"},
+      {o.run && !o.optimise, "--run"},
+      {o.csvFile.has_value(), "--csv"},
+      {!o.sweeps.empty(), "--sweep"},
+      {o.sweepResults.has_value(), "--sweep-results"},
+      {o.summaryFile.has_value(), "--summary"},
+      {o.lineFile.has_value(), "--line"},
+      {o.design.has_value(), "--design"},
+      {o.noHeader, "--no-header"},
+      {o.jobs != 0, "--jobs"},
+      {o.reportFile.has_value(), "--report"},
+      {!o.fits.empty(), "--fit"},
+      {o.measuredFile.has_value(), "--measured"},
+      {o.optimise, "--optimise"},
+      {o.listNames, "--list-names"},
+  };
+  std::vector<std::string_view> given;
+  for (const auto& [present, name] : all) {
+    if (present) given.push_back(name);
+  }
+  return given;
+}
+
+// An option that runs the tool in a way of its own, the options that would be ignored
+// beside it, and why.
+struct Exclusion {
+  std::string_view option;
+  std::vector<std::string_view> others;  // empty: every other option
+  std::string_view why;
+};
+
+const std::vector<Exclusion>& Exclusions() {
+  static const std::vector<Exclusion> exclusions{
+      {"--list-names", {}, "it lists the names and exits"},
+      {"--design",
+       {"-o", "--csv", "--summary", "--write-data", "--sweep", "--optimise", "--fit", "--measured", "--report"},
+       "a design runs each record in memory and writes only its summary records to standard output"},
+      {"--sweep",
+       {"-o", "--csv", "--write-data", "--fit", "--measured", "--report"},
+       "a sweep writes only its summary and, with --sweep-results, each run's result file (see --help)"},
+      {"--optimise", {"--fit", "--measured"}, "a search and a fit are separate commands"},
+  };
+  return exclusions;
+}
+
+bool Has(const std::vector<std::string_view>& given, std::string_view option) {
+  return std::find(given.begin(), given.end(), option) != given.end();
+}
+
+}  // namespace
+
+std::optional<std::string> IgnoredOption(const BatchOptions& options) {
+  const std::vector<std::string_view> given = GivenOptions(options);
+  for (const Exclusion& exclusion : Exclusions()) {
+    if (!Has(given, exclusion.option)) continue;
+    for (const std::string_view other : given) {
+      if (other == exclusion.option) continue;
+      if (exclusion.others.empty() || Has(exclusion.others, other)) {
+        return std::string(other) + " cannot be combined with " + std::string(exclusion.option) + ": " +
+               std::string(exclusion.why);
+      }
+    }
+  }
+  // The report of a search or a fit is that of its best or fitted run, which writes the
+  // search's or the fit's files; alone, it is the report of the run in memory and nothing else.
+  if (options.reportFile && !options.optimise && !FitRequested(options)) {
+    for (const std::string_view other : {"-o", "--csv", "--summary", "--write-data"}) {
+      if (Has(given, other)) {
+        return std::string(other) +
+               " cannot be combined with --report: the report's run is made in memory and only the "
+               "report is written (with --optimise or --fit it reports the best or the fitted run)";
+      }
+    }
+  }
+  if (options.noHeader && !options.design) {
+    return "--no-header needs --design";
+  }
+  // A data file holds the entries only: line settings given for it alone would be dropped.
+  if (!RunRequested(options) && !FitRequested(options)) {
+    if (options.lineFile) {
+      return "--line cannot be combined with --write-data alone: a data file holds no line settings "
+             "(add --run to run with them)";
+    }
+    for (const std::string& setting : options.settings) {
+      const std::optional<SettingName> name = FindSettingName(setting.substr(0, setting.find('=')));
+      if (name && name->entryName.empty()) {
+        return "--set " + setting +
+               " cannot be combined with --write-data alone: a data file holds no line settings "
+               "(add --run to run with it)";
+      }
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tovimar::batch

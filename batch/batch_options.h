@@ -86,4 +86,9 @@ std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string
 // Whether the simulation is run: always, unless --write-data is given without --run.
 bool RunRequested(const BatchOptions& options);
 
+// The first option the others would make the tool ignore, as a message naming both and
+// why ("-o cannot be combined with --design: ..."); nothing when every option given does
+// what it says.
+std::optional<std::string> IgnoredOption(const BatchOptions& options);
+
 }  // namespace tovimar::batch

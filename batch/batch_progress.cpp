@@ -6,8 +6,10 @@
 
 namespace tovimar::batch {
 
-ProgressLine::ProgressLine(std::string what, std::optional<std::size_t> total)
-    : shown_(::isatty(STDERR_FILENO) != 0), what_(std::move(what)), total_(total) {}
+ProgressLine::ProgressLine(std::string what, std::optional<std::size_t> total, bool recordsToStandardOutput)
+    : shown_(::isatty(STDERR_FILENO) != 0 && !(recordsToStandardOutput && ::isatty(STDOUT_FILENO) != 0)),
+      what_(std::move(what)),
+      total_(total) {}
 
 ProgressLine::~ProgressLine() { End(); }
 

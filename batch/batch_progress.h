@@ -10,11 +10,13 @@ namespace tovimar::batch {
 // A line on standard error that counts the runs of a sweep or a design as they finish
 // ("tovimar-batch: sweep: 12 of 40 runs"), drawn over itself and left standing at the end,
 // as the design search's progress is. Only when standard error is a terminal: scripts, pipes
-// and files see nothing of it.
+// and files see nothing of it. Nor when the runs' records go to that terminal themselves
+// (standard output a terminal too): they show the progress, and the line would break them.
 class ProgressLine {
  public:
-  // `what` names the work; `total` is the number of runs when it is known beforehand.
-  ProgressLine(std::string what, std::optional<std::size_t> total);
+  // `what` names the work; `total` is the number of runs when it is known beforehand;
+  // `recordsToStandardOutput`: the records of the runs are written to standard output.
+  ProgressLine(std::string what, std::optional<std::size_t> total, bool recordsToStandardOutput);
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
   ~ProgressLine();

@@ -44,15 +44,25 @@ std::vector<std::string> ReportArguments(const BatchOptions& options, const std:
 }
 
 int WriteReport(const BatchOptions& options, const std::string& dataFile, UserMessages& messages) {
-  if (!options.sweeps.empty() || options.writeDataFile || options.csvFile || options.summaryFile ||
-      options.resultFile) {
-    messages.ShowMessage("--report runs the conditions in memory and writes only the report; it "
-                         "does not go with --sweep, --write-data, --csv, --summary or -o");
-    return ExitUsage;
-  }
+  return WriteReport(options, dataFile, {}, messages);
+}
+
+int WriteReportOf(const BatchOptions& options, const std::vector<std::string>& settings,
+                  UserMessages& messages) {
+  if (!options.reportFile) return ExitCompleted;
+  std::string error;
+  const std::optional<std::string> dataFile = DataFileOf(options, error);
+  return WriteReport(options, dataFile.value_or(std::string()), settings, messages);
+}
+
+int WriteReport(const BatchOptions& options, const std::string& dataFile,
+                const std::vector<std::string>& settings, UserMessages& messages) {
   const std::string beside = ReportBesideSelf();
   const std::string program = beside.empty() ? std::string(ReportProgram) : beside;
   std::vector<std::string> args = ReportArguments(options, dataFile);
+  for (const std::string& setting : settings) {
+    args.insert(args.end(), {"--set", setting});
+  }
   args.insert(args.begin(), program);
   std::vector<char*> argv;
   for (std::string& arg : args) {

@@ -1,7 +1,6 @@
 #include "batch_run.h"
 
 #include <exception>
-#include <fstream>
 #include <future>
 #include <iostream>
 #include <filesystem>
@@ -70,15 +69,19 @@ std::string OutcomeMessage(const RunOutcome& outcome, const EntryTexts& entries)
 // --design FILE, or standard input for "-".
 int RunDesignFile(const BatchOptions& options, const MapEntryTexts& entries, const LineSettings& line,
                   std::ostream& out, UserMessages& messages) {
+  constexpr std::string_view What = "design file";
   if (*options.design == "-") {
-    return RunDesign(options, entries, line, std::cin, out, messages);
+    FileSource in(What);
+    return RunDesign(options, entries, line, in, out, messages);
   }
-  std::ifstream in(*options.design, std::ios::binary);
-  if (!in) {
-    messages.ShowMessage("Cannot open the design \"" + *options.design + "\".");
+  std::optional<FileSource> in;
+  try {
+    in.emplace(*options.design, What);
+  } catch (const FileError& e) {
+    messages.ShowMessage(e.what());
     return ExitFileFailed;
   }
-  return RunDesign(options, entries, line, in, out, messages);
+  return RunDesign(options, entries, line, *in, out, messages);
 }
 
 // The summary of a single run: one record with its outcome and the summary's values.
@@ -98,11 +101,15 @@ std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& val
 }
 
 int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) {
+  // The whole command line is checked before anything is read or written.
+  if (const std::optional<std::string> ignored = IgnoredOption(options)) {
+    messages.ShowMessage(*ignored);
+    return ExitUsage;
+  }
   if (options.listNames) {
     ListNames(out);
     return ExitCompleted;
   }
-  // The whole command line is checked before anything is read or written.
   std::string error;
   const std::optional<std::string> dataFile = DataFileOf(options, error);
   if (!dataFile) {
@@ -128,7 +135,8 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
-  if (options.reportFile) {  // --report alone: tovimar-report reads the files and writes it
+  // The report alone: tovimar-report reads the files and writes it.
+  if (options.reportFile && !options.optimise && !FitRequested(options)) {
     if (const int status = CheckFilesOfCommand(options, *dataFile, MapEntryTexts(), *axes, messages);
         status != ExitCompleted) {
       return status;
@@ -157,6 +165,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
         entries.ForceText(setting.entryName, setting.text);
       }
     }
+  } catch (const FileError& e) {  // the line file missing, unreadable or too long
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;
@@ -226,8 +237,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     } catch (const UserError& e) {
+      // A quantity of the run that cannot be formed or overflows: the run is an arithmetic
+      // fault, and its summary record says so.
       messages.ShowMessage(e.what());
-      return ExitArithmeticFault;
+      outcome.status = RunStatus::ArithmeticFault;
+      outcome.message = e.what();
+      outcome.style = MessageStyle::Error;
+      values = SummaryValues{};
     }
   }
   if (options.summaryFile) {

@@ -28,14 +28,6 @@ std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, s
     error = "give one --sweep, or two for a grid, not " + std::to_string(options.sweeps.size());
     return std::nullopt;
   }
-  for (const auto& [given, name] : {std::pair{options.resultFile.has_value(), "-o"},
-                                    std::pair{options.csvFile.has_value(), "--csv"},
-                                    std::pair{options.writeDataFile.has_value(), "--write-data"}}) {
-    if (given) {
-      error = std::string(name) + " cannot be combined with --sweep (see --help)";
-      return std::nullopt;
-    }
-  }
   for (const std::string& sweep : options.sweeps) {
     std::optional<SweepAxis> axis = ParseSweepAxis(sweep, error);
     if (!axis) {

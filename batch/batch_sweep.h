@@ -12,10 +12,9 @@
 
 namespace tovimar::batch {
 
-// The axes of the --sweep options (none when there is no --sweep), after checking that the
-// options given with them fit: nothing, and `error` set, when a --sweep is malformed, there
-// are more than two, -o, --csv or --write-data come with a sweep, or --sweep-results or
-// --jobs come without one.
+// The axes of the --sweep options (none when there is no --sweep): nothing, and `error`
+// set, when a --sweep is malformed, there are more than two, or --sweep-results or --jobs
+// come without one. (IgnoredOption refuses the options a sweep does not take.)
 std::optional<std::vector<SweepAxis>> SweepAxesOf(const BatchOptions& options, std::string& error);
 
 // Writes a summary to `file` ("-": standard output, as when there is no file) or to `out`;

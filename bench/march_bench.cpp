@@ -4,6 +4,8 @@
 #include "model/model.h"
 #include "model/step_check.h"
 #include "results/judging.h"
+#include "results/output_catalogue.h"
+#include "run/run_bounds.h"
 #include "results/zone_summary.h"
 #include "support/defaults.h"
 
@@ -65,5 +67,27 @@ void BM_JudgeLargestRun(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_JudgeLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+namespace {
+
+// The checks every completed run now passes: the physical bounds of the profile and the
+// finiteness of every quantity derived from it, on the largest run.
+void BM_RunChecksLargestRun(benchmark::State& state) {
+  Simulation sim = tovimar::test_support::LargestRunSimulation();
+  PrepareInitialState(sim);
+  for (int z = 1; z <= MaxZones; ++z) {
+    MarchZone(sim, z, MaxStepsPerZone);
+    CarryToNextZone(sim, z, MaxStepsPerZone);
+  }
+  const RunResults results = DeriveResults(sim);
+  for (auto _ : state) {
+    const std::vector<std::string> warnings = BoundsWarnings(sim);
+    CheckFinite(results);
+    benchmark::DoNotOptimize(warnings.size());
+  }
+}
+BENCHMARK(BM_RunChecksLargestRun)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

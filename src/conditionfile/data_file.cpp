@@ -1,19 +1,10 @@
 #include "conditionfile/data_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
-#include <stdexcept>
-#include <system_error>
 #include <vector>
 
 #include "conditionfile/condition_section.h"
+#include "conditionfile/input_file.h"
 #include "format/file_writer.h"
 #include "input/field_catalogue.h"
 
@@ -23,16 +14,15 @@ namespace {
 
 constexpr char EndOfText = '\x1A';
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 // What a line of a data file yields: whether it holds "=", and its value text, the first
 // run of non-space characters after the first "=". Only the space separates; a tab is part
 // of the value, and further "=" belong to it.
 class DataLine {
  public:
+  // A value is kept in pieces of this size rather than in one text that doubles as it
+  // grows, so that the values of a file take little more memory than their bytes.
+  static constexpr std::size_t PieceSize = std::size_t{64} << 10;
+
   void Add(char ch) {
     if (++length_ > MaxDataFileLineLength) {
       return;  // the line is refused; nothing more of it is kept
@@ -53,7 +43,11 @@ class DataLine {
         if (ch == ' ') {
           phase_ = Phase::Rest;
         } else {
-          value_.push_back(ch);
+          if (pieces_.empty() || pieces_.back().size() == PieceSize) {
+            pieces_.emplace_back();
+            if (pieces_.size() > 1) pieces_.back().reserve(PieceSize);
+          }
+          pieces_.back().push_back(ch);
         }
         break;
       case Phase::Rest:
@@ -61,59 +55,38 @@ class DataLine {
     }
   }
   [[nodiscard]] bool HasEquals() const { return phase_ != Phase::Label; }
-  [[nodiscard]] const std::string& Value() const { return value_; }
+  [[nodiscard]] std::string Value() const {
+    std::string value;
+    value.reserve(pieces_.empty() ? 0 : (pieces_.size() - 1) * PieceSize + pieces_.back().size());
+    for (const std::string& piece : pieces_) value += piece;
+    return value;
+  }
   [[nodiscard]] bool TooLong() const { return length_ > MaxDataFileLineLength; }
 
  private:
   std::size_t length_ = 0;
   enum class Phase { Label, Spaces, Value, Rest };
   Phase phase_ = Phase::Label;
-  std::string value_;
+  std::vector<std::string> pieces_;
 };
 
-// Opens `path` for reading: a regular file, or a pipe. Anything else (a directory, a device
-// such as /dev/zero that never ends) cannot be a data file. O_NONBLOCK keeps the open of a
-// named pipe that nobody writes to from waiting for ever; it is cleared again afterwards, so
-// reads wait for a writer that is there and see the end of the file when there is none.
-FilePtr OpenForReading(const std::string& path) {
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    return nullptr;
-  }
-  struct stat info {};
-  const int status = ::fstat(fd, &info) == 0 ? ::fcntl(fd, F_GETFL) : -1;
-  if (status < 0 || !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode)) ||
-      ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
-    const int error = status >= 0 && S_ISDIR(info.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    errno = error;
-    return nullptr;
-  }
-  FilePtr file(::fdopen(fd, "rb"));
-  if (!file) {
-    ::close(fd);
-  }
-  return file;
-}
-
-// The first 120 lines of the file. A line ends at LF; a CR is never part of a line (before
+// The first 120 lines of the input. A line ends at LF; a CR is never part of a line (before
 // an LF it belongs to the line end, elsewhere it is dropped); a byte 0x1A ends the text.
-// Lines the file does not have are empty. Lines may be of any length: only their values
-// are kept, and reading stops at a line longer than MaxDataFileLineLength, so the memory
-// taken stays bounded. Nothing when the file cannot be opened or read.
-std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
-  FilePtr file = OpenForReading(path);
-  if (!file) {
-    return std::nullopt;
-  }
+// Lines the input does not have are empty. Only the values are kept, and reading stops at a
+// line longer than MaxDataFileLineLength or once the lines together are longer than
+// MaxDataFileLength, so the memory taken stays bounded; `allTooLong` is set when the
+// latter stopped it.
+std::vector<DataLine> ReadFirstLines(InputSource& source, bool& allTooLong) {
   std::vector<DataLine> lines(DataFileLineCount);
+  allTooLong = false;
   std::size_t line = 0;
+  std::size_t total = 0;
   std::vector<char> buffer(64 * 1024);
   while (line < lines.size()) {
-    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.get());
+    const std::size_t count = source.Read(buffer.data(), buffer.size());
+    if (count == 0) {
+      break;  // end of the input
+    }
     for (std::size_t i = 0; i < count && line < lines.size(); ++i) {
       const char ch = buffer[i];
       if (ch == EndOfText) {
@@ -126,13 +99,11 @@ std::optional<std::vector<DataLine>> ReadFirstLines(const std::string& path) {
         if (lines[line].TooLong()) {
           return lines;
         }
+        if (++total > MaxDataFileLength) {
+          allTooLong = true;
+          return lines;
+        }
       }
-    }
-    if (count < buffer.size()) {
-      if (std::ferror(file.get()) != 0) {
-        return std::nullopt;
-      }
-      break;  // end of file
     }
   }
   return lines;
@@ -154,30 +125,46 @@ std::optional<std::string> UnsavableReason(std::string_view text) {
 
 }  // namespace
 
-void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
-  errno = 0;
-  const std::optional<std::vector<DataLine>> lines = ReadFirstLines(fullPath);
-  if (!lines) {
-    const int error = errno;
-    throw FileError(FileError::Failure::CannotOpen, std::string(DataFileCanNotOpenMessage),
-                    fullPath, error != 0 ? std::generic_category().message(error) : "");
+void LoadDataFile(InputSource& source, const std::string& fullPath, EntryTexts& entries) {
+  bool allTooLong = false;
+  std::vector<DataLine> lines;
+  try {
+    lines = ReadFirstLines(source, allTooLong);
+  } catch (const FileError& e) {  // the window's message; the batch tool adds path and reason
+    throw FileError(FileError::Failure::CannotOpen, std::string(DataFileCanNotOpenMessage), fullPath,
+                    e.reason());
+  }
+  const auto refuse = [&](const std::string& reason) {
+    throw FileError(FileError::Failure::BadContent,
+                    "\"" + fullPath + "\" is not a correct data file!", fullPath, reason);
+  };
+  if (allTooLong) {
+    refuse("its first " + std::to_string(DataFileLineCount) + " lines are longer than " +
+           SizeText(MaxDataFileLength) + " in all");
   }
   // Every line is checked before any entry changes.
-  for (const DataLine& line : *lines) {
-    const std::string number = std::to_string(&line - lines->data() + 1);
-    if (line.TooLong() || !line.HasEquals()) {
-      throw FileError(FileError::Failure::BadContent,
-                      "\"" + fullPath + "\" is not a correct data file!", fullPath,
-                      line.TooLong() ? "line " + number + " is longer than 16 MiB"
-                                     : "line " + number + " holds no \"=\"");
-    }
+  for (const DataLine& line : lines) {
+    const std::string number = std::to_string(&line - lines.data() + 1);
+    if (line.TooLong()) refuse("line " + number + " is longer than " + SizeText(MaxDataFileLineLength));
+    if (!line.HasEquals()) refuse("line " + number + " holds no \"=\"");
   }
   const std::vector<ConditionField>& fields = ConditionFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (entries.IsEnabled(fields[i].entryName)) {
-      entries.SetText(fields[i].entryName, (*lines)[i].Value());
+      entries.SetText(fields[i].entryName, lines[i].Value());
     }
   }
+}
+
+void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
+  std::optional<FileSource> file;
+  try {
+    file.emplace(fullPath, "data file");
+  } catch (const FileError& e) {
+    throw FileError(FileError::Failure::CannotOpen, std::string(DataFileCanNotOpenMessage), fullPath,
+                    e.reason());
+  }
+  LoadDataFile(*file, fullPath, entries);
 }
 
 std::string FormatDataFile(const EntryTexts& entries) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "conditionfile/input_file.h"
 #include "format/file_writer.h"
 #include "input/entry_texts.h"
 
@@ -16,14 +17,23 @@ inline constexpr int DataFileLineCount = 120;
 // A longer line makes the file "not a correct data file"; reading stops there.
 inline constexpr std::size_t MaxDataFileLineLength = 16 * 1024 * 1024;
 
+// The first 120 lines together (line ends and CRs not counted) may hold no more than this;
+// a file with more is "not a correct data file" and reading stops there.
+inline constexpr std::size_t MaxDataFileLength = 64 * 1024 * 1024;
+
 inline constexpr std::string_view DataFileCanNotOpenMessage = "Data file can not open!";
 
-// Reads the first 120 lines of the file at `fullPath` and, when every one holds "=" and none
-// is longer than MaxDataFileLineLength bytes (line ends and CRs not counted), writes
-// each line's value text into its enabled entry. Otherwise nothing changes and it throws
-// FileError: CannotOpen with "Data file can not open!", or BadContent with "\"<path>\" is
-// not a correct data file!".
+// Reads the first 120 lines of the file at `fullPath` and, when every one holds "=", none
+// is longer than MaxDataFileLineLength bytes and all of them together no longer than
+// MaxDataFileLength (line ends and CRs not counted), writes each line's value text into its
+// enabled entry. Otherwise nothing changes and it throws FileError: CannotOpen with "Data
+// file can not open!" (a file that is missing, unreadable, a directory, a device, or a named
+// pipe with no writer), or BadContent with "\"<path>\" is not a correct data file!"; its
+// reason() says why.
 void LoadDataFile(const std::string& fullPath, EntryTexts& entries);
+
+// The same over the bytes of `source` (text in memory included); `fullPath` names it.
+void LoadDataFile(InputSource& source, const std::string& fullPath, EntryTexts& entries);
 
 // The 120 lines (label field and value, CR LF ends) of the entries' current texts, as the
 // value lines of a 14-zone condition section; loading it gives back the same texts.

@@ -3,13 +3,14 @@
 
 #include <cmath>
 #include <cstddef>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "conditionfile/input_file.h"
 #include "format/file_writer.h"
 #include "input/number_parse.h"
 
@@ -52,7 +53,7 @@ void Store(LineSettings& s, const std::string& key, int zone, std::optional<doub
   if (key == "WebWidth") {
     s.WebWidth = value.value();
   } else if (key == ZoneExhaustFlowKey) {
-    s.ZoneExhaustFlow[z] = value.value_or(0);
+    s.ZoneExhaustFlow[z] = value;
   } else if (key == "LEL1") {
     s.LEL1 = value.value();
   } else if (key == "LEL2") {
@@ -88,7 +89,8 @@ void ReadZones(LineSettings& s, const std::string& key, const Json& zones) {
     if (zone == 0) {
       Refuse(key, 0, "has no zone \"" + zoneText + "\": the zones are \"1\" to \"14\".");
     }
-    Store(s, key, zone, NumberOf(value, key, zone));
+    // null: the zone has no value of its own, as when it is left out.
+    Store(s, key, zone, value.is_null() ? std::nullopt : std::optional(NumberOf(value, key, zone)));
   }
 }
 
@@ -166,12 +168,54 @@ void PutTexts(OrderedJson& object, const char* key, const std::vector<std::strin
   if (!texts.empty()) object[key] = texts;
 }
 
+// A key given twice in one object: the JSON library keeps the last, which would quietly
+// drop the first.
+struct RepeatedKey {
+  std::string object;  // the key the object stands under; empty for the file's own object
+  std::string key;
+};
+
+// A parser callback that throws RepeatedKey for the second of two equal keys in an object.
+Json::parser_callback_t RefuseRepeatedKeys() {
+  struct Objects {
+    std::vector<std::set<std::string>> keys;  // of each open object, innermost last
+    std::vector<std::string> names;
+    std::string lastKey;
+  };
+  auto objects = std::make_shared<Objects>();
+  return [objects](int /*depth*/, Json::parse_event_t event, Json& parsed) {
+    switch (event) {
+      case Json::parse_event_t::object_start:
+        objects->names.push_back(objects->keys.empty() ? std::string() : objects->lastKey);
+        objects->keys.emplace_back();
+        break;
+      case Json::parse_event_t::object_end:
+        objects->keys.pop_back();
+        objects->names.pop_back();
+        break;
+      case Json::parse_event_t::key:
+        objects->lastKey = parsed.get<std::string>();
+        if (!objects->keys.back().insert(objects->lastKey).second) {
+          throw RepeatedKey{objects->names.back(), objects->lastKey};
+        }
+        break;
+      default:
+        break;
+    }
+    return true;
+  };
+}
+
 }  // namespace
 
 LineSettings ParseLineSettings(std::string_view json) {
   Json root;
   try {
-    root = Json::parse(json.begin(), json.end());
+    root = Json::parse(json.begin(), json.end(), RefuseRepeatedKeys());
+  } catch (const RepeatedKey& repeated) {
+    throw LineFileError((repeated.object.empty() ? std::string("The line file")
+                                                 : "\"" + repeated.object + "\"") +
+                        " holds the key \"" + repeated.key + "\" twice.");
   } catch (const Json::parse_error& e) {
     throw LineFileError("The line file is not JSON (at byte " + std::to_string(e.byte) + ").");
   } catch (const Json::out_of_range& e) {
@@ -202,16 +246,15 @@ LineSettings ParseLineSettings(std::string_view json) {
 }
 
 LineSettings ReadLineFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be opened.");
-  }
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) {
-    throw UserError(ErrorKind::File, "The line file \"" + path + "\" cannot be read.");
+  FileSource file(path, "line file");
+  const std::optional<std::string> text = ReadWholeInput(file, MaxLineFileLength);
+  if (!text) {
+    const std::string reason = "longer than " + SizeText(MaxLineFileLength);
+    throw FileError(FileError::Failure::BadContent,
+                    "The line file \"" + path + "\" is " + reason + ".", path, reason);
   }
   try {
-    return ParseLineSettings(text);
+    return ParseLineSettings(*text);
   } catch (const LineFileError& e) {
     throw LineFileError("\"" + path + "\": " + e.what());
   }
@@ -224,7 +267,7 @@ std::string FormatLineSettings(const LineSettings& s) {
   OrderedJson limits = OrderedJson::object();
   for (int z = 1; z <= MaxZones; ++z) {
     const auto zone = static_cast<std::size_t>(z);
-    if (s.ZoneExhaustFlow[zone] != 0) flows[std::to_string(z)] = s.ZoneExhaustFlow[zone];
+    if (s.ZoneExhaustFlow[zone]) flows[std::to_string(z)] = *s.ZoneExhaustFlow[zone];
     if (s.ZoneLELLimit[zone]) limits[std::to_string(z)] = *s.ZoneLELLimit[zone];
   }
   root[ZoneExhaustFlowKey] = flows;
@@ -263,7 +306,7 @@ const std::vector<LineSettingName>& LineSettingNames() {
     v.push_back({"WebWidth", "WebWidth", 0, "Coated web width", "m", false});
     for (int z = 1; z <= MaxZones; ++z) {
       v.push_back({NameOf(ZoneExhaustFlowKey, z), ZoneExhaustFlowKey, z,
-                   "Exhaust flow of zone " + std::to_string(z), normalFlow, false});
+                   "Exhaust flow of zone " + std::to_string(z), normalFlow, true});
     }
     v.push_back({"LEL1", "LEL1", 0, "Lower explosive limit of solvent-1", "vol %", false});
     v.push_back({"LEL2", "LEL2", 0, "Lower explosive limit of solvent-2", "vol %", false});
@@ -295,7 +338,7 @@ void ApplyLineSetting(LineSettings& settings, std::string_view assignment) {
     if (!text.empty()) {
       value = ParseNumber(text);
       if (!value) Refuse(entry.key, entry.zone, "needs a number, not \"" + std::string(text) + "\".");
-    } else if (!entry.clearable && entry.key != ZoneExhaustFlowKey) {
+    } else if (!entry.clearable) {
       Refuse(entry.key, entry.zone, "needs a number.");
     }
     LineSettings changed = settings;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,10 @@ namespace tovimar {
 //   }
 //
 // The two zone settings are objects keyed by the zone number ("1" to "14"), so that a file
-// names only the zones it sets; a zone left out has no exhaust flow and the common limit.
+// names only the zones it sets; a zone left out (or given as null) has no exhaust flow and
+// the common limit. An exhaust flow of 0 is a zone without exhaust air: judged, and without
+// bound as soon as it evaporates solvent. (Files were never written with a 0 for a zone
+// without a flow: such zones were always left out.)
 // Every key may be left out (its default applies); "ResidualTarget": null is the same as
 // leaving it out. Every value is a finite number, none negative; the LELs and the limits
 // are above zero. Any other key is refused.
@@ -50,8 +54,13 @@ class LineFileError : public UserError {
 // The settings of the JSON text `json`; throws LineFileError.
 LineSettings ParseLineSettings(std::string_view json);
 
-// The settings of the line file at `path`. Throws UserError (ErrorKind::File) when it cannot
-// be read and LineFileError, with the file named, when its content is refused.
+// A longer line file is refused unread.
+inline constexpr std::size_t MaxLineFileLength = std::size_t{16} << 20;
+
+// The settings of the line file at `path`. Throws FileError when it cannot be opened or read
+// (CannotOpen, "Line file can not open! ("PATH": REASON)": missing, a directory, a device, a
+// named pipe with no writer) or is longer than MaxLineFileLength (BadContent), and
+// LineFileError, with the file named, when its content is refused.
 LineSettings ReadLineFile(const std::string& path);
 
 // The JSON text of `settings` (two-space indents, a final line end); reading it gives back
@@ -71,7 +80,8 @@ struct LineSettingName {
   int zone = 0;          // 1..14 for the zone settings, 0 for the others
   std::string caption;   // "Exhaust flow of zone 3"
   std::string unit;      // "m3/h at 0 °C and 101.325 kPa" (UTF-8)
-  bool clearable = false;  // an empty value removes it (ResidualTarget, ZoneLELLimit[k])
+  // An empty value removes it (ResidualTarget, ZoneExhaustFlow[k], ZoneLELLimit[k]).
+  bool clearable = false;
 };
 
 // Every settable name: WebWidth, ZoneExhaustFlow[1..14], LEL1, LEL2, LELLimit,
@@ -79,7 +89,7 @@ struct LineSettingName {
 const std::vector<LineSettingName>& LineSettingNames();
 
 // Applies "NAME=TEXT" to `settings`. TEXT is read with ParseNumber; an empty TEXT clears a
-// clearable setting and sets a zone's exhaust flow to 0 (none). Throws LineFileError for an
+// clearable setting (a zone's exhaust flow then is not given; "0" gives it as 0). Throws LineFileError for an
 // unknown name, a missing "=", a text that is not a number, or a value the line file would
 // refuse; `settings` is then unchanged.
 void ApplyLineSetting(LineSettings& settings, std::string_view assignment);

@@ -1,10 +1,6 @@
 #include "conditionfile/measured_data.h"
 
-#include <cerrno>
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
+#include "conditionfile/input_file.h"
 #include "format/file_writer.h"
 #include "input/number_parse.h"
 #include "model/errors.h"
@@ -90,103 +86,123 @@ std::size_t MeasuredData::Count(MeasuredQuantity q) const {
   return n;
 }
 
-MeasuredData ParseMeasuredData(std::string_view text, std::string_view fileName) {
-  MeasuredData data;
-  std::size_t positionColumn = 0;              // index into the header's fields
-  std::vector<std::optional<MeasuredQuantity>> kinds;  // per header field; none: the position
-  bool haveHeader = false;
-  std::size_t lineNumber = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view record = text.substr(start, end - start);
-    start = end + 1;
-    ++lineNumber;
+namespace {
+
+// The measurements of one file, taken in line by line.
+class MeasuredReader {
+ public:
+  explicit MeasuredReader(std::string_view fileName) : fileName_(fileName) {}
+
+  void Add(std::string_view record, std::size_t lineNumber) {
+    lineNumber_ = lineNumber;
     if (!record.empty() && record.back() == '\r') record.remove_suffix(1);
-    if (IsBlank(record)) continue;
+    if (!haveHeader_) record = WithoutByteOrderMark(record);
+    if (IsBlank(record)) return;
     const std::optional<std::vector<std::string>> fields = SplitRecord(record);
-    if (!fields) Refuse(fileName, lineNumber, 0, "a quoted field is not closed correctly");
-
-    if (!haveHeader) {
-      haveHeader = true;
-      bool havePosition = false;
-      for (std::size_t c = 0; c < fields->size(); ++c) {
-        const std::string& title = (*fields)[c];
-        if (title == MeasuredPositionTitle) {
-          if (havePosition) Refuse(fileName, lineNumber, c + 1, "the column \"" + title + "\" appears twice");
-          havePosition = true;
-          positionColumn = c;
-          kinds.emplace_back();
-          continue;
-        }
-        const std::optional<MeasuredQuantity> q = FindMeasuredQuantity(title);
-        if (!q || title != MeasuredColumnOf(*q).title) {
-          Refuse(fileName, lineNumber, c + 1,
-                 "unknown column \"" + title + "\" (a measurement file takes \"" +
-                     std::string(MeasuredPositionTitle) +
-                     "\" and the profile CSV's web temperature, residual ratio and weight columns)");
-        }
-        for (MeasuredQuantity seen : data.columns) {
-          if (seen == *q) Refuse(fileName, lineNumber, c + 1, "the column \"" + title + "\" appears twice");
-        }
-        data.columns.push_back(*q);
-        kinds.emplace_back(q);
-      }
-      if (!havePosition) {
-        Refuse(fileName, lineNumber, 0,
-               "the header has no column \"" + std::string(MeasuredPositionTitle) + "\"");
-      }
-      if (data.columns.empty()) Refuse(fileName, lineNumber, 0, "the header names no measured quantity");
-      continue;
+    if (!fields) Refuse(fileName_, lineNumber, 0, "a quoted field is not closed correctly");
+    if (!haveHeader_) {
+      ReadHeader(*fields);
+    } else {
+      ReadRow(*fields);
     }
+  }
 
-    if (fields->size() != kinds.size()) {
-      Refuse(fileName, lineNumber, 0,
-             std::to_string(fields->size()) + " fields where the header has " + std::to_string(kinds.size()));
+  MeasuredData Finish() {
+    if (!haveHeader_) Refuse(fileName_, 1, 0, "the file is empty");
+    if (data_.values.empty()) Refuse(fileName_, lineNumber_, 0, "the file holds no measurement");
+    return std::move(data_);
+  }
+
+ private:
+  void ReadHeader(const std::vector<std::string>& fields) {
+    haveHeader_ = true;
+    bool havePosition = false;
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      const std::string& title = fields[c];
+      if (title == MeasuredPositionTitle) {
+        if (havePosition) Refuse(fileName_, lineNumber_, c + 1, "the column \"" + title + "\" appears twice");
+        havePosition = true;
+        positionColumn_ = c;
+        kinds_.emplace_back();
+        continue;
+      }
+      const std::optional<MeasuredQuantity> q = FindMeasuredQuantity(title);
+      if (!q || title != MeasuredColumnOf(*q).title) {
+        Refuse(fileName_, lineNumber_, c + 1,
+               "unknown column \"" + title + "\" (a measurement file takes \"" +
+                   std::string(MeasuredPositionTitle) +
+                   "\" and the profile CSV's web temperature, residual ratio and weight columns)");
+      }
+      for (MeasuredQuantity seen : data_.columns) {
+        if (seen == *q) Refuse(fileName_, lineNumber_, c + 1, "the column \"" + title + "\" appears twice");
+      }
+      data_.columns.push_back(*q);
+      kinds_.emplace_back(q);
+    }
+    if (!havePosition) {
+      Refuse(fileName_, lineNumber_, 0,
+             "the header has no column \"" + std::string(MeasuredPositionTitle) + "\"");
+    }
+    if (data_.columns.empty()) Refuse(fileName_, lineNumber_, 0, "the header names no measured quantity");
+  }
+
+  void ReadRow(const std::vector<std::string>& fields) {
+    if (fields.size() != kinds_.size()) {
+      Refuse(fileName_, lineNumber_, 0,
+             std::to_string(fields.size()) + " fields where the header has " + std::to_string(kinds_.size()));
     }
     std::optional<double> position;
     std::vector<Measurement> row;
-    for (std::size_t c = 0; c < fields->size(); ++c) {
-      const std::string& cell = (*fields)[c];
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      const std::string& cell = fields[c];
       if (IsBlank(cell)) continue;
       const std::optional<double> value = ParseNumber(cell);
-      if (!value) Refuse(fileName, lineNumber, c + 1, "\"" + cell + "\" is not a number");
-      if (c == positionColumn) {
-        if (*value < 0) Refuse(fileName, lineNumber, c + 1, "the position " + cell + " is negative");
+      if (!value) Refuse(fileName_, lineNumber_, c + 1, "\"" + cell + "\" is not a number");
+      if (c == positionColumn_) {
+        if (*value < 0) Refuse(fileName_, lineNumber_, c + 1, "the position " + cell + " is negative");
         position = *value;
       } else {
-        row.push_back(Measurement{0, *kinds[c], *value, lineNumber});
+        row.push_back(Measurement{0, *kinds_[c], *value, lineNumber_});
       }
     }
     if (!row.empty() && !position) {
-      Refuse(fileName, lineNumber, positionColumn + 1, "a row with measurements needs a position");
+      Refuse(fileName_, lineNumber_, positionColumn_ + 1, "a row with measurements needs a position");
+    }
+    if (data_.values.size() + row.size() > MaxMeasurements) {
+      Refuse(fileName_, lineNumber_, 0, "more than " + std::to_string(MaxMeasurements) + " measurements");
     }
     for (Measurement& m : row) {
       m.position = *position;
-      data.values.push_back(m);
+      data_.values.push_back(m);
     }
   }
-  if (!haveHeader) Refuse(fileName, 1, 0, "the file is empty");
-  if (data.values.empty()) Refuse(fileName, lineNumber, 0, "the file holds no measurement");
-  return data;
+
+  std::string_view fileName_;
+  MeasuredData data_;
+  std::size_t positionColumn_ = 0;                      // index into the header's fields
+  std::vector<std::optional<MeasuredQuantity>> kinds_;  // per header field; none: the position
+  bool haveHeader_ = false;
+  std::size_t lineNumber_ = 0;
+};
+
+MeasuredData ReadMeasured(InputSource& source, std::string_view fileName) {
+  LineReader lines(source, std::string(fileName));
+  MeasuredReader reader(fileName);
+  std::string line;
+  while (lines.Next(line)) reader.Add(line, lines.LineNumber());
+  return reader.Finish();
+}
+
+}  // namespace
+
+MeasuredData ParseMeasuredData(std::string_view text, std::string_view fileName) {
+  TextSource source(text);
+  return ReadMeasured(source, fileName);
 }
 
 MeasuredData ReadMeasuredData(const std::string& path) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    const int error = errno;
-    throw FileError(FileError::Failure::CannotOpen,
-                    "The measurement file \"" + path + "\" cannot be opened.", path,
-                    error != 0 ? std::generic_category().message(error) : "");
-  }
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) {
-    throw FileError(FileError::Failure::CannotOpen,
-                    "The measurement file \"" + path + "\" cannot be read.", path, "");
-  }
-  return ParseMeasuredData(text, path);
+  FileSource file(path, "measurement file");
+  return ReadMeasured(file, path);
 }
 
 void ApplyStandardDeviation(MeasuredData& data, std::string_view assignment) {

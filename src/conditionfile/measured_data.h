@@ -54,17 +54,23 @@ struct MeasuredData {
   [[nodiscard]] std::size_t Count(MeasuredQuantity q) const;
 };
 
+// A file with more measurements is refused.
+inline constexpr std::size_t MaxMeasurements = 1000000;
+
 // Reads measurements from CSV text; `fileName` names the file in messages. Records end
-// with LF or CR LF; a field may be quoted as RFC 4180 allows; blank lines are skipped.
-// Throws InputError naming the line (and column, counted from 1) for: an empty file, a
-// header without the position column, an unknown or repeated column, a header with no
-// measured quantity, a record with more or fewer fields than the header, a cell that is
-// not a number, a row with values but no position, a negative position, and a file
-// without a single measurement.
+// with LF or CR LF; a field may be quoted as RFC 4180 allows; blank lines are skipped; a
+// UTF-8 byte-order mark before the header is skipped. Throws InputError naming the line
+// (and column, counted from 1) for: an empty file, a header without the position column,
+// an unknown or repeated column, a header with no measured quantity, a record with more or
+// fewer fields than the header, a cell that is not a number, a row with values but no
+// position, a negative position, more than MaxMeasurements measurements, and a file
+// without a single measurement; FileError (BadContent, "NAME: line N is longer than
+// 16 MiB") for a line longer than MaxInputLineLength.
 MeasuredData ParseMeasuredData(std::string_view text, std::string_view fileName);
 
-// Reads the measurement file at `path`. Throws FileError when it cannot be opened or read,
-// InputError as ParseMeasuredData.
+// Reads the measurement file at `path` line by line, as ParseMeasuredData. Throws FileError
+// (CannotOpen, "Measurement file can not open! ("PATH": REASON)") when it cannot be opened or
+// read: missing, a directory, a device, a named pipe with no writer.
 MeasuredData ReadMeasuredData(const std::string& path);
 
 // Applies "NAME=VALUE" (NAME a column title or short name, VALUE a positive number) to the

@@ -57,4 +57,10 @@ void AppendCsvNumber(std::string& out, double v) {
   out.append(buffer.data(), ShortestNumberInto(buffer.data(), v));
 }
 
+std::string QuantityText(double v) {
+  return std::isinf(v) && v > 0 ? std::string("inf") : ShortestNumberText(v);
+}
+
+void AppendCsvQuantity(std::string& out, double v) { out += QuantityText(v); }
+
 }  // namespace tovimar

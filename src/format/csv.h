@@ -21,6 +21,14 @@ std::string ShortestNumberText(double v);
 // Appends ShortestNumberText(v) (it never needs quotes).
 void AppendCsvNumber(std::string& out, double v);
 
+// The text of a quantity that may be unbounded (the % of LEL of a zone given no exhaust
+// air): ShortestNumberText(v), and "inf" for +infinity, as spreadsheets and CSV readers
+// take it. NaN and -infinity throw NonFiniteValueError as before.
+std::string QuantityText(double v);
+
+// Appends QuantityText(v).
+void AppendCsvQuantity(std::string& out, double v);
+
 // Room for the longest shortest text of a double ("-2.2250738585072014e-308", 24).
 inline constexpr std::size_t ShortestNumberBufferSize = 32;
 

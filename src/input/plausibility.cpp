@@ -1,10 +1,11 @@
 // Warnings about conditions that can be run but are unlikely to be meant.
 #include "input/plausibility.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 
 #include "input/field_catalogue.h"
+#include "model/number_text.h"
 
 namespace tovimar {
 
@@ -13,12 +14,11 @@ namespace {
 constexpr double AbsoluteZero = -273.15;  // deg C
 constexpr double RatioSumTolerance = 0.001;
 
-std::string Number(double value) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-  return std::string(buffer, result.ptr);
-}
+std::string Number(double value) { return ShortNumber(value, 6); }
+
+// Zone lengths and the lengths they march differ by more than this part of the length
+// only when the zone is not a whole number of Increments of z (not by rounding alone).
+constexpr double MarchedLengthTolerance = 1e-6;
 
 // The window caption without its indentation and trailing spaces.
 std::string Caption(const ConditionField& field) {
@@ -28,8 +28,20 @@ std::string Caption(const ConditionField& field) {
   return first == std::string::npos ? text : text.substr(first, last - first + 1);
 }
 
+// Runs of spaces as one.
+std::string OneSpaced(std::string text) {
+  text.erase(std::unique(text.begin(), text.end(), [](char a, char b) { return a == ' ' && b == ' '; }),
+             text.end());
+  return text;
+}
+
+// The caption; where the caption leaves out whose quantity it is ("Specific Heat (kJ/kg.K)"
+// stands under the window's "Polymer" title), the condition-section label, which says it.
 std::string Named(const ConditionField& field) {
   std::string name = Caption(field);
+  if (field.zone == 0 && OneSpaced(field.label) != name) {
+    return field.label;
+  }
   if (field.zone > 0) {
     name += " of zone " + std::to_string(field.zone);
   }
@@ -62,12 +74,15 @@ std::vector<std::string> PlausibilityWarnings(const DryingConditions& c,
   std::vector<const ConditionField*> temperatures{FindField("InitialTemp")};
   std::vector<const ConditionField*> nonNegative;
   for (const char* name : {"CoatingWeight0", "BaseFilmWeight", "LineSpeed", "StepLength",
-                           "AirDiffusivity1", "AirDiffusivity2"}) {
+                           "AirDiffusivity1", "AirDiffusivity2", "SolidRatio0", "Solvent1Ratio0",
+                           "Solvent2Ratio0", "PolymerCp", "Solvent1Cp", "Solvent2Cp", "BaseFilmCp",
+                           "HeatOfVaporization1", "HeatOfVaporization2", "Keff"}) {
     nonNegative.push_back(FindField(name));
   }
   for (int zone = 1; zone <= c.ZoneCount && zone <= MaxZones; ++zone) {
     temperatures.push_back(&ZoneField(zone, 1));
-    for (int column : {2, 5, 6}) {  // length and both heat-transfer coefficients
+    // length, both absolute humidities and both heat-transfer coefficients
+    for (int column : {2, 3, 4, 5, 6}) {
       nonNegative.push_back(&ZoneField(zone, column));
     }
   }
@@ -81,6 +96,20 @@ std::vector<std::string> PlausibilityWarnings(const DryingConditions& c,
     const double value = field->Value(c);
     if (value < 0) {
       warnings.push_back(Named(*field) + " is negative (" + Number(value) + ").");
+    }
+  }
+
+  // A zone marches a whole number of Increments of z: the nearest to its length.
+  for (int zone = 1; zone <= c.ZoneCount && zone <= MaxZones; ++zone) {
+    const auto z = static_cast<std::size_t>(zone);
+    const double length = c.ZoneLength[z];
+    const std::int32_t steps = c.ZoneStepCount[z];
+    const double marched = steps * c.StepLength;
+    if (std::fabs(marched - length) > MarchedLengthTolerance * std::fabs(length)) {
+      warnings.push_back(Named(ZoneField(zone, 2)) + " is " + Number(length) +
+                         ", not a whole number of Increments of z (" + Number(c.StepLength) +
+                         " m): the zone marches " + Number(marched) + " m in " + std::to_string(steps) +
+                         (steps == 1 ? " step." : " steps."));
     }
   }
 

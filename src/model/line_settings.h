@@ -33,8 +33,10 @@ struct LineSettings {
   // Coated width of the web, m; turns the per-area evaporation into an hourly solvent load.
   double WebWidth = 1;
   // Exhaust air flow of each zone, m3/h at 0 deg C and 101.325 kPa, indexed by zone as the
-  // other zone arrays. 0: no flow given, so the zone's solvent concentration is not judged.
-  ZoneArray ZoneExhaustFlow{};
+  // other zone arrays. None: no flow given, so the zone's solvent concentration is not
+  // judged. 0 is a flow: a zone without exhaust air, whose concentration has no bound as
+  // soon as it evaporates solvent.
+  std::array<std::optional<double>, MaxZones + 1> ZoneExhaustFlow{};
   // Lower explosive limits of the solvent vapours in air, volume %. The defaults are typical
   // of a ketone (solvent-1) and an aromatic (solvent-2) of the default molecular weights.
   double LEL1 = 1.4;

@@ -14,7 +14,6 @@
 // method fails: on the left for the frozen coupling, through +1 for the heat exchange.
 #include "model/stability.h"
 
-#include <charconv>
 #include <cmath>
 #include <complex>
 
@@ -209,7 +208,9 @@ double RoundDownTwoDigits(double value) {
     return 0;
   }
   const double unit = std::pow(10.0, std::floor(std::log10(value)) - 1);
-  return std::floor(value / unit) * unit;
+  // Below about 1e-322 the unit itself is no longer a double: the value has fewer than two
+  // digits to round.
+  return unit > 0 ? std::floor(value / unit) * unit : value;
 }
 
 // The limit holds at the state where the run stopped; a run with the smaller step reaches
@@ -221,20 +222,18 @@ double SuggestedIncrement(double limit, double speed) {
   return RoundDownTwoDigits(limit * IncrementSafety * std::fabs(speed));
 }
 
-std::string ShortNumber(double value, int digits) {
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-  return std::string(buffer, result.ptr);
-}
-
 std::string InstabilityMessage(std::int32_t zone, std::int32_t step, double stepTime,
                                double limit, double increment) {
-  return "Unstable integration in zone " + std::to_string(zone) + ", step " +
-         std::to_string(step) + ": a step of " + ShortNumber(stepTime, 3) +
-         " s is longer than the stable limit of " + ShortNumber(RoundDownTwoDigits(limit), 2) +
-         " s here. Use an Increment of z of at most " +
-         ShortNumber(increment, 2) + " m at this Speed.";
+  const std::string stop = "Unstable integration in zone " + std::to_string(zone) + ", step " +
+                           std::to_string(step) + ": a step of " + ShortNumber(stepTime, 3) +
+                           " s is longer than the stable limit of " +
+                           ShortNumber(RoundDownTwoDigits(limit), 2) + " s here. ";
+  // A limit so short that its distance at this Speed is no longer a double has no increment
+  // to name.
+  if (!(increment > 0)) {
+    return stop + "No Increment of z gives a step that short at this Speed.";
+  }
+  return stop + "Use an Increment of z of at most " + ShortNumber(increment, 2) + " m at this Speed.";
 }
 
 }  // namespace tovimar

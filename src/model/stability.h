@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/model.h"
+#include "model/number_text.h"
 
 namespace tovimar {
 
@@ -41,12 +42,9 @@ double RoundDownTwoDigits(double value);
 double SuggestedIncrement(double limit, double speed);
 
 // "Unstable integration in zone 1, step 7: a step of 5 s is longer than the stable limit of
-// 1.3 s here. Use an Increment of z of at most 0.026 m at this Speed."
+// 1.3 s here. Use an Increment of z of at most 0.026 m at this Speed." An increment that is
+// not above 0 is never named: the message then says that no Increment of z is short enough.
 std::string InstabilityMessage(std::int32_t zone, std::int32_t step, double stepTime,
                                double limit, double increment);
-
-// Shortest text of `value` with at most `digits` significant digits, independent of the
-// locale ("5", "1.3", "0.026", "2.5e-05").
-std::string ShortNumber(double value, int digits);
 
 }  // namespace tovimar

@@ -22,7 +22,7 @@ std::int64_t StepsOf(double zoneLength, double increment) {
 
 // Marches every active zone with the increment, the guard on. Returns 0 when the line
 // passes, the guard's suggestion when it stops, and -1 when the march cannot tell (another
-// fault, or too many steps).
+// fault, too many steps, or a stop whose limit names no increment).
 double TryIncrement(const DryingConditions& c, double increment, std::int32_t& mostSteps) {
   DryingConditions trial = c;
   trial.StepLength = increment;
@@ -44,7 +44,9 @@ double TryIncrement(const DryingConditions& c, double increment, std::int32_t& m
                       [&](std::int32_t z) { return StepsOf(c.ZoneLength[static_cast<std::size_t>(z)], increment); },
                       true, [](std::int32_t, std::int64_t, const WebState&) {});
   } catch (const InstabilityError& e) {
-    return SuggestedIncrement(e.limit(), c.LineSpeed);
+    // A suggestion of 0 (a limit too short to give a distance) is no increment to try.
+    const double suggestion = SuggestedIncrement(e.limit(), c.LineSpeed);
+    return suggestion > 0 ? suggestion : -1;
   } catch (const UserError&) {
     return -1;
   }
@@ -81,7 +83,7 @@ std::string UnstableRunMessage(const DryingConditions& c, std::int32_t zone, std
                                double stepTime, double limit) {
   const StableIncrement found = FindStableIncrement(c, SuggestedIncrement(limit, c.LineSpeed));
   std::string message = InstabilityMessage(zone, step, stepTime, limit, found.increment);
-  if (found.steps > MaxStepsPerZone) {
+  if (found.increment > 0 && found.steps > MaxStepsPerZone) {
     message += " A zone would then need " + std::to_string(found.steps) +
                " steps, more than the " + std::to_string(MaxStepsPerZone) +
                " a zone can have: shorten the zones or raise the Speed.";

@@ -4,8 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include <charconv>
-
+#include "model/number_text.h"
 #include "model/stability.h"
 
 namespace tovimar {
@@ -14,14 +13,6 @@ using arith::Div;
 using arith::Finite;
 
 namespace {
-
-// `value` with a fixed number of decimals, independent of the locale.
-std::string Fixed(double value, int decimals) {
-  char buffer[400];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  return std::string(buffer, result.ptr);
-}
 
 // The first solvent whose partial pressure exceeds the atmosphere, or 0.
 int BoilingSolvent(const DryingState& s) {
@@ -35,8 +26,8 @@ int BoilingSolvent(const DryingState& s) {
 std::string BoilingMessage(const BoilingRecord& point) {
   return "The coating boils in zone " + std::to_string(point.zone) + ", step " +
          std::to_string(point.step) + ": the vapour pressure of solvent-" +
-         std::to_string(point.solvent) + " is " + Fixed(point.pressure, 0) + " mmHg at " +
-         Fixed(point.temperature, 1) + " \u00B0C; the model does not hold for a boiling coating.";
+         std::to_string(point.solvent) + " is " + FixedNumber(point.pressure, 0) + " mmHg at " +
+         FixedNumber(point.temperature, 1) + " \u00B0C; the model does not hold for a boiling coating.";
 }
 
 std::string BoilingWarning(const BoilingRecord& point) {
@@ -45,8 +36,8 @@ std::string BoilingWarning(const BoilingRecord& point) {
   }
   return "The coating's vapour pressure exceeds the atmosphere from zone " +
          std::to_string(point.zone) + ", step " + std::to_string(point.step) + " (solvent-" +
-         std::to_string(point.solvent) + ", " + Fixed(point.pressure, 0) + " mmHg at " +
-         Fixed(point.temperature, 1) + " \u00B0C): blisters are likely.";
+         std::to_string(point.solvent) + ", " + FixedNumber(point.pressure, 0) + " mmHg at " +
+         FixedNumber(point.temperature, 1) + " \u00B0C): blisters are likely.";
 }
 
 StepStart BeginStep(const DryingConditions& c, DryingState& s, const WebState& at,

@@ -3,7 +3,6 @@
 #include "results/judging.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -11,11 +10,13 @@
 #include <utility>
 
 #include "model/arithmetic.h"
+#include "model/number_text.h"
 #include "results/bubble_point.h"
 
 namespace tovimar {
 
 using arith::Div;
+using arith::Finite;
 
 namespace {
 
@@ -24,20 +25,14 @@ constexpr double NormalMolarVolume = 22.414;
 constexpr double SecondsPerHour = 3600;
 constexpr double GramsPerKilogram = 1000;
 
-// `value` with `decimals` digits after the point, whatever the process locale.
-std::string Fixed(double value, int decimals) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                    std::chars_format::fixed, decimals);
-  return std::string(buffer, result.ptr);
-}
-
 }  // namespace
 
 ResidualSolvent ResidualAt(const DryingConditions& c, double W1, double W2) {
   ResidualSolvent r;
-  r.grams = (W1 + W2) * GramsPerKilogram;
-  r.percentOfSolid = Div(W1 + W2, c.SolidWeight(), "the residual solvent (solid weight)") * 100;
+  r.grams = Finite((W1 + W2) * GramsPerKilogram, "the residual solvent");
+  r.percentOfSolid =
+      Finite(Div(W1 + W2, c.SolidWeight(), "the residual solvent (solid weight)") * 100,
+             "the residual solvent (% of the solid)");
   return r;
 }
 
@@ -75,27 +70,33 @@ ZoneExhaust JudgeZoneExhaust(const DryingConditions& c, const LineSettings& sett
   out.zone = zone;
   // g/m2 of web x m2 of web per hour = g/h; a solvent that condenses adds nothing to the air.
   const double webPerHour = settings.WebWidth * c.LineSpeed * SecondsPerHour;
-  out.rate1 = std::max(evaporated1, 0.0) / GramsPerKilogram * webPerHour;
-  out.rate2 = std::max(evaporated2, 0.0) / GramsPerKilogram * webPerHour;
+  out.rate1 = Finite(std::max(evaporated1, 0.0) / GramsPerKilogram * webPerHour,
+                     "the exhaust load (solvent-1)");
+  out.rate2 = Finite(std::max(evaporated2, 0.0) / GramsPerKilogram * webPerHour,
+                     "the exhaust load (solvent-2)");
   out.flow = settings.ZoneExhaustFlow[static_cast<std::size_t>(zone)];
   out.limit = settings.LELLimitOfZone(zone);
-  if (out.flow <= 0) {
+  if (!out.flow) {
     return out;
   }
-  // kmol/h of each vapour over kmol/h of exhaust air gives its mole (volume) fraction.
-  const double airMoles = out.flow / NormalMolarVolume;
-  const double y1 =
-      Div(Div(out.rate1, c.Solvent1MolWeight, "the exhaust load (solvent-1 molecular weight)"),
-          airMoles, "the exhaust load");
-  const double y2 =
-      Div(Div(out.rate2, c.Solvent2MolWeight, "the exhaust load (solvent-2 molecular weight)"),
-          airMoles, "the exhaust load");
-  // The LELs are volume %: y / (LEL / 100) is the fraction of each solvent's limit, and the
-  // fractions add (Le Chatelier's mixing rule).
-  const double fraction = Div(y1, settings.LEL1 / 100, "the % of LEL (LEL1)") +
-                          Div(y2, settings.LEL2 / 100, "the % of LEL (LEL2)");
-  out.percentLEL = 100 * fraction;
-  out.leastFlow = out.flow * Div(*out.percentLEL, out.limit, "the least exhaust flow (limit)");
+  // kmol/h of each vapour over its LEL as a volume fraction, times the molar volume: the
+  // exhaust flow that would hold that vapour exactly at its LEL. The flows add (Le
+  // Chatelier's mixing rule), so their sum over the zone's flow is the fraction of the
+  // mixture's LEL.
+  const double flowAtLEL = Finite(
+      NormalMolarVolume *
+          (Div(Div(out.rate1, c.Solvent1MolWeight, "the exhaust load (solvent-1 molecular weight)"),
+               settings.LEL1 / 100, "the % of LEL (LEL1)") +
+           Div(Div(out.rate2, c.Solvent2MolWeight, "the exhaust load (solvent-2 molecular weight)"),
+               settings.LEL2 / 100, "the % of LEL (LEL2)")),
+      "the % of LEL");
+  // No air carries solvent away without bound: a zone given no flow that evaporates solvent
+  // has no finite concentration.
+  out.percentLEL = flowAtLEL == 0 ? 0
+                   : *out.flow > 0 ? Finite(100 * Div(flowAtLEL, *out.flow, "the % of LEL"), "the % of LEL")
+                                   : std::numeric_limits<double>::infinity();
+  out.leastFlow = Finite(100 * Div(flowAtLEL, out.limit, "the least exhaust flow (limit)"),
+                         "the least exhaust flow");
   return out;
 }
 
@@ -104,22 +105,36 @@ std::string BoilingWarning(const ZoneBoiling& zone, double marginMin) {
     return {};
   }
   const std::string where =
-      " in zone " + std::to_string(zone.zone) + " from " + Fixed(*zone.firstBelowPosition, 1) + " m";
+      " in zone " + std::to_string(zone.zone) + " from " + FixedNumber(*zone.firstBelowPosition, 1) + " m";
   if (*zone.leastMargin < 0) {
-    return "The coating boils" + where + " (margin " + Fixed(*zone.leastMargin, 1) +
+    return "The coating boils" + where + " (margin " + FixedNumber(*zone.leastMargin, 1) +
            " K): blisters are likely.";
   }
-  return "The coating comes within " + Fixed(marginMin, 1) + " K of boiling" + where +
-         " (least margin " + Fixed(*zone.leastMargin, 1) + " K): blisters are possible.";
+  return "The coating comes within " + FixedNumber(marginMin, 1) + " K of boiling" + where +
+         " (least margin " + FixedNumber(*zone.leastMargin, 1) + " K): blisters are possible.";
 }
 
 std::string ExhaustWarning(const ZoneExhaust& zone) {
   if (!zone.percentLEL || *zone.percentLEL <= zone.limit) {
     return {};
   }
-  return "The exhaust of zone " + std::to_string(zone.zone) + " holds " +
-         Fixed(*zone.percentLEL, 1) + " % of LEL, above its limit of " + Fixed(zone.limit, 1) +
-         " %: it needs at least " + Fixed(zone.leastFlow.value_or(0), 0) + " m3/h of exhaust air.";
+  const std::string holds =
+      std::isinf(*zone.percentLEL)
+          ? "an unbounded % of LEL (an exhaust flow of 0 m3/h takes up " +
+                FixedNumber(zone.rate1 + zone.rate2, 1) + " kg/h of solvent)"
+          : FixedNumber(*zone.percentLEL, 1) + " % of LEL";
+  return "The exhaust of zone " + std::to_string(zone.zone) + " holds " + holds +
+         ", above its limit of " + FixedNumber(zone.limit, 1) + " %: it needs at least " +
+         FixedNumber(zone.leastFlow.value_or(0), 0) + " m3/h of exhaust air.";
+}
+
+std::string ResidualTargetWarning(const ResidualTargetOutcome& outcome, double endGrams) {
+  if (outcome.position) {
+    return {};
+  }
+  return "The line end holds " + FixedNumber(endGrams, 3) + " g/m2 of solvent, " +
+         FixedNumber(outcome.shortfall, 3) + " g/m2 above the target of " +
+         FixedNumber(outcome.target, 3) + " g/m2.";
 }
 
 namespace {
@@ -146,6 +161,36 @@ ZoneBoiling JudgeZoneBoiling(const LineProfile& profile, const ZoneSpan& span,
     }
   }
   return out;
+}
+
+// The residual and the boiling margin of every point; returns the highest web temperature.
+double JudgePoints(const DryingConditions& c, const LineProfile& profile, RunJudgement& j) {
+  // Neighbouring points differ little: the straight line through the last two bubble
+  // temperatures starts the next solve, which then mostly takes a single Newton step.
+  std::optional<double> lastTb, beforeTb;
+  double maxWebTemp = -std::numeric_limits<double>::infinity();
+  const ProfilePoint* at = nullptr;  // the point being judged, for a fault's message
+  try {
+    for (const ProfilePoint& point : profile.points) {
+      at = &point;
+      const ResidualSolvent r = ResidualAt(c, point.weight1, point.weight2);
+      j.residualGrams.push_back(r.grams);
+      j.residualPercent.push_back(r.percentOfSolid);
+      const double guess = !lastTb     ? BubbleStartGuess
+                           : !beforeTb ? *lastTb
+                                       : *lastTb + (*lastTb - *beforeTb);
+      const std::optional<double> tb = BubbleTemperature(c, point.weight1, point.weight2, guess);
+      beforeTb = lastTb;
+      lastTb = tb;
+      j.boilingMargin.push_back(tb ? std::optional<double>(*tb - point.temp) : std::nullopt);
+      maxWebTemp = std::max(maxWebTemp, point.temp);
+    }
+  } catch (const ArithmeticError& e) {
+    throw ArithmeticError("Arithmetic error in judging zone " + std::to_string(at->zone) +
+                              ", step " + std::to_string(at->step) + ": " + e.what(),
+                          {at->zone, at->step});
+  }
+  return maxWebTemp;
 }
 
 template <typename T>
@@ -176,23 +221,7 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
   j.residualGrams.reserve(n);
   j.residualPercent.reserve(n);
   j.boilingMargin.reserve(n);
-  // Neighbouring points differ little: the straight line through the last two bubble
-  // temperatures starts the next solve, which then mostly takes a single Newton step.
-  std::optional<double> lastTb, beforeTb;
-  double maxWebTemp = -std::numeric_limits<double>::infinity();
-  for (const ProfilePoint& point : profile.points) {
-    const ResidualSolvent r = ResidualAt(c, point.weight1, point.weight2);
-    j.residualGrams.push_back(r.grams);
-    j.residualPercent.push_back(r.percentOfSolid);
-    const double guess = !lastTb     ? BubbleStartGuess
-                         : !beforeTb ? *lastTb
-                                     : *lastTb + (*lastTb - *beforeTb);
-    const std::optional<double> tb = BubbleTemperature(c, point.weight1, point.weight2, guess);
-    beforeTb = lastTb;
-    lastTb = tb;
-    j.boilingMargin.push_back(tb ? std::optional<double>(*tb - point.temp) : std::nullopt);
-    maxWebTemp = std::max(maxWebTemp, point.temp);
-  }
+  const double maxWebTemp = JudgePoints(c, profile, j);
 
   for (const ZoneSpan& span : profile.zones) {
     ZoneBoiling zone = JudgeZoneBoiling(profile, span, j.boilingMargin, settings.BoilingMarginMin);
@@ -207,8 +236,14 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
   }
 
   for (const ZoneSummary& zone : summary.zones) {
-    ZoneExhaust exhaust =
-        JudgeZoneExhaust(c, settings, zone.zone, zone.evaporated1, zone.evaporated2);
+    ZoneExhaust exhaust;
+    try {
+      exhaust = JudgeZoneExhaust(c, settings, zone.zone, zone.evaporated1, zone.evaporated2);
+    } catch (const ArithmeticError& e) {
+      throw ArithmeticError("Arithmetic error in judging the exhaust of zone " +
+                                std::to_string(zone.zone) + ": " + e.what(),
+                            {zone.zone, 0});
+    }
     KeepMax(j.line.maxPercentLEL, exhaust.percentLEL);
     if (std::string w = ExhaustWarning(exhaust); !w.empty()) {
       j.warnings.push_back(std::move(w));
@@ -224,11 +259,10 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
   }
   if (settings.ResidualTarget) {
     j.residualTarget = JudgeResidualTarget(profile, *settings.ResidualTarget);
-    if (!j.residualTarget->position && n > 0) {
-      j.warnings.push_back("The line end holds " + Fixed(j.line.endResidual.grams, 3) +
-                           " g/m2 of solvent, " + Fixed(j.residualTarget->shortfall, 3) +
-                           " g/m2 above the target of " + Fixed(*settings.ResidualTarget, 3) +
-                           " g/m2.");
+    if (n > 0) {
+      if (std::string w = ResidualTargetWarning(*j.residualTarget, j.line.endResidual.grams); !w.empty()) {
+        j.warnings.push_back(std::move(w));
+      }
     }
   }
 }

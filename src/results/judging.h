@@ -54,10 +54,11 @@ struct ZoneExhaust {
   std::int32_t zone = 0;
   // Solvent evaporated in the zone, kg/h; a solvent that condenses counts 0.
   double rate1 = 0, rate2 = 0;
-  double flow = 0;   // exhaust flow, m3/h (normal); 0: none given
-  double limit = 0;  // the zone's limit, % of LEL
+  std::optional<double> flow;  // exhaust flow, m3/h (normal); none: not given
+  double limit = 0;             // the zone's limit, % of LEL
   // Concentration of the exhaust in % of the mixture's LEL and the least exhaust flow that
-  // keeps it at the limit; none without an exhaust flow.
+  // keeps it at the limit; none when no flow is given. A flow given as 0 while the zone
+  // evaporates solvent holds it without bound: +infinity.
   std::optional<double> percentLEL;
   std::optional<double> leastFlow;
 };
@@ -66,7 +67,9 @@ struct ZoneExhaust {
 struct LineValues {
   ResidualSolvent endResidual;
   std::optional<double> leastMargin;  // K over the whole line; none: nothing could boil
-  std::optional<double> maxPercentLEL;  // over the zones with an exhaust flow
+  // Over the zones whose exhaust flow is given; +infinity when one of them is given as 0
+  // and evaporates solvent.
+  std::optional<double> maxPercentLEL;
   double maxWebTemp = 0;  // deg C
   double lineLength = 0;  // m
 };
@@ -87,8 +90,9 @@ struct RunJudgement {
   std::vector<std::string> warnings;  // for the user, in zone order: boiling, exhaust, target
 };
 
-// Judges the run whose profile and summary are given. Throws ArithmeticError when a
-// quantity cannot be formed (a zero solid weight, molecular weight or LEL).
+// Judges the run whose profile and summary are given. Throws ArithmeticError, naming the
+// zone, when a quantity cannot be formed (a zero solid weight, molecular weight or LEL) or
+// overflows.
 RunJudgement JudgeRun(const DryingConditions& c, const LineSettings& settings,
                       const LineProfile& profile, const ProfileSummary& summary);
 // The same into `out`, whose vectors keep their memory: a caller judging many runs (an
@@ -97,7 +101,8 @@ RunJudgement JudgeRun(const DryingConditions& c, const LineSettings& settings,
 void JudgeRun(const DryingConditions& c, const LineSettings& settings, const LineProfile& profile,
               const ProfileSummary& summary, RunJudgement& out);
 
-// The exhaust of one zone from the net amounts it evaporates (g/m2).
+// The exhaust of one zone from the net amounts it evaporates (g/m2). Throws ArithmeticError
+// when a quantity cannot be formed or overflows.
 ZoneExhaust JudgeZoneExhaust(const DryingConditions& c, const LineSettings& settings,
                              std::int32_t zone, double evaporated1, double evaporated2);
 
@@ -105,5 +110,8 @@ ZoneExhaust JudgeZoneExhaust(const DryingConditions& c, const LineSettings& sett
 // are likely."; empty when the zone is within its limit.
 std::string BoilingWarning(const ZoneBoiling& zone, double marginMin);
 std::string ExhaustWarning(const ZoneExhaust& zone);
+// "The line end holds 1.390 g/m2 of solvent, 0.390 g/m2 above the target of 1.000 g/m2.";
+// empty when the target is reached.
+std::string ResidualTargetWarning(const ResidualTargetOutcome& outcome, double endGrams);
 
 }  // namespace tovimar

@@ -1,6 +1,7 @@
 #include "results/output_catalogue.h"
 
 #include <algorithm>
+#include <string>
 
 namespace tovimar {
 
@@ -10,6 +11,7 @@ RunResults DeriveResults(const Simulation& sim, const LineSettings& settings, co
   results.line = ProfileAlongLine(sim);
   results.summary = SummarizeProfile(results.line);
   JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
+  CheckFinite(results);
   return results;
 }
 
@@ -20,6 +22,7 @@ RunResults DeriveResultsAwaitingHalved(const Simulation& sim, const LineSettings
   results.summary = SummarizeProfile(results.line);
   JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
   results.stepCheck = CompareHalved(sim, halvedRun());
+  CheckFinite(results);
   return results;
 }
 
@@ -85,6 +88,11 @@ Q Grouped(Q q, int group) {
   return q;
 }
 
+Q Unbounded(Q q) {
+  q.unbounded = true;
+  return q;
+}
+
 const ProfilePoint& LineEnd(const RunResults& r) { return r.line.points.back(); }
 
 // The judged records of a zone (none for the whole line's row, zone 0).
@@ -123,9 +131,9 @@ void AddJudging(std::vector<Q>& q) {
   q.push_back(Grouped(Line("LeastBoilingMargin", "least boiling margin", "K", Summary,
                            [](const RunResults& r) { return r.judgement.line.leastMargin; }),
                       1));
-  q.push_back(Grouped(Line("MaxZoneLEL", "highest zone exhaust LEL", "%", Summary,
-                           [](const RunResults& r) { return r.judgement.line.maxPercentLEL; }),
-                      1));
+  q.push_back(Unbounded(Grouped(Line("MaxZoneLEL", "highest zone exhaust LEL", "%", Summary,
+                                     [](const RunResults& r) { return r.judgement.line.maxPercentLEL; }),
+                                1)));
   q.push_back(Grouped(Line("ResidualTargetPosition", "residual target reached at", "m", Summary,
                            [](const RunResults& r) {
                              return r.judgement.residualTarget ? r.judgement.residualTarget->position
@@ -170,7 +178,7 @@ void AddJudging(std::vector<Q>& q) {
              return e != nullptr ? std::optional(e->rate2) : std::nullopt;
            }),
       1));
-  q.push_back(Grouped(
+  q.push_back(Unbounded(Grouped(
       Zone("ZoneExhaustLEL", "exhaust LEL", "%", Summary | Table,
            [](const RunResults& r, const ZoneSummary& z) {
              if (const ZoneExhaust* e = ExhaustOf(r, z)) return e->percentLEL;
@@ -178,9 +186,10 @@ void AddJudging(std::vector<Q>& q) {
            },
            "Exhaust\n(% LEL)", 1,
            "The solvent concentration of the zone's exhaust in % of the lower explosive limit; "
-           "the line row gives the highest zone.",
+           "the line row gives the highest zone. Unbounded where the zone has no exhaust air "
+           "(a flow of 0) but evaporates solvent.",
            "No exhaust flow given for the zone (see the line settings)."),
-      1));
+      1)));
   q.push_back(Grouped(
       Zone("ZoneLeastExhaustFlow", "least exhaust flow", "m3/h", Summary,
            [](const RunResults& r, const ZoneSummary& z) {
@@ -307,18 +316,21 @@ const OutputQuantity* FindOutput(std::string_view name) {
   return nullptr;
 }
 
-std::string ColumnTitle(const OutputQuantity& quantity, int zone) {
-  std::string title;
-  if (quantity.scope == OutputScope::Zone) {
-    title = "zone " + std::to_string(zone) + " ";
-  }
-  title += quantity.caption;
+std::string CaptionAndUnit(const OutputQuantity& quantity) {
+  std::string text(quantity.caption);
   if (!quantity.unit.empty()) {
-    title += " (";
-    title += quantity.unit;
-    title += ')';
+    text += " (";
+    text += quantity.unit;
+    text += ')';
   }
-  return title;
+  return text;
+}
+
+std::string ColumnTitle(const OutputQuantity& quantity, int zone) {
+  if (quantity.scope == OutputScope::Zone) {
+    return "zone " + std::to_string(zone) + " " + CaptionAndUnit(quantity);
+  }
+  return CaptionAndUnit(quantity);
 }
 
 std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,

@@ -27,7 +27,8 @@ struct RunResults {
 // Derives the results of the run that `sim` last completed (see ProfileAlongLine), judges
 // them against the line settings and checks the step: with `halved` when the caller marched
 // the halved run already (while the run itself marched), otherwise by marching it here.
-// Throws UserError when a quantity cannot be formed.
+// Throws UserError when a quantity cannot be formed, ArithmeticError (see CheckFinite) when
+// one is not a finite number.
 RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {},
                          const HalvedRun* halved = nullptr);
 
@@ -68,6 +69,10 @@ struct OutputQuantity {
   std::optional<double> (*zone)(const RunResults&, const ZoneSummary&) = nullptr;
   std::optional<double> (*line)(const RunResults&) = nullptr;
 
+  // +infinity is one of its values (the % of LEL of a zone given no exhaust air that
+  // evaporates solvent); any other quantity that is not a finite number is a fault.
+  bool unbounded = false;
+
   // The zone table's column: header, decimals and tooltip; what an empty cell means.
   std::string_view tableHeader;
   int tableDecimals = 0;
@@ -89,10 +94,18 @@ const OutputQuantity* FindOutput(std::string_view name);
 // The column title of a quantity: its caption with the unit in parentheses ("web temperature
 // (C)"); for a zone quantity preceded by the zone ("zone 2 exit web temperature (C)").
 std::string ColumnTitle(const OutputQuantity& quantity, int zone = 0);
+// The caption with the unit in parentheses, without a zone: "exit web temperature (C)".
+std::string CaptionAndUnit(const OutputQuantity& quantity);
 
 // The value of a point quantity at point `index` of the line profile.
 std::optional<double> PointValue(const OutputQuantity& quantity, const RunResults& results,
                                  std::size_t index);
+
+// Throws ArithmeticError when a value of `results` is not a finite number (an overflow, or
+// an invalid operation), naming the first such quantity, and for a point quantity its zone
+// and step: "Arithmetic error in zone 3, step 12: overflow in the residual solvent (g/m2)."
+// +infinity of an unbounded quantity is a value. (results/finite_check.cpp)
+void CheckFinite(const RunResults& results);
 
 // The value of a line quantity, or of a zone quantity in zone `zone` (1-based; none when the
 // run has fewer zones).

@@ -30,7 +30,7 @@ const std::vector<SummaryGroup>& SummaryGroups() {
 void AppendField(std::string& out, const std::optional<double>& value) {
   out += ',';
   if (value) {
-    AppendCsvNumber(out, *value);
+    AppendCsvQuantity(out, *value);
   }
 }
 

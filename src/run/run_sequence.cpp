@@ -11,6 +11,7 @@
 #include "model/stable_increment.h"
 #include "model/step.h"
 #include "run/result_table.h"
+#include "run/run_bounds.h"
 
 namespace tovimar {
 
@@ -102,6 +103,9 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
   }
   if (sim.state.boiling.found) {
     outcome.warnings.push_back(BoilingWarning(sim.state.boiling));
+  }
+  for (std::string& warning : BoundsWarnings(sim)) {
+    outcome.warnings.push_back(std::move(warning));
   }
 }
 

@@ -46,8 +46,9 @@ struct RunOutcome {
   std::string reason;
   std::string path;
   // What the user should know before trusting the result, whatever the status: entries that
-  // are unlikely to be meant, and a coating whose vapour pressure exceeded the atmosphere
-  // where it no longer dried. Texts without a "Warning: " prefix.
+  // are unlikely to be meant, a coating whose vapour pressure exceeded the atmosphere where
+  // it no longer dried, and a completed run that does what drying cannot (BoundsWarnings).
+  // Texts without a "Warning: " prefix.
   std::vector<std::string> warnings;
 
   [[nodiscard]] bool completed() const { return status == RunStatus::Completed; }

@@ -125,7 +125,7 @@ std::string FormatComparisonCsv(const std::vector<PinnedRun>& runs) {
     AppendCsvField(out, row.title);
     for (const std::optional<double>& v : row.values) {
       out += ',';
-      if (v) AppendCsvNumber(out, *v);
+      if (v) AppendCsvQuantity(out, *v);
     }
     EndCsvRecord(out);
   }

@@ -2,9 +2,10 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <vector>
+
+#include "model/number_text.h"
 
 namespace tovimar {
 
@@ -21,11 +22,7 @@ constexpr std::array<double, 30> kT975{
 // The normal distribution's 0.975 quantile.
 constexpr double kZ975 = 1.959963984540054;
 
-std::string CorrelationText(double r) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.3f", r);
-  return buf;
-}
+std::string CorrelationText(double r) { return FixedNumber(r, 3); }
 
 }  // namespace
 

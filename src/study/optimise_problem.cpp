@@ -37,9 +37,10 @@ bool IsVaried(const OptimiseProblem& problem, std::string_view name) {
                      [&](const OptimiseVariable& variable) { return variable.name == name; });
 }
 
-// Whether the line settings give zone `zone` an exhaust flow, so that its exhaust is judged.
+// Whether the line settings give zone `zone` an exhaust flow (0 included: a zone without
+// exhaust air), so that its exhaust is judged.
 bool HasExhaustFlow(const LineSettings& line, int zone) {
-  return line.ZoneExhaustFlow[static_cast<std::size_t>(zone)] > 0;
+  return line.ZoneExhaustFlow[static_cast<std::size_t>(zone)].has_value();
 }
 
 std::string Trimmed(std::string_view text) {

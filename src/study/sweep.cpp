@@ -5,8 +5,10 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -254,51 +256,63 @@ SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
 
 }  // namespace
 
-std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
-                                     const SweepOptions& options) {
+SweepTally RunSweepInOrder(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
+                           const SweepOptions& options, const SweepRunHandler& onRun) {
   std::string error;
   const std::optional<std::size_t> count = SweepRunCount(axes, error);
   if (!count) {
     throw std::invalid_argument(error);
   }
   const std::size_t runs = *count;
-  std::vector<SweepRunResult> results(runs);
   unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
   threads = static_cast<unsigned>(std::clamp<std::size_t>(threads, 1, runs));
+  // A run may start only this far ahead of the first run not yet handed on, so that the
+  // results waiting for their turn stay few even when one run takes long.
+  const std::size_t window = std::size_t{16} * threads;
 
-  // Runs finished out of order wait here for their turn to be reported.
-  std::mutex orderMutex;
-  std::vector<bool> finished(options.onRunInOrder ? runs : 0);
-  std::size_t nextToReport = 0;
-  const auto report = [&](std::size_t i) {
-    if (!options.onRunInOrder) {
-      return;
-    }
-    const std::lock_guard<std::mutex> lock(orderMutex);
-    finished[i] = true;
-    while (nextToReport < runs && finished[nextToReport]) {
-      options.onRunInOrder(nextToReport, results[nextToReport]);
-      ++nextToReport;
-    }
-  };
-
-  std::atomic<std::size_t> next{0};
-  std::atomic<bool> failed{false};
+  std::mutex mutex;  // guards everything below but `next`
+  std::condition_variable turn;
+  std::map<std::size_t, SweepRunResult> waiting;  // finished, not yet handed on
+  std::size_t nextToHand = 0;
+  SweepTally tally;
+  tally.runs = runs;
+  bool failed = false;
   std::exception_ptr failure;
-  std::mutex failureMutex;
+  std::atomic<std::size_t> next{0};
+
+  const auto handOn = [&](std::size_t index, const SweepRunResult& result) {
+    if (!result.outcome.completed()) {
+      if (tally.failed++ == 0) tally.firstFailure = result.outcome.status;
+    }
+    onRun(index, result);
+  };
   const auto work = [&] {
     try {
       Simulation sim;  // each worker marches on its own records
-      for (std::size_t i = next.fetch_add(1); i < runs && !failed.load(); i = next.fetch_add(1)) {
-        results[i] = RunOne(sim, base, axes, i, runs, options);
-        report(i);
+      for (std::size_t i = next.fetch_add(1); i < runs; i = next.fetch_add(1)) {
+        {
+          std::unique_lock<std::mutex> lock(mutex);
+          turn.wait(lock, [&] { return failed || i < nextToHand + window; });
+          if (failed) return;
+        }
+        SweepRunResult result = RunOne(sim, base, axes, i, runs, options);
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (failed) return;
+        waiting.emplace(i, std::move(result));
+        for (auto it = waiting.find(nextToHand); it != waiting.end(); it = waiting.find(nextToHand)) {
+          handOn(nextToHand, it->second);
+          waiting.erase(it);
+          ++nextToHand;
+        }
+        turn.notify_all();
       }
     } catch (...) {
-      const std::lock_guard<std::mutex> lock(failureMutex);
+      const std::lock_guard<std::mutex> lock(mutex);
       if (!failure) {
         failure = std::current_exception();
       }
-      failed.store(true);
+      failed = true;
+      turn.notify_all();
     }
   };
   std::vector<std::thread> workers;
@@ -317,6 +331,15 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
   if (failure) {
     std::rethrow_exception(failure);
   }
+  return tally;
+}
+
+std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
+                                     const SweepOptions& options) {
+  std::vector<SweepRunResult> results;
+  RunSweepInOrder(base, axes, options, [&](std::size_t, const SweepRunResult& run) {
+    results.push_back(run);
+  });
   return results;
 }
 

@@ -61,21 +61,35 @@ struct SweepOptions {
   unsigned threads = 0;
   // The line settings every run is judged against.
   LineSettings line;
-  // When set: called with each run's index (0-based) and result in run order, as soon as
-  // that run and every run before it have finished; calls never overlap. An exception it
-  // throws ends the sweep and comes out of RunSweep.
-  std::function<void(std::size_t index, const SweepRunResult& run)> onRunInOrder;
 };
 
 // The result file name of run `run` (1-based) of `runs`: the number zero-padded to at least
 // four digits and to the width of the largest run number.
 std::string SweepResultFileName(std::size_t run, std::size_t runs);
 
+// Called with each run's index (0-based) and result.
+using SweepRunHandler = std::function<void(std::size_t index, const SweepRunResult& run)>;
+
+// How the runs of a sweep ended.
+struct SweepTally {
+  std::size_t runs = 0;
+  std::size_t failed = 0;                 // runs that did not complete
+  std::optional<RunStatus> firstFailure;  // the outcome of the first of them in run order
+};
+
 // Runs the simulation once per point of the sweep, starting each time from `base` with the
-// axes' entries set to their values (the first axis varies slowest). Runs are spread over
-// worker threads, each with a Simulation of its own; the results come back in run order.
-// A run that does not complete is recorded with its outcome and the sweep goes on.
+// axes' entries set to their values (the first axis varies slowest), and hands each run's
+// result to `onRun` in run order, as soon as that run and every run before it have
+// finished; calls never overlap. Runs are spread over worker threads, each with a
+// Simulation of its own; a run starts at most a few runs per thread ahead of the first run
+// not yet handed on, and no result is kept once handed on, so the memory taken does not
+// grow with the number of runs. A run that does not complete is handed on with its outcome
+// and the sweep goes on. An exception from `onRun` ends the sweep and comes out of here.
 // `axes` must have passed SweepRunCount. Throws only for an unforeseen failure.
+SweepTally RunSweepInOrder(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
+                           const SweepOptions& options, const SweepRunHandler& onRun);
+
+// RunSweepInOrder keeping every result: the results in run order.
 std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vector<SweepAxis>& axes,
                                      const SweepOptions& options);
 

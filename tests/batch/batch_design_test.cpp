@@ -87,8 +87,11 @@ TEST(BatchDesign, RefusedDesignsAndOptions) {
        "no entry or field named \"Speed\" (tovimar-batch --list-names lists every name)"},
       {"short record", "LineSpeed,Edit7\n1\n", {"--design", "d.csv"}, 2,
        "record 2 has 1 fields, the header 2"},
-      {"missing design", "", {"--design", "none.csv"}, 4, "Cannot open the design \"none.csv\"."},
+      {"missing design", "", {"--design", "none.csv"}, 4,
+       "tovimar-batch: Design file can not open! (\"none.csv\": No such file or directory)\n"},
       {"empty design", "", {"--design", "d.csv"}, 2, "the design has no header record"},
+      {"repeated column", "LineSpeed,Edit8,LineSpeed\n1,2,3\n", {"--design", "d.csv"}, 2,
+       "tovimar-batch: --design: the header holds the column \"LineSpeed\" twice\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -64,12 +64,14 @@ TEST(BatchFiles, TwoNamesOfOneFileAreRefusedBeforeAnythingIsTouched) {
       {{"--line", "l.json", "-o", "l.json"}, "--line and -o name the same file \"l.json\""},
       {{"--line", "l.json", "--csv", "l.json"}, "--line and --csv name the same file \"l.json\""},
       {{"--line", "l.json", "--summary", "l.json"}, "--line and --summary name the same file \"l.json\""},
-      {{"--line", "l.json", "--write-data", "l.json"},
+      {{"--line", "l.json", "--write-data", "l.json", "--run"},
        "--line and --write-data name the same file \"l.json\""},
       {{"--fit", "Keff", "--measured", "m.csv", "--write-data", "m.csv"},
        "--measured and --write-data name the same file \"m.csv\""},
+      // A design writes only to standard output: any other output is refused first.
       {{"--design", "des.csv", "--write-data", "des.csv"},
-       "--design and --write-data name the same file \"des.csv\""},
+       "--write-data cannot be combined with --design: a design runs each record in memory and writes "
+       "only its summary records to standard output"},
       {{"--optimise", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.1:3", "--line", "l.json",
         "--write-line", "./l.json"},
        "--line and --write-line name the same file \"l.json\""},

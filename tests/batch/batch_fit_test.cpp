@@ -99,7 +99,7 @@ TEST(BatchFit, ExitStatusesAndMessages) {
       {{"--fit", "Keff", "--measured", "m.csv", "--sd", "WebTemp=0"}, 2,
        "tovimar-batch: --sd: the standard deviation \"0\" of WebTemp is not a positive number\n"},
       {{"--fit", "Keff", "--measured", "none.csv"}, 4,
-       "tovimar-batch: The measurement file \"none.csv\" cannot be opened. (No such file or directory)\n"},
+       "tovimar-batch: Measurement file can not open! (\"none.csv\": No such file or directory)\n"},
       {{"--fit", "Keff", "--measured", "bad.csv"}, 3,
        "tovimar-batch: bad.csv: line 2, column 2: \"hot\" is not a number\n"},
       {{"--fit", "Keff=2:3", "--measured", "m.csv"}, 3,

@@ -1,5 +1,5 @@
-// Progress of sweeps and designs: a counting line on standard error when it is a terminal,
-// and nothing at all when it is not.
+// Progress of sweeps and designs: a counting line on standard error when it is a terminal
+// (and the records do not go to a terminal themselves), and nothing at all when it is not.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>

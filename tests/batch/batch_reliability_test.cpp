@@ -169,8 +169,8 @@ TEST(BatchFileFaults, PipesAndDevicesNeverHang) {
     std::string err;
   };
   const std::vector<Case> cases{
-      {{"--data", "pipe"}, 4, "\" is not a correct data file!\n"},
-      {{"--data", "/dev/zero"}, 4, "tovimar-batch: Data file can not open! (\"/dev/zero\")\n"},
+      {{"--data", "pipe"}, 4, "tovimar-batch: Data file can not open! (\"pipe\": the pipe has no writer)\n"},
+      {{"--data", "/dev/zero"}, 4, "tovimar-batch: Data file can not open! (\"/dev/zero\": a device, not a file)\n"},
       {{"--write-data", "pipe"}, 4, "Cannot create the data file \"pipe\""},
       {{"-o", "pipe"}, 4, "tovimar-batch: File can not open! (\"pipe\": No such device or address)\n"},
   };

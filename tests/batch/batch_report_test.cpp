@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch/batch_process.h"
+#include "format/csv.h"
 #include "input/entry_texts.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
@@ -153,6 +154,52 @@ TEST_F(BatchReport, ReportRunsInMemoryAndLeavesTheResultFileAlone) {
   EXPECT_EQ(names, (std::vector<std::string>{".stderr", ".stdout", "r.pdf", "result.txt"}));
 }
 
+// The text after "NAME=" on a line of `out`, up to a space or the line end.
+std::string PrintedValue(const std::string& out, const std::string& name) {
+  const std::size_t at = out.find(name + "=");
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + name.size() + 1;
+  return out.substr(start, out.find_first_of(" \n", start) - start);
+}
+
+// A search's report is that of its best point: the run and the conditions printed.
+TEST_F(BatchReport, ASearchReportsItsBestPoint) {
+  const BatchFinished run =
+      StartBatch(dir, {"--optimise", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.5:6", "--limit",
+                       "LineEndResidualSolvent<=2", "--starts", "1", "--report", "r.pdf", "-o", "best.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string speed = PrintedValue(run.out, "LineSpeed");
+  ASSERT_GT(speed.size(), 3U) << run.out;  // an optimum inside the bounds, not "1.0"
+  const std::string flat = Flat(PdfText(dir.File("r.pdf")));
+  EXPECT_NE(flat.find("Speed " + speed + " "), std::string::npos) << speed << "\n" << flat;
+  EXPECT_EQ(flat.find("Speed 1.0 m/s"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("best.txt")));
+}
+
+// A fit's report is that of the fitted run.
+TEST_F(BatchReport, AFitReportsTheFittedRun) {
+  const ExpectedRun measured = RunInMemory({{"Edit205", "1.8"}});
+  ASSERT_TRUE(measured.outcome.completed());
+  std::string csv = "position along the line (m),web temperature (C)\n";
+  for (const ZoneSummary& zone : measured.results.summary.zones) {
+    csv += ShortestNumberText(zone.exitPosition) + "," + ShortestNumberText(zone.exitTemp) + "\n";
+  }
+  std::ofstream(dir.File("m.csv")) << csv;
+  const BatchFinished run = StartBatch(dir, {"--fit", "Keff", "--measured", "m.csv", "--report", "r.pdf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string keff = PrintedValue(run.out, "Keff");
+  ASSERT_FALSE(keff.empty()) << run.out;
+  const std::string flat = Flat(PdfText(dir.File("r.pdf")));
+  EXPECT_NE(flat.find(" " + keff + " "), std::string::npos) << keff << "\n" << flat;
+
+  // A fit that does not converge reports nothing.
+  const BatchFinished stopped =
+      StartBatch(dir, {"--fit", "Keff", "--measured", "m.csv", "--fit-runs", "1", "--report", "none.pdf"});
+  EXPECT_EQ(stopped.status, 8) << stopped.err;
+  EXPECT_NE(stopped.err.find("no report written"), std::string::npos) << stopped.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("none.pdf")));
+}
+
 struct Refused {
   std::vector<std::string> args;
   int status;
@@ -161,9 +208,10 @@ struct Refused {
 
 TEST_F(BatchReport, RefusedRunsAndFilesWriteNoReport) {
   const std::vector<Refused> cases{
-      {{"--report", "r.pdf", "--sweep", "Edit6=1:2:1"}, 2, "--report runs the conditions in memory"},
-      {{"--report", "r.pdf", "-o", "x.txt"}, 2, "does not go with"},
-      {{"--report", "r.pdf", "--csv", "p.csv"}, 2, "does not go with"},
+      {{"--report", "r.pdf", "--sweep", "Edit6=1:2:1"}, 2, "--report cannot be combined with --sweep: "},
+      {{"--report", "r.pdf", "-o", "x.txt"}, 2, "-o cannot be combined with --report: "},
+      {{"--report", "r.pdf", "--csv", "p.csv"}, 2, "--csv cannot be combined with --report: "},
+      {{"--report", "r.pdf", "--design", "d.csv"}, 2, "--report cannot be combined with --design: "},
       {{"--set", "Nonsense=1", "--report", "r.pdf"}, 2, "no entry or field named"},
       {{"missing.txt", "--report", "r.pdf"}, 4, "missing.txt"},
       {{"--set", "Edit6=abc", "--report", "r.pdf"}, 3, "Input value is not correct!"},
@@ -199,8 +247,18 @@ namespace {
 
 using namespace tovimar::test_support;
 
-// The report program beside tovimar-batch, as the build puts it.
-std::string ReportExe() { return (std::filesystem::path(TOVIMAR_BATCH_EXE).parent_path() / "tovimar-report").string(); }
+// A path quoted for the shell.
+std::string Quoted(const std::string& path) {
+  std::string quoted = "'";
+  quoted += path;
+  quoted += '\'';
+  return quoted;
+}
+
+// The report program beside tovimar-batch, as the build puts it, quoted for the shell.
+std::string ReportExe() {
+  return Quoted((std::filesystem::path(TOVIMAR_BATCH_EXE).parent_path() / "tovimar-report").string());
+}
 
 struct Shell {
   int status = -1;
@@ -222,18 +280,18 @@ Shell InShell(const ScratchDir& dir, const std::string& command) {
 // with status 2.
 TEST(BatchReportProgram, HelpVersionAndUsage) {
   ScratchDir dir;
-  const Shell help = InShell(dir, "'" + ReportExe() + "' --help");
+  const Shell help = InShell(dir, ReportExe() + " --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Writes the printable report of one run as a PDF", 0), 0u) << help.out;
   EXPECT_NE(help.out.find("Usage: tovimar-report [OPTIONS] [DATAFILE]"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("  6  the model does not hold"), std::string::npos) << help.out;
-  const Shell version = InShell(dir, "'" + ReportExe() + "' --version");
+  const Shell version = InShell(dir, ReportExe() + " --version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "tovimar-report " TOVIMAR_VERSION "\n");
-  const Shell usage = InShell(dir, "'" + ReportExe() + "' --data a.txt b.txt -o r.pdf");
+  const Shell usage = InShell(dir, ReportExe() + " --data a.txt b.txt -o r.pdf");
   EXPECT_EQ(usage.status, 2);
   EXPECT_EQ(usage.err, "tovimar-report: give one data file, either with --data or as DATAFILE, not both\n");
-  EXPECT_EQ(InShell(dir, "'" + ReportExe() + "'").err,
+  EXPECT_EQ(InShell(dir, ReportExe()).err,
             "tovimar-report: --output is required\nRun with --help for more information.\n");
 }
 
@@ -241,7 +299,7 @@ TEST(BatchReportProgram, HelpVersionAndUsage) {
 // standard error: Qt's start-up says nothing there.
 TEST(BatchReportProgram, NoStartUpNoiseWithoutARuntimeDirectory) {
   ScratchDir dir;
-  const Shell report = InShell(dir, "env -u XDG_RUNTIME_DIR '" + std::string(TOVIMAR_BATCH_EXE) + "' --report r.pdf");
+  const Shell report = InShell(dir, "env -u XDG_RUNTIME_DIR " + Quoted(TOVIMAR_BATCH_EXE) + " --report r.pdf");
   EXPECT_EQ(report.status, 0);
   EXPECT_EQ(report.err, "");
   EXPECT_TRUE(std::filesystem::exists(dir.File("r.pdf")));

@@ -19,6 +19,7 @@
 
 #include "support/recorded.h"
 #include "conditionfile/data_file.h"
+#include "conditionfile/input_file.h"
 #include "input/field_catalogue.h"
 #include "support/scratch_dir.h"
 
@@ -90,11 +91,15 @@ TEST(DataFileReliability, NamedPipeWithoutAWriterDoesNotHang) {
   ScratchDir dir;
   const std::string path = dir.File("pipe.txt");
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-  // Nobody writes: the pipe reads as an empty file, which is not a data file.
-  EXPECT_EQ(InChildWithin(20, [&] {
-              return LoadCheck(path, DataFileLoad::NotDataFile, NotDataFileMessage(path));
-            }),
-            0);
+  // Nobody writes: the pipe ends before its first byte, so it cannot be read.
+  EXPECT_EQ(InChildWithin(20, [&] { return LoadCheck(path, DataFileLoad::CannotOpen, CannotOpen); }), 0);
+  try {
+    MapEntryTexts entries;
+    LoadDataFile(path, entries);
+    ADD_FAILURE() << "loaded a pipe without a writer";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.reason(), "the pipe has no writer");
+  }
 }
 
 TEST(DataFileReliability, PipeFedByAnotherProcessLoads) {
@@ -201,6 +206,44 @@ TEST(DataFileReliability, LinesLongerThanSixteenMiBAreRefused) {
     EXPECT_EQ(LoadCheck(dir.File("data.txt"), c.loads ? DataFileLoad::Loaded : DataFileLoad::NotDataFile,
                         c.loads ? "" : NotDataFileMessage(dir.File("data.txt"))),
               0);
+  }
+}
+
+// The first 120 lines together may hold 64 MiB (line ends and CRs not counted); one byte
+// more refuses the file, and reading stops there.
+TEST(DataFileReliability, LinesLongerThanSixtyFourMiBInAllAreRefused) {
+  const std::string text = DataText();
+  std::size_t rest = 0;  // where line 5 starts
+  for (int line = 0; line < 4; ++line) rest = text.find('\n', rest) + 1;
+  std::size_t restLength = 0;  // of lines 5 to 120, without their CR LF
+  for (std::size_t at = rest; at < text.size(); at = text.find('\n', at) + 1) {
+    restLength += text.find('\r', at) - at;
+  }
+  for (const std::size_t extra : {std::size_t{0}, std::size_t{1}}) {
+    SCOPED_TRACE(extra);
+    std::string bytes;
+    for (int line = 1; line <= 4; ++line) {
+      const std::size_t length = line < 4 ? MaxDataFileLineLength
+                                          : MaxDataFileLength - 3 * MaxDataFileLineLength - restLength + extra;
+      bytes += "a=" + std::string(length - 2, static_cast<char>('0' + line)) + "\r\n";
+    }
+    bytes += text.substr(rest);
+    MapEntryTexts entries;
+    TextSource source(bytes);
+    if (extra == 0) {
+      LoadDataFile(source, "in memory", entries);
+      EXPECT_EQ(entries.Text(ConditionFields()[3].entryName).size(), MaxDataFileLength - 3 * MaxDataFileLineLength - restLength - 2);
+      EXPECT_EQ(entries.Text(ConditionFields()[119].entryName), "120.5");
+      continue;
+    }
+    try {
+      LoadDataFile(source, "in memory", entries);
+      ADD_FAILURE() << "loaded more than 64 MiB";
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), "\"in memory\" is not a correct data file!");
+      EXPECT_EQ(e.reason(), "its first 120 lines are longer than 64 MiB in all");
+      EXPECT_EQ(entries.Text("Edit6"), MapEntryTexts{}.Text("Edit6"));
+    }
   }
 }
 

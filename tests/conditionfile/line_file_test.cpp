@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "format/file_writer.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {
@@ -57,14 +59,16 @@ TEST(LineFile, WritesAndReadsBackTheSameSettings) {
 }
 
 TEST(LineFile, LeftOutKeysKeepTheirDefaults) {
-  const LineSettings s =
-      ParseLineSettings(R"({"ZoneExhaustFlow": {"3": 8000}, "ResidualTarget": null})");
+  // The same key in two objects is no repetition; a byte-order mark is skipped.
+  const LineSettings s = ParseLineSettings(
+      "\xEF\xBB\xBF" R"({"ZoneExhaustFlow": {"3": 8000}, "ZoneLELLimit": {"4": 30}, "ResidualTarget": null})");
+  EXPECT_EQ(s.ZoneLELLimit[4], 30);
   EXPECT_EQ(s.WebWidth, 1);
   EXPECT_EQ(s.LEL1, 1.4);
   EXPECT_EQ(s.LEL2, 1.1);
   EXPECT_EQ(s.LELLimit, 25);
   EXPECT_EQ(s.ZoneExhaustFlow[3], 8000);
-  EXPECT_EQ(s.ZoneExhaustFlow[1], 0);
+  EXPECT_FALSE(s.ZoneExhaustFlow[1].has_value());
   EXPECT_FALSE(s.ResidualTarget.has_value());
   EXPECT_EQ(s.LELLimitOfZone(3), 25);
 }
@@ -93,6 +97,13 @@ TEST(LineFile, RefusesWithTheKeyNamed) {
       {R"({"WebWidht": 1})", "Unknown key \"WebWidht\" in the line file."},
       {R"([1, 2])", "The line file must hold one JSON object."},
       {R"({"LEL1": 1.4,})", "The line file is not JSON (at byte 14)."},
+      // A repeated key would quietly lose its first value.
+      {R"({"LEL1": 1.4, "LEL2": 1.1, "LEL1": 2})", "The line file holds the key \"LEL1\" twice."},
+      {R"({"ZoneExhaustFlow": {"1": 10, "2": 0, "1": 20}})",
+       "\"ZoneExhaustFlow\" holds the key \"1\" twice."},
+      {R"({"Optimise": {"Limits": [], "Limits": ["MaxWebTemp<=90"]}})",
+       "\"Optimise\" holds the key \"Limits\" twice."},
+      {R"({"Fit": {"Parameters": ["Keff"]}, "Fit": {}})", "The line file holds the key \"Fit\" twice."},
   };
   for (const auto& k : cases) {
     try {
@@ -185,9 +196,9 @@ TEST(LineFile, FileErrorsNameTheFile) {
   try {
     ReadLineFile(missing);
     ADD_FAILURE() << "read a missing file";
-  } catch (const UserError& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::File);
-    EXPECT_EQ(std::string(e.what()), "The line file \"" + missing + "\" cannot be opened.");
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Line file can not open! (\"" + missing + "\": No such file or directory)");
   }
   const std::string bad = dir.File("bad.json");
   test_support::PutFileBytes(bad, R"({"LEL1": -1})");
@@ -196,6 +207,23 @@ TEST(LineFile, FileErrorsNameTheFile) {
     ADD_FAILURE() << "read a refused file";
   } catch (const LineFileError& e) {
     EXPECT_EQ(std::string(e.what()), "\"" + bad + "\": \"LEL1\" must not be negative.");
+  }
+}
+
+// A line file of 16 MiB is read; one byte more is refused unread.
+TEST(LineFile, SixteenMiBAtMost) {
+  test_support::ScratchDir dir;
+  const std::string path = dir.File("line.json");
+  const std::string object = R"({"LEL1": 2})";
+  test_support::PutFileBytes(path, object + std::string(MaxLineFileLength - object.size(), ' '));
+  EXPECT_EQ(ReadLineFile(path).LEL1, 2);
+  test_support::PutFileBytes(path, object + std::string(MaxLineFileLength - object.size() + 1, ' '));
+  try {
+    ReadLineFile(path);
+    ADD_FAILURE() << "read a line file longer than 16 MiB";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.failure(), FileError::Failure::BadContent);
+    EXPECT_EQ(std::string(e.what()), "The line file \"" + path + "\" is longer than 16 MiB.");
   }
 }
 
@@ -216,6 +244,33 @@ TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
   }
 }
 
+// A zone's exhaust flow is given (0 included: a zone without exhaust air) or not given
+// (left out, null, or cleared with an empty value); writing keeps the difference.
+TEST(LineFile, ExhaustFlowGivenAsZeroIsNotLeftOut) {
+  const struct {
+    const char* json;
+    const char* assignment;  // applied after reading; "" for none
+    std::optional<double> flow2;
+    const char* written;     // the "ZoneExhaustFlow" object as written back
+  } cases[] = {
+      {R"({"ZoneExhaustFlow": {"2": 0}})", "", 0.0, "{\n    \"2\": 0.0\n  }"},
+      {R"({"ZoneExhaustFlow": {"2": null}})", "", std::nullopt, "{}"},
+      {R"({"ZoneExhaustFlow": {}})", "", std::nullopt, "{}"},
+      {"{}", "ZoneExhaustFlow[2]=0", 0.0, "{\n    \"2\": 0.0\n  }"},
+      {R"({"ZoneExhaustFlow": {"2": 0}})", "ZoneExhaustFlow[2]=", std::nullopt, "{}"},
+      {R"({"ZoneExhaustFlow": {"2": 8000}})", "ZoneExhaustFlow[2]=0", 0.0, "{\n    \"2\": 0.0\n  }"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.json) + " " + c.assignment);
+    LineSettings s = ParseLineSettings(c.json);
+    if (*c.assignment != '\0') ApplyLineSetting(s, c.assignment);
+    EXPECT_EQ(s.ZoneExhaustFlow[2], c.flow2);
+    const std::string text = FormatLineSettings(s);
+    EXPECT_NE(text.find(std::string("\"ZoneExhaustFlow\": ") + c.written + ",\n"), std::string::npos) << text;
+    EXPECT_EQ(ParseLineSettings(text).ZoneExhaustFlow, s.ZoneExhaustFlow);
+  }
+}
+
 TEST(LineSettingNames, ApplyChangesOneSetting) {
   LineSettings s;
   ApplyLineSetting(s, "ZoneExhaustFlow[3]=8000");
@@ -229,7 +284,7 @@ TEST(LineSettingNames, ApplyChangesOneSetting) {
   ApplyLineSetting(s, "ZoneExhaustFlow[3]=");
   ApplyLineSetting(s, "ZoneLELLimit[3]=");
   ApplyLineSetting(s, "ResidualTarget=");
-  EXPECT_EQ(s.ZoneExhaustFlow[3], 0);
+  EXPECT_FALSE(s.ZoneExhaustFlow[3].has_value());
   EXPECT_EQ(s.LELLimitOfZone(3), 25);
   EXPECT_FALSE(s.ResidualTarget.has_value());
 }

@@ -50,8 +50,9 @@ TEST(MeasuredData, ReadsRowsSkippingEmptyCells) {
 }
 
 TEST(MeasuredData, QuotedHeaderAndColumnOrder) {
+  // A byte-order mark before the header, as spreadsheets write one, is skipped.
   const MeasuredData d = ParseMeasuredData(
-      "\"solvent-2 weight (kg/m2)\",\"position along the line (m)\"\n0.002,10\n", "q.csv");
+      "\xEF\xBB\xBF\"solvent-2 weight (kg/m2)\",\"position along the line (m)\"\n0.002,10\n", "q.csv");
   ASSERT_EQ(d.values.size(), 1U);
   EXPECT_EQ(d.values[0].quantity, MeasuredQuantity::Weight2);
   EXPECT_EQ(d.values[0].position, 10);
@@ -63,7 +64,7 @@ TEST(MeasuredData, BadFilesNameLineAndColumn) {
     std::string text;
     std::string message;
   };
-  const std::vector<Case> cases{
+  std::vector<Case> cases{
       {"", "m.csv: line 1: the file is empty"},
       {"\n  \n", "m.csv: line 1: the file is empty"},
       {"web temperature (C)\n20\n",
@@ -89,6 +90,11 @@ TEST(MeasuredData, BadFilesNameLineAndColumn) {
       {std::string(kHeader) + "1,\"20,0.5\n", "m.csv: line 2: a quoted field is not closed correctly"},
       {std::string(kHeader) + "1,,\n2,,\n", "m.csv: line 3: the file holds no measurement"},
   };
+  // The bound on the number of measurements: one row of two more than it allows.
+  std::string many = "position along the line (m),web temperature (C),solvent-1 residual ratio\n";
+  for (std::size_t row = 0; row < MaxMeasurements / 2 + 1; ++row) many += "1,2,3\n";
+  cases.push_back({many, "m.csv: line " + std::to_string(MaxMeasurements / 2 + 2) + ": more than " +
+                             std::to_string(MaxMeasurements) + " measurements"});
   for (const Case& c : cases) {
     try {
       (void)ParseMeasuredData(c.text, "m.csv");
@@ -108,7 +114,8 @@ TEST(MeasuredData, MissingFileIsAFileError) {
     FAIL() << "read a missing file";
   } catch (const FileError& e) {
     EXPECT_EQ(e.kind(), ErrorKind::File);
-    EXPECT_EQ(std::string(e.what()), "The measurement file \"" + path + "\" cannot be opened.");
+    EXPECT_EQ(std::string(e.what()),
+              "Measurement file can not open! (\"" + path + "\": No such file or directory)");
     EXPECT_EQ(e.reason(), "No such file or directory");
   }
 }

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 #include "results/bubble_point.h"
@@ -220,6 +221,53 @@ TEST(JudgingExhaust, ZoneLimitAndCondensingSolvent) {
   EXPECT_NEAR(e.percentLEL.value(), 100 * y1 / 0.014, 1e-9);
   EXPECT_NEAR(e.leastFlow.value(), 10000 * 100 * y1 / 0.014 / 50, 1e-6);
   EXPECT_EQ(ExhaustWarning(e), "");  // 32.97 % is within the zone's 50 %
+}
+
+// Zone 2 of the default run evaporates 1.34 kg/h: given no flow it is not judged, given 0
+// its concentration has no bound (and a limit on the highest zone fails), and the least
+// flow it needs is the same whatever flow it is given.
+TEST(JudgingExhaust, FlowGivenAsZeroIsUnbounded) {
+  constexpr double Inf = std::numeric_limits<double>::infinity();
+  const struct {
+    std::optional<double> flow;
+    std::optional<double> percentLEL;
+    const char* warning;
+  } cases[] = {
+      {std::nullopt, std::nullopt, nullptr},
+      {0.0, Inf,
+       "The exhaust of zone 2 holds an unbounded % of LEL (an exhaust flow of 0 m3/h takes up 1.3 kg/h "
+       "of solvent), above its limit of 25.0 %: it needs at least 119 m3/h of exhaust air."},
+      {100.0, 29.67, "The exhaust of zone 2 holds 29.7 % of LEL, above its limit of 25.0 %: it needs at "
+                     "least 119 m3/h of exhaust air."},
+      {1000.0, 2.967, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flow.value_or(-1));
+    LineSettings settings;
+    settings.ZoneExhaustFlow[2] = c.flow;
+    const auto run = JudgeDefaultRun(settings);
+    const ZoneExhaust& e = run->judgement.exhaust.at(1);
+    EXPECT_EQ(e.flow, c.flow);
+    ASSERT_EQ(e.percentLEL.has_value(), c.percentLEL.has_value());
+    EXPECT_EQ(run->judgement.line.maxPercentLEL.has_value(), c.percentLEL.has_value());
+    if (c.percentLEL) {
+      if (std::isinf(*c.percentLEL)) {
+        EXPECT_EQ(*e.percentLEL, *c.percentLEL);
+      } else {
+        EXPECT_NEAR(*e.percentLEL, *c.percentLEL, 5e-3);
+      }
+      EXPECT_EQ(run->judgement.line.maxPercentLEL, e.percentLEL);
+      EXPECT_NEAR(e.leastFlow.value(), 118.686, 5e-4);
+    }
+    EXPECT_EQ(run->judgement.warnings, c.warning ? std::vector<std::string>{c.warning} : std::vector<std::string>{});
+  }
+  // A zone given no air that evaporates nothing (solvent-2 condenses) holds none.
+  LineSettings settings;
+  settings.ZoneExhaustFlow[3] = 0;
+  const ZoneExhaust dry = JudgeZoneExhaust(test_support::DefaultConditions(), settings, 3, 0, -2);
+  EXPECT_EQ(dry.percentLEL, 0.0);
+  EXPECT_EQ(dry.leastFlow, 0.0);
+  EXPECT_EQ(ExhaustWarning(dry), "");
 }
 
 TEST(JudgingExhaust, ZeroLELIsAnArithmeticFault) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <set>
 #include <string>
 
@@ -10,6 +12,8 @@
 
 namespace tovimar {
 namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
 
 TEST(OutputCatalogue, EveryQuantityHasOneNameAndTheComputationOfItsScope) {
   std::set<std::string_view> names;
@@ -75,6 +79,54 @@ TEST(OutputCatalogue, DefaultRunValues) {
   AppendSummaryHeader(header, 2);
   AppendSummaryValues(record, SummaryValuesOf(results), 2);
   EXPECT_EQ(std::count(header.begin(), header.end(), ','), std::count(record.begin(), record.end(), ','));
+}
+
+// A value that is not a finite number, anywhere in what a run derives, is an arithmetic
+// fault naming the quantity (and its zone and step); only an unbounded % of LEL is a value.
+TEST(OutputCatalogue, NonFiniteValuesAreFaultsNamingTheQuantity) {
+  Simulation sim;
+  RunOptions options;
+  options.writeResultFile = false;
+  ASSERT_TRUE(RunSimulation(sim, MapEntryTexts{}, options).completed());
+  LineSettings line;
+  line.ZoneExhaustFlow[1] = 10000;
+  const RunResults judged = DeriveResults(sim, line);
+  const struct {
+    const char* name;
+    void (*poison)(RunResults&);
+    const char* message;  // nullptr: no fault
+  } cases[] = {
+      {"evaporation rate", [](RunResults& r) { r.judgement.exhaust[0].rate1 = Inf; },
+       "Arithmetic error: overflow in the zone 1 solvent-1 evaporation rate (kg/h)."},
+      {"residual at a point", [](RunResults& r) { r.judgement.residualGrams[5] = std::nan(""); },
+       "Arithmetic error in zone 1, step 5: invalid operation in the residual solvent (g/m2)."},
+      {"profile time", [](RunResults& r) { r.line.points[303].time = Inf; },  // zone 2 from 301
+       "Arithmetic error in zone 2, step 2: overflow in the time (s)."},
+      {"step check", [](RunResults& r) { r.stepCheck.maxTempChange = Inf; },
+       "Arithmetic error: overflow in the step check web temperature (K)."},
+      {"whole line's evaporation", [](RunResults& r) { r.summary.evaporated1 = -Inf; },
+       "Arithmetic error: overflow in the whole line's solvent-1 evaporated (g/m2)."},
+      {"a negative unbounded % of LEL", [](RunResults& r) { r.judgement.exhaust[0].percentLEL = -Inf; },
+       "Arithmetic error: overflow in the zone 1 exhaust LEL (%)."},
+      {"an unbounded % of LEL",
+       [](RunResults& r) { r.judgement.exhaust[0].percentLEL = r.judgement.line.maxPercentLEL = Inf; },
+       nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResults results = judged;
+    c.poison(results);
+    if (c.message == nullptr) {
+      EXPECT_NO_THROW(CheckFinite(results));
+      continue;
+    }
+    try {
+      CheckFinite(results);
+      ADD_FAILURE() << "no fault";
+    } catch (const ArithmeticError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+  }
 }
 
 }  // namespace

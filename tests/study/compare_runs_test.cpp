@@ -147,7 +147,7 @@ TEST(CompareRuns, ConditionRowsShowWhichInputsDiffer) {
       {"Dryer Efficiency Parameter Keff", {"1.5", "1.8"}, true},
       {"Outer Temperature of zone 3 (deg C)", {"70", ""}, true},  // given by one run only
       {"Coated web width (m)", {"1", "1.6"}, true},
-      {"Exhaust flow of zone 2 (m3/h at 0 \u2103 and 101.325 kPa)", {"0", "8000"}, true},
+      {"Exhaust flow of zone 2 (m3/h at 0 \u2103 and 101.325 kPa)", {"", "8000"}, true},  // not given: none
   };
   for (const Case& c : cases) {
     const ConditionRow* row = RowTitled(rows, c.title);

@@ -364,19 +364,22 @@ TEST(RunStatusText, EveryStatus) {
   EXPECT_EQ(RunStatusText(RunStatus::ArithmeticFault), "arithmetic fault");
 }
 
-TEST(RunSweep, RunsAreReportedInRunOrderAsTheyFinish) {
+TEST(RunSweep, RunsAreHandedOnInRunOrderAndTallied) {
   const std::vector<SweepAxis> axes{Axis("Edit6=0:1.9:0.1")};  // run 1 fails at once
   SweepOptions options;
   options.threads = 4;
-  std::vector<std::size_t> reported;
-  options.onRunInOrder = [&](std::size_t index, const SweepRunResult& run) {
-    reported.push_back(index);
+  std::vector<std::size_t> handed;
+  const SweepTally tally = RunSweepInOrder(MapEntryTexts{}, axes, options,
+                                           [&](std::size_t index, const SweepRunResult& run) {
+    handed.push_back(index);
     EXPECT_EQ(run.valueTexts, std::vector<std::string>{axes[0].ValueText(index)});
-  };
-  const std::vector<SweepRunResult> runs = RunSweep(MapEntryTexts{}, axes, options);
-  std::vector<std::size_t> expected(runs.size());
+  });
+  std::vector<std::size_t> expected(20);
   for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i;
-  EXPECT_EQ(reported, expected);
+  EXPECT_EQ(handed, expected);
+  EXPECT_EQ(tally.runs, 20u);
+  EXPECT_EQ(tally.failed, 1u);
+  EXPECT_EQ(tally.firstFailure, RunStatus::ArithmeticFault);
 }
 
 TEST(SweepSummaryZones, KnownBeforeTheRuns) {

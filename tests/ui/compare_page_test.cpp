@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include <limits>
+
 #include "ui/widgets/compare_page.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/pin_board.h"
@@ -186,7 +188,12 @@ class ComparePageTest : public QObject {
       const char* text;
     } cases[] = {{line, 60, "60.00"},        {line, 0.008578, "0.008578"}, {line, -12.3456, "-12.35"},
                  {line, 0, "0"},             {line, 1.5934e-6, "1.593e-06"}, {line, 1234567, "1.235e+06"},
-                 {zone, 0.0975123, "0.0975"}, {zone, -0.00001, "0.0000"}};
+                 {zone, 0.0975123, "0.0975"}, {zone, -0.00001, "0.0000"},
+                 // The extremes of a double, and the % of LEL of a zone given no exhaust air.
+                 {zone, 1e300, "1e+300"}, {zone, -1e300, "-1e+300"}, {zone, 5e-324, "0.0000"},
+                 {zone, 1e-60, "0.0000"}, {zone, -0.0, "0.0000"}, {line, 1e300, "1.000e+300"},
+                 {line, -1e300, "-1.000e+300"}, {line, 5e-324, "4.941e-324"}, {line, -0.0, "0"},
+                 {line, std::numeric_limits<double>::infinity(), "unbounded"}};
     for (const auto& c : cases) {
       QCOMPARE(ComparisonText(c.row, c.value), QString::fromLatin1(c.text));
     }

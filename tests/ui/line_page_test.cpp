@@ -79,8 +79,15 @@ class LinePageTest : public QObject {
     }
     f.TypeCell(3, 0, QStringLiteral("8000.5"));
     f.TypeCell(3, 1, QStringLiteral("50"));
-    QCOMPARE(f.Settings().ZoneExhaustFlow[3], 8000.5);
+    QCOMPARE(f.Settings().ZoneExhaustFlow[3].value_or(-1), 8000.5);
     QCOMPARE(f.Settings().ZoneLELLimit[3].value_or(-1), 50.0);
+    // 0 is a zone without exhaust air, shown as 0; an empty cell is a zone given no flow.
+    f.TypeCell(3, 0, QStringLiteral("0"));
+    QCOMPARE(f.Settings().ZoneExhaustFlow[3].value_or(-1), 0.0);
+    QCOMPARE(f.line->ZoneTable->item(2, 0)->text(), QStringLiteral("0"));
+    f.TypeCell(3, 0, QString());
+    QVERIFY(!f.Settings().ZoneExhaustFlow[3].has_value());
+    QCOMPARE(f.line->ZoneTable->item(2, 0)->text(), QString());
     f.TypeCell(3, 1, QString());
     QVERIFY(!f.Settings().ZoneLELLimit[3].has_value());
     QCOMPARE(f.Settings().LELLimitOfZone(3), 40.0);

@@ -153,12 +153,14 @@ int Report(const Arguments& args) {
       const std::filesystem::path full = std::filesystem::absolute(args.dataFile, error);
       LoadDataFile(error ? args.dataFile : full.string(), entries);
     }
+  } catch (const FileError& e) {
+    return Fail(FileFailed, std::string(e.what()) + " (" + args.dataFile + ")");
+  }
+  try {
     if (!args.lineFile.empty()) {
       line = ReadLineFile(args.lineFile);
     }
-  } catch (const FileError& e) {
-    return Fail(FileFailed, std::string(e.what()) + " (" + args.dataFile + ")");
-  } catch (const UserError& e) {
+  } catch (const UserError& e) {  // the message names the line file
     return Fail(e.kind() == ErrorKind::File ? FileFailed : StoppedAtInput, e.what());
   }
   try {

@@ -31,6 +31,9 @@ QString ComparisonText(const ComparisonRow& row, double value) {
   if (value == 0) {
     return QStringLiteral("0");
   }
+  if (!std::isfinite(value)) {
+    return Fixed(value, 0);
+  }
   // Trailing zeros kept, so that every number of a row shows as many digits.
   const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
   if (exponent < -4 || exponent >= 6) {

@@ -112,7 +112,10 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   ZoneTable->horizontalHeader()->setSectionResizeMode(FlowColumn, QHeaderView::ResizeToContents);
   ZoneTable->horizontalHeader()->setSectionResizeMode(LimitColumn, QHeaderView::Stretch);
   ZoneTable->horizontalHeaderItem(LimitColumn)->setToolTip(QStringLiteral("Empty: the zone has the common limit."));
-  ZoneTable->horizontalHeaderItem(FlowColumn)->setToolTip(QStringLiteral("Empty: no exhaust flow given; the zone's concentration is not judged."));
+  ZoneTable->horizontalHeaderItem(FlowColumn)
+      ->setToolTip(QStringLiteral("Empty: no exhaust flow given; the zone's concentration is not judged. "
+                                  "0: the zone has no exhaust air, so any solvent it evaporates is "
+                                  "above every limit."));
   connect(ZoneTable, &QTableWidget::itemChanged, this, &LinePage::CellChanged);
   columns->addWidget(ZoneTable, 1);
 
@@ -163,7 +166,7 @@ QString LinePage::SettingText(const std::string& name) const {
   const auto zone = static_cast<std::size_t>(setting != nullptr ? setting->zone : 0);
   if (setting == nullptr) return {};
   if (setting->key == "ZoneExhaustFlow") {
-    return s.ZoneExhaustFlow[zone] > 0 ? NumberText(s.ZoneExhaustFlow[zone]) : QString();
+    return s.ZoneExhaustFlow[zone] ? NumberText(*s.ZoneExhaustFlow[zone]) : QString();
   }
   if (setting->key == "ZoneLELLimit") {
     return s.ZoneLELLimit[zone] ? NumberText(*s.ZoneLELLimit[zone]) : QString();

@@ -1,6 +1,5 @@
 #include "ui/widgets/run_report.h"
 
-#include <charconv>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -19,6 +18,7 @@
 #include <QUrl>
 
 #include "conditionfile/line_file.h"
+#include "format/csv.h"
 #include "format/file_writer.h"
 #include "input/field_catalogue.h"
 #include "ui/widgets/profile_page.h"
@@ -38,11 +38,7 @@ QString Html(std::string_view text) {
 }
 
 // The shortest text that reads back as `value` ("1.2", "10000").
-QString Shortest(double value) {
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString::number(value);
-}
+QString Shortest(double value) { return QString::fromStdString(ShortestNumberText(value)); }
 
 QString Row(const QString& name, const QString& value, const QString& unit) {
   return QStringLiteral("<tr><td width=\"56%\">%1</td><td width=\"18%\" align=\"right\" style=\"white-space: nowrap\">%2</td>"
@@ -90,9 +86,7 @@ std::optional<double> SettingValue(const LineSettings& line, const LineSettingNa
   if (setting.key == "LELLimit") return line.LELLimit;
   if (setting.key == "ResidualTarget") return line.ResidualTarget;
   if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
-  if (setting.key == "ZoneExhaustFlow" && line.ZoneExhaustFlow[zone] > 0) {
-    return line.ZoneExhaustFlow[zone];
-  }
+  if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
   if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
   return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "ui/widgets/zone_table.h"
 
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -7,14 +8,15 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
+#include "model/number_text.h"
+
 namespace tovimar::ui {
 
 QString Fixed(double value, int decimals) {
-  QString text = QString::number(value, 'f', decimals);
-  if (text.startsWith(QLatin1Char('-')) && text.toDouble() == 0) {
-    text.remove(0, 1);
+  if (std::isinf(value) && value > 0) {
+    return QStringLiteral("unbounded");
   }
-  return text;
+  return QString::fromStdString(FixedNumber(value, decimals, SmallValues::AsZero));
 }
 
 namespace {

@@ -26,8 +26,9 @@ enum SummaryColumn {
   SummaryColumnCount
 };
 
-// Fixed-point text with `decimals` decimals and a point; a value that shows as zero has no
-// sign.
+// FixedNumber(value, decimals, SmallValues::AsZero) (model/number_text.h): `decimals`
+// decimals and a point, the exponent form from 1e15 up; a value that shows as zero has no
+// sign. +infinity (the % of LEL of a zone without exhaust air) reads "unbounded".
 QString Fixed(double value, int decimals);
 
 // Gives an empty table its columns, headers and header tooltips from the catalogue.
