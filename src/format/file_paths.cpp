@@ -104,13 +104,17 @@ struct TemporarySlot {
   char path[TemporaryPathMax] = {};
 };
 TemporarySlot temporarySlots[TemporarySlots];
+// Set by the first ending signal before it looks at the slots: a thread that registers a
+// file after the handler has passed its slot sees it and removes that file itself.
+std::atomic<bool> endingBySignal{false};
 
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slots");
 
 extern "C" void RemoveTemporaryFilesAndEnd(int signal) {
   const int savedErrno = errno;
+  endingBySignal.store(true, std::memory_order_seq_cst);
   for (TemporarySlot& slot : temporarySlots) {
-    if (slot.state.load(std::memory_order_acquire) == 2) {
+    if (slot.state.load(std::memory_order_seq_cst) == 2) {
       ::unlink(slot.path);
     }
   }
@@ -132,7 +136,15 @@ int RegisterTemporaryFile(const char* path) {
     int expected = 0;
     if (temporarySlots[i].state.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) {
       std::memcpy(temporarySlots[i].path, path, length + 1);
-      temporarySlots[i].state.store(2, std::memory_order_release);
+      temporarySlots[i].state.store(2, std::memory_order_seq_cst);
+      if (endingBySignal.load(std::memory_order_seq_cst)) {
+        // The process is ending by a signal on another thread, whose handler may have
+        // passed this slot already: remove the file and wait for the end.
+        ::unlink(temporarySlots[i].path);
+        for (;;) {
+          ::pause();
+        }
+      }
       return i;
     }
   }
