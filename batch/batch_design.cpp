@@ -47,6 +47,9 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     DesignReader design(in, name);
     const std::vector<SettingName>& columns = design.Columns();
     const std::size_t zones = DesignZones(base, columns);
+    RunOptions runOptions;
+    runOptions.writeResultFile = false;
+    const std::string_view model = runOptions.model.name;
     if (HeaderWanted(options)) {
       std::string text;
       for (const SettingName& column : columns) {
@@ -54,7 +57,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
         text += ',';
       }
       text += "outcome,message";
-      AppendSummaryHeader(text, zones);
+      AppendSummaryHeader(text, zones, model);
       EndCsvRecord(text);
       out << text;
     }
@@ -68,8 +71,6 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
       SummaryValues values;
       try {
         ApplyDesignRecord(columns, fields, entries, settings);
-        RunOptions runOptions;
-        runOptions.writeResultFile = false;
         outcome = RunSimulation(sim, entries, runOptions);
         if (outcome.completed()) {
           values = SummaryValuesOf(DeriveResults(sim, settings));
@@ -91,7 +92,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
       AppendCsvField(text, RunStatusText(outcome.status));
       text += ',';
       AppendCsvField(text, outcome.message);
-      AppendSummaryValues(text, values, zones);
+      AppendSummaryValues(text, values, zones, model);
       EndCsvRecord(text);
       out << text;
       if (!out) {

@@ -366,12 +366,12 @@ int RunSweepWithSummary(const BatchOptions& options, const std::vector<SweepAxis
   SweepTally tally;
   try {
     SummaryOutput summary(options.summaryFile, out);
-    summary.Write(FormatSweepSummaryHeader(axes, zones));
+    summary.Write(FormatSweepSummaryHeader(axes, zones, sweep.model.name));
     std::size_t total = 1;
     for (const SweepAxis& axis : axes) total *= axis.count;
     ProgressLine progress("sweep", total, !options.summaryFile || *options.summaryFile == "-");
     tally = RunSweepInOrder(base, axes, sweep, [&](std::size_t index, const SweepRunResult& run) {
-      summary.Write(FormatSweepSummaryRecord(index + 1, run, zones));
+      summary.Write(FormatSweepSummaryRecord(index + 1, run, zones, sweep.model.name));
       progress.Count(index + 1);
     });
     summary.Close();

@@ -28,7 +28,6 @@
 #include "results/summary_csv.h"
 #include "input/read_conditions.h"
 #include "input/zone_chain.h"
-#include "model/step_check.h"
 #include "run/run_sequence.h"
 
 namespace tovimar::batch {
@@ -89,13 +88,13 @@ int RunDesignFile(const BatchOptions& options, const MapEntryTexts& entries, con
 std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& values,
                              std::size_t zones) {
   std::string out = "run,outcome,message";
-  AppendSummaryHeader(out, zones);
+  AppendSummaryHeader(out, zones, outcome.model);
   EndCsvRecord(out);
   out += "1,";
   AppendCsvField(out, RunStatusText(outcome.status));
   out += ',';
   AppendCsvField(out, outcome.message);
-  AppendSummaryValues(out, values, zones);
+  AppendSummaryValues(out, values, zones, outcome.model);
   EndCsvRecord(out);
   return out;
 }
@@ -204,13 +203,20 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     return ExitCompleted;
   }
 
-  // The step check's halved run marches on another core while the run itself marches.
-  std::future<HalvedRun> halved;
+  // The model's check marches on another core while the run itself marches.
+  const RunOptions run;
+  std::future<std::unique_ptr<ModelCheck>> check;
   if (DryingConditions read; !ReadConditions(read, entries)) {
-    halved = std::async(std::launch::async, [read] { return MarchHalved(read); });
+    try {
+      check = std::async(std::launch::async, [checker = MakeDryingModel(run.model), read] {
+        return checker->MarchCheck(read);
+      });
+    } catch (const UserError&) {
+      // A model that cannot be made: the run itself stops and says why.
+    }
   }
   Simulation sim;
-  RunOutcome outcome = RunSimulation(sim, entries);
+  RunOutcome outcome = RunSimulation(sim, entries, run);
   for (const std::string& warning : outcome.warnings) {
     messages.ShowMessage("Warning: " + warning);
   }
@@ -220,15 +226,16 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   SummaryValues values;
   if (outcome.completed()) {
     try {
-      const RunResults results = DeriveResultsAwaitingHalved(sim, line, [&] {
-        return halved.valid() ? halved.get() : MarchHalved(sim.conditions);
+      const RunResults results = DeriveResultsAwaitingCheck(sim, line, [&] {
+        return check.valid() ? check.get() : sim.model->MarchCheck(sim.conditions);
       });
       for (const std::string& warning : results.judgement.warnings) {
         messages.ShowMessage("Warning: " + warning);
       }
-      // One line; above the limits it carries the warning and the Increment of z to try.
-      const auto warning = StepCheckWarning(results.stepCheck, sim.conditions.StepLength);
-      messages.ShowMessage(StepCheckLine(results.stepCheck) + (warning ? " Warning: " + *warning : ""));
+      // One line; above the limits it carries the warning (the lumped model's names the
+      // Increment of z to try).
+      const std::optional<std::string>& warning = results.check.warning;
+      messages.ShowMessage(results.check.line + (warning ? " Warning: " + *warning : ""));
       if (options.csvFile) {
         WriteProfileCsv(*options.csvFile, results);
       }

@@ -10,7 +10,6 @@
 #include "format/file_writer.h"
 
 #include "model/model.h"
-#include "model/step_check.h"
 #include "results/output_catalogue.h"
 #include "results/profile_csv.h"
 #include "support/defaults.h"
@@ -27,8 +26,8 @@ const RunResults& LargestRunResults() {
       MarchZone(sim, z, MaxStepsPerZone);
       CarryToNextZone(sim, z, MaxStepsPerZone);
     }
-    const HalvedRun halved = MarchHalved(sim.conditions);
-    return DeriveResults(sim, LineSettings{}, &halved);
+    const std::unique_ptr<ModelCheck> check = sim.model->MarchCheck(sim.conditions);
+    return DeriveResults(sim, LineSettings{}, check.get());
   }();
   return results;
 }

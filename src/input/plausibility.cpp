@@ -50,9 +50,10 @@ std::string Named(const ConditionField& field) {
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
 
-bool ZoneIsFilledIn(const EntryTexts& entries, int zone) {
+bool ZoneIsFilledIn(const EntryTexts& entries, const ConditionOverrides& overrides, int zone) {
   for (int column = 1; column <= ZoneColumns; ++column) {
-    if (!IsBlank(entries.Text(ZoneField(zone, column).entryName))) {
+    const ConditionField& field = ZoneField(zone, column);
+    if (overrides.Find(field) || !IsBlank(entries.Text(field.entryName))) {
       return true;
     }
   }
@@ -62,7 +63,8 @@ bool ZoneIsFilledIn(const EntryTexts& entries, int zone) {
 }  // namespace
 
 std::vector<std::string> PlausibilityWarnings(const DryingConditions& c,
-                                              const EntryTexts& entries) {
+                                              const EntryTexts& entries,
+                                              const ConditionOverrides& overrides) {
   std::vector<std::string> warnings;
   const double sum = c.SolidRatio0 + c.Solvent1Ratio0 + c.Solvent2Ratio0;
   if (!(std::fabs(sum - 1) <= RatioSumTolerance)) {
@@ -117,7 +119,7 @@ std::vector<std::string> PlausibilityWarnings(const DryingConditions& c,
   const int end = c.ZoneCount + 1;
   int first = 0, last = 0;
   for (int zone = end + 1; zone <= MaxZones; ++zone) {
-    if (ZoneIsFilledIn(entries, zone)) {
+    if (ZoneIsFilledIn(entries, overrides, zone)) {
       first = first == 0 ? zone : first;
       last = zone;
     }

@@ -73,6 +73,22 @@ std::optional<ReadStop> StepCount(int zone, double zoneLength, double stepLength
   return std::nullopt;
 }
 
+// The message of a zone's Outer Temperature that is not a number.
+std::string NotANumberMessage(const std::string& text, int zone) {
+  return "\"" + text + "\" is not a valid number (Outer Temperature of zone " +
+         std::to_string(zone) + ").";
+}
+
+// The value of a field: its override, or its entry's text read as a number; none when that
+// is not a number (an override that is not a finite number included).
+std::optional<double> FieldValue(const ConditionField& field, const EntryTexts& entries,
+                                 const ConditionOverrides& overrides) {
+  if (const std::optional<double> value = overrides.Find(field)) {
+    return std::isfinite(*value) ? value : std::nullopt;
+  }
+  return ParseNumber(entries.Text(field.entryName));
+}
+
 }  // namespace
 
 bool EndsZoneChain(std::string_view outerText) {
@@ -85,11 +101,12 @@ bool EndsZoneChain(std::string_view outerText) {
   return wide && *wide == 0.0L;
 }
 
-std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries) {
+std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries,
+                                       const ConditionOverrides& overrides) {
   // 1. The general fields, each stored as soon as it is read; the first one that is not a
   //    number stops the reading with the general message.
   for (const ConditionField* field : GeneralFieldsInReadOrder()) {
-    const std::optional<double> value = ParseNumber(entries.Text(field->entryName));
+    const std::optional<double> value = FieldValue(*field, entries, overrides);
     if (!value) {
       return InputMessage(std::string(InputValueNotCorrectMessage), field->entryName);
     }
@@ -109,25 +126,34 @@ std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& en
   std::array<std::array<double, ZoneColumns>, MaxZones + 1> staged{};
   int zoneCount = 1;
   for (int zone = 2; zone <= MaxZones; ++zone) {
-    const std::string outerText = entries.Text(ZoneField(zone, 1).entryName);
-    if (outerText.empty()) {
-      break;
-    }
-    const std::optional<double> outer = ParseNumber(outerText);
-    if (!outer) {
-      return ReadStop{ReadStopKind::NotANumber,
-                      "\"" + outerText + "\" is not a valid number (Outer Temperature of zone " +
-                          std::to_string(zone) + ").",
-                      ZoneField(zone, 1).entryName};
-    }
-    if (EndsZoneChain(outerText)) {
-      break;
+    const ConditionField& outerField = ZoneField(zone, 1);
+    if (const std::optional<double> outer = overrides.Find(outerField)) {
+      if (!std::isfinite(*outer)) {  // as its text would be
+        const std::string text = std::isnan(*outer) ? "nan" : *outer > 0 ? "inf" : "-inf";
+        return ReadStop{ReadStopKind::NotANumber, NotANumberMessage(text, zone), outerField.entryName};
+      }
+      if (*outer == 0.0) {  // minus zero too
+        break;
+      }
+    } else {
+      const std::string outerText = entries.Text(outerField.entryName);
+      if (outerText.empty()) {
+        break;
+      }
+      const std::optional<double> parsed = ParseNumber(outerText);
+      if (!parsed) {
+        return ReadStop{ReadStopKind::NotANumber, NotANumberMessage(outerText, zone),
+                        outerField.entryName};
+      }
+      if (EndsZoneChain(outerText)) {
+        break;
+      }
     }
     for (int column = 1; column <= ZoneColumns; ++column) {
-      const std::string& entryName = ZoneField(zone, column).entryName;
-      const std::optional<double> value = ParseNumber(entries.Text(entryName));
+      const ConditionField& field = ZoneField(zone, column);
+      const std::optional<double> value = FieldValue(field, entries, overrides);
       if (!value) {
-        return InputMessage(ZoneValueNotCorrectMessage(zone), entryName);
+        return InputMessage(ZoneValueNotCorrectMessage(zone), field.entryName);
       }
       staged[static_cast<std::size_t>(zone)][static_cast<std::size_t>(column - 1)] = *value;
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "input/condition_overrides.h"
 #include "input/entry_texts.h"
 #include "model/conditions.h"
 
@@ -48,7 +49,11 @@ struct ReadStop {
 //   ZoneCount and the active zones new; every step count unchanged.
 // The caller shows the message: an InputMessage as the window's plain message box, the others
 // as an error.
-std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries);
+//
+// A field with a value in `overrides` takes that value instead of its entry's text, and
+// everything above holds as if the entry held the value's exact text.
+std::optional<ReadStop> ReadConditions(DryingConditions& c, const EntryTexts& entries,
+                                       const ConditionOverrides& overrides = {});
 
 // Whether zone k's Outer Temperature text ends the zone chain: it is empty, or a number that
 // is zero as parsed (with a 64-bit significand, so 1e-400, stored as 0.0, does not end it).

@@ -10,7 +10,6 @@
 namespace tovimar {
 
 using arith::Div;
-using arith::Exp;
 using arith::Finite;
 
 DiffusionModelParameters DefaultDiffusionParameters() {
@@ -112,16 +111,14 @@ ConditionsThermodynamics::ConditionsThermodynamics(const DryingConditions& c)
       chi_{c.Chi1p, c.Chi2p, c.Chi12} {}
 
 double ConditionsThermodynamics::VaporPressure(int solvent, double T) const {
-  const double* a = antoine_[solvent == 1 ? 0 : 1];
-  return solvent == 1 ? AntoinePressure(a[0], a[1], a[2], T, "the vapour pressure of solvent-1",
+  return solvent == 1 ? AntoinePressure(antoine_.solvent1, T, "the vapour pressure of solvent-1",
                                         "the vapour pressure of solvent-1 (T + C)")
-                      : AntoinePressure(a[0], a[1], a[2], T, "the vapour pressure of solvent-2",
+                      : AntoinePressure(antoine_.solvent2, T, "the vapour pressure of solvent-2",
                                         "the vapour pressure of solvent-2 (T + C)");
 }
 
 double ConditionsThermodynamics::Activity(int solvent, double Phi1, double Phi2) const {
-  return solvent == 1 ? Exp(ActivityExponent1(chi_, Phi1, Phi2), "the activity of solvent-1")
-                      : Exp(ActivityExponent2(chi_, Phi1, Phi2), "the activity of solvent-2");
+  return solvent == 1 ? Activity1(chi_, Phi1, Phi2) : Activity2(chi_, Phi1, Phi2);
 }
 
 }  // namespace tovimar

@@ -5,7 +5,7 @@
 #include "model/conditions.h"
 #include "model/diffusion_inputs.h"
 #include "model/diffusion_kernel.h"
-#include "model/surface_thermo.h"
+#include "model/thermo.h"
 
 // The diffusion model's own parameters, named as the user sets them, and their resolution
 // with the run's conditions into the kernel's inputs.
@@ -58,7 +58,7 @@ class ConditionsThermodynamics final : public SurfaceThermodynamics {
   [[nodiscard]] double Activity(int solvent, double Phi1, double Phi2) const override;
 
  private:
-  double antoine_[2][3];
+  SolventPair antoine_;
   InteractionParameters chi_;
 };
 

@@ -7,7 +7,9 @@
 
 #include "model/arithmetic.h"
 #include "model/conditions.h"
+#include "model/drying_model.h"
 #include "model/state.h"
+#include "model/thermo.h"
 
 namespace tovimar {
 
@@ -17,7 +19,6 @@ inline constexpr double AirPrandtlNumber = 0.695;
 inline constexpr double SchmidtPrandtlExponent = 0.42;
 inline constexpr double AirConductivity = 0.02849;  // W/(m K)
 inline constexpr double KilojouleToJoule = 1000;
-inline constexpr double TotalPressure = 760;  // mmHg
 inline constexpr double AirDensity = 1.059;   // kg/m3
 
 // Releases a profile made by AllocateProfile.
@@ -36,6 +37,9 @@ struct Simulation {
   DryingConditions conditions;
   DryingState state;
   ProfilePtr profile = AllocateProfile();
+  // The model that made the profile: the last run's (see RunOptions::model). A fresh
+  // simulation's is the lumped model, whose functions below march it directly.
+  std::unique_ptr<DryingModel> model = MakeLumpedModel();
 };
 
 // Mole and volume fractions of the two solvents in the coating.

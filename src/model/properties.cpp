@@ -1,10 +1,10 @@
-// Property relations: composition, mass-transfer coefficient, vapour pressure, activity,
-// surface vapour ratios and the drying-speed correction. Every expression keeps the written evaluation order; each
-// intermediate is a double.
+// Property relations: composition, mass-transfer coefficient, surface vapour ratios (from
+// the vapour pressure and activity of model/thermo.h) and the drying-speed correction.
+// Every expression keeps the written evaluation order; each intermediate is a double.
 #include <cmath>
 
 #include "model/model.h"
-#include "model/surface_thermo.h"
+#include "model/thermo.h"
 
 namespace tovimar {
 
@@ -49,36 +49,12 @@ double CalcMassTransferCoef(double Diffusivity, double HeatCoef) {
   return Finite(quotient * KilojouleToJoule, "the mass-transfer coefficient");
 }
 
-double AntoinePressure(double A, double B, double C, double T, const char* pressure,
-                       const char* denominator) {
-  const double exponent = A - Div(B, Finite(T + C, denominator), denominator);
-  return Finite(std::pow(10.0, exponent), pressure);
-}
-
-double ActivityExponent1(const InteractionParameters& chi, double Phi1, double Phi2) {
-  const double Phi3 = 1 - (Phi1 + Phi2);
-  return Finite(Ln(Phi1, "volume fraction of solvent-1") + (1 - Phi1) - Phi2 +
-                    (chi.Chi12 * Phi2 + chi.Chi1p * Phi3) * (Phi3 + Phi2) -
-                    chi.Chi2p * Phi2 * Phi3,
-                "the activity of solvent-1");
-}
-
-double ActivityExponent2(const InteractionParameters& chi, double Phi1, double Phi2) {
-  const double Phi3 = 1 - (Phi1 + Phi2);
-  return Finite(Ln(Phi2, "volume fraction of solvent-2") + (1 - Phi2) - Phi1 +
-                    (chi.Chi12 * Phi1 + chi.Chi2p * Phi3) * (Phi3 + Phi1) -
-                    chi.Chi1p * Phi1 * Phi3,
-                "the activity of solvent-2");
-}
-
 namespace {
 
-// The common tail of both surface ratios: activity from the interaction expression L,
-// partial pressure and the ratio to the rest of the atmosphere.
+// The common tail of both surface ratios: the partial pressure from the saturated pressure,
+// the activity and the mole fraction, and its ratio to the rest of the atmosphere.
 // The partial pressure is kept in `partial` for the boiling check and the stability guard.
-double SurfaceRatio(double Ps, double L, double X, const char* activity, const char* ratio,
-                    double& partial) {
-  const double a = Exp(L, activity);
+double SurfaceRatio(double Ps, double a, double X, const char* ratio, double& partial) {
   const double p = Finite(Finite(Ps * a, ratio) * X, ratio);
   partial = p;
   return Div(p, TotalPressure - p, ratio);
@@ -88,24 +64,24 @@ double SurfaceRatio(double Ps, double L, double X, const char* activity, const c
 
 double CalcSurfaceHumidity1(const DryingConditions& c, DryingState& s, double T, double Phi1,
                             double Phi2, double X1) {
-  const double Ps = AntoinePressure(c.AntoineA1, c.AntoineB1, c.AntoineC1, T,
+  const double Ps = AntoinePressure({c.AntoineA1, c.AntoineB1, c.AntoineC1}, T,
                                     "the vapour pressure of solvent-1",
                                     "the vapour pressure of solvent-1 (T + C)");
   s.VaporPressure1 = Ps;
-  const double L = ActivityExponent1({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
-  return SurfaceRatio(Ps, L, X1, "the activity of solvent-1",
+  const double a = Activity1({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
+  return SurfaceRatio(Ps, a, X1,
                       "the surface vapour ratio of solvent-1 (partial pressure of 760 mmHg)",
                       s.PartialPressure1);
 }
 
 double CalcSurfaceHumidity2(const DryingConditions& c, DryingState& s, double T, double Phi1,
                             double Phi2, double X2) {
-  const double Ps = AntoinePressure(c.AntoineA2, c.AntoineB2, c.AntoineC2, T,
+  const double Ps = AntoinePressure({c.AntoineA2, c.AntoineB2, c.AntoineC2}, T,
                                     "the vapour pressure of solvent-2",
                                     "the vapour pressure of solvent-2 (T + C)");
   s.VaporPressure2 = Ps;
-  const double L = ActivityExponent2({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
-  return SurfaceRatio(Ps, L, X2, "the activity of solvent-2",
+  const double a = Activity2({c.Chi1p, c.Chi2p, c.Chi12}, Phi1, Phi2);
+  return SurfaceRatio(Ps, a, X2,
                       "the surface vapour ratio of solvent-2 (partial pressure of 760 mmHg)",
                       s.PartialPressure2);
 }

@@ -1,18 +1,9 @@
-// The bubble temperature of the coating: where the solvents' partial pressures, formed as
-// the model's surface vapour relations form them, add up to the atmosphere.
+// The coating's bubble point from the conditions, through the thermodynamics module.
 #include "results/bubble_point.h"
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "model/model.h"
 
 namespace tovimar {
-
-using arith::Exp;
-using arith::Finite;
-using arith::Ln;
 
 SolventActivities CalcSolventActivities(const DryingConditions& c, double W1, double W2) {
   SolventActivities s;
@@ -22,118 +13,34 @@ SolventActivities CalcSolventActivities(const DryingConditions& c, double W1, do
     return s;
   }
   const Composition k = CalcComposition(c, W1, W2);
-  const double Phi1 = k.Phi1;
-  const double Phi2 = k.Phi2;
-  // The interaction expressions L below are those of CalcSurfaceHumidity1/2, term by term.
-  const double Phi3 = 1 - (Phi1 + Phi2);
+  const InteractionParameters chi{c.Chi1p, c.Chi2p, c.Chi12};
   if (s.present1) {
-    const double L = Finite(Ln(Phi1, "volume fraction of solvent-1") + (1 - Phi1) - Phi2 +
-                                (c.Chi12 * Phi2 + c.Chi1p * Phi3) * (Phi3 + Phi2) -
-                                c.Chi2p * Phi2 * Phi3,
-                            "the activity of solvent-1");
-    s.a1 = Exp(L, "the activity of solvent-1");
+    s.a1 = Activity1(chi, k.Phi1, k.Phi2);
     s.X1 = k.X1;
   }
   if (s.present2) {
-    const double L = Finite(Ln(Phi2, "volume fraction of solvent-2") + (1 - Phi2) - Phi1 +
-                                (c.Chi12 * Phi1 + c.Chi2p * Phi3) * (Phi3 + Phi1) -
-                                c.Chi1p * Phi1 * Phi3,
-                            "the activity of solvent-2");
-    s.a2 = Exp(L, "the activity of solvent-2");
+    s.a2 = Activity2(chi, k.Phi1, k.Phi2);
     s.X2 = k.X2;
   }
   return s;
 }
 
-namespace {
-
-constexpr double Ln10 = 2.302585092994045684;
-
-// p1 + p2 at one temperature and its first and second derivatives with respect to it.
-struct PressureSum {
-  double sum = 0;
-  double slope = 0;
-  double curvature = 0;
-};
-
-// One solvent's share: p = (Ps x a) x X. With t = T + C and k = ln 10 x B / t^2,
-// dp/dT = p k and d2p/dT2 = p (k^2 - 2 k / t).
-void AddSolvent(PressureSum& out, double A, double B, double C, double a, double X, double T) {
-  const double shifted = T + C;
-  const double Ps = std::pow(10.0, A - B / shifted);
-  const double p = Ps * a * X;
-  const double k = Ln10 * B / (shifted * shifted);
-  out.sum += p;
-  out.slope += p * k;
-  out.curvature += p * (k * k - 2 * k / shifted);
+SolventPair AntoineOf(const DryingConditions& c) {
+  return {{c.AntoineA1, c.AntoineB1, c.AntoineC1}, {c.AntoineA2, c.AntoineB2, c.AntoineC2}};
 }
-
-PressureSum Evaluate(const DryingConditions& c, const SolventActivities& s, double T) {
-  PressureSum out;
-  if (s.present1) {
-    AddSolvent(out, c.AntoineA1, c.AntoineB1, c.AntoineC1, s.a1, s.X1, T);
-  }
-  if (s.present2) {
-    AddSolvent(out, c.AntoineA2, c.AntoineB2, c.AntoineC2, s.a2, s.X2, T);
-  }
-  return out;
-}
-
-constexpr double StepTolerance = 1e-7;  // K: a step this short ends the solve
-// K: a Newton step whose estimated remaining error is below this ends the solve without
-// another evaluation. 100 times below the 1e-6 K asked for, so that the neglected third-order
-// terms cannot matter.
-constexpr double ErrorTolerance = 1e-8;
-constexpr int MaxIterations = 200;
-
-}  // namespace
 
 double SolventPressureSum(const DryingConditions& c, const SolventActivities& s, double T) {
-  return Evaluate(c, s, T).sum;
+  return SolventPressureSum(AntoineOf(c), s, T);
 }
 
 std::optional<double> BubbleTemperature(const DryingConditions& c, const SolventActivities& s,
                                         double guess) {
-  if (!s.present1 && !s.present2) {
-    return std::nullopt;
-  }
-  // The Antoine pressure exists above T = -C; towards it the pressure falls to zero, so the
-  // lowest temperature where every present solvent's pressure exists bounds the root below.
-  double lo = -std::numeric_limits<double>::infinity();
-  if (s.present1) lo = std::max(lo, -c.AntoineC1);
-  if (s.present2) lo = std::max(lo, -c.AntoineC2);
-  double hi = std::numeric_limits<double>::infinity();
-
-  double T = std::isfinite(guess) && guess > lo ? guess : std::max(BubbleStartGuess, lo + 1);
-  for (int i = 0; i < MaxIterations; ++i) {
-    const PressureSum e = Evaluate(c, s, T);
-    if (e.sum == TotalPressure) {
-      return T;
-    }
-    (e.sum > TotalPressure ? hi : lo) = T;
-    // Newton on S = p1 + p2 - 760. After a step d its error is about |S'' / (2 S')| d^2.
-    double next = std::numeric_limits<double>::quiet_NaN();
-    double error = std::numeric_limits<double>::infinity();
-    if (e.slope > 0) {
-      const double d = (TotalPressure - e.sum) / e.slope;
-      next = T + d;
-      error = std::fabs(e.curvature / (2 * e.slope)) * d * d;
-    }
-    if (!(next > lo && next < hi)) {
-      next = std::isfinite(hi) ? 0.5 * (lo + hi) : T + std::max(10.0, 2 * (T - lo));
-      error = std::numeric_limits<double>::infinity();
-    }
-    if (error < ErrorTolerance || std::fabs(next - T) < StepTolerance || hi - lo < StepTolerance) {
-      return next;
-    }
-    T = next;
-  }
-  arith::Fail(arith::Fault::Invalid, "the bubble temperature of the coating");
+  return BubbleTemperature(AntoineOf(c), s, guess);
 }
 
 std::optional<double> BubbleTemperature(const DryingConditions& c, double W1, double W2,
                                         double guess) {
-  return BubbleTemperature(c, CalcSolventActivities(c, W1, W2), guess);
+  return BubbleTemperature(AntoineOf(c), CalcSolventActivities(c, W1, W2), guess);
 }
 
 }  // namespace tovimar

@@ -5,23 +5,33 @@
 
 namespace tovimar {
 
-RunResults DeriveResults(const Simulation& sim, const LineSettings& settings, const HalvedRun* halved) {
+namespace {
+
+// Everything but the model's check.
+RunResults DeriveUnchecked(const Simulation& sim, const LineSettings& settings) {
   RunResults results;
-  results.stepCheck = halved != nullptr ? CompareHalved(sim, *halved) : StepCheck(sim);
+  results.model = std::string(sim.model->Name());
   results.line = ProfileAlongLine(sim);
   results.summary = SummarizeProfile(results.line);
   JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
+  return results;
+}
+
+}  // namespace
+
+RunResults DeriveResults(const Simulation& sim, const LineSettings& settings, const ModelCheck* check) {
+  const ModelCheckResult checked = check != nullptr ? check->Compare(sim)
+                                                    : sim.model->MarchCheck(sim.conditions)->Compare(sim);
+  RunResults results = DeriveUnchecked(sim, settings);
+  results.check = checked;
   CheckFinite(results);
   return results;
 }
 
-RunResults DeriveResultsAwaitingHalved(const Simulation& sim, const LineSettings& settings,
-                                       const std::function<HalvedRun()>& halvedRun) {
-  RunResults results;
-  results.line = ProfileAlongLine(sim);
-  results.summary = SummarizeProfile(results.line);
-  JudgeRun(sim.conditions, settings, results.line, results.summary, results.judgement);
-  results.stepCheck = CompareHalved(sim, halvedRun());
+RunResults DeriveResultsAwaitingCheck(const Simulation& sim, const LineSettings& settings,
+                                      const std::function<std::unique_ptr<ModelCheck>()>& check) {
+  RunResults results = DeriveUnchecked(sim, settings);
+  results.check = check()->Compare(sim);
   CheckFinite(results);
   return results;
 }
@@ -274,19 +284,13 @@ std::vector<Q> MakeCatalogue() {
                    "The line as a whole evaporated no solvent."));
   AddJudging(q);
 
-  // The step check (summary group 2).
-  q.push_back(Grouped(Line("StepCheckWebTemp", "step check web temperature", "K", Summary,
-                           [](const RunResults& r) {
-                             return r.stepCheck.completed ? std::optional(r.stepCheck.maxTempChange)
-                                                          : std::nullopt;
-                           }),
-                      2));
-  q.push_back(Grouped(Line("StepCheckResidual", "step check residual ratio", "-", Summary,
-                           [](const RunResults& r) {
-                             return r.stepCheck.completed ? std::optional(r.stepCheck.maxResidualChange)
-                                                          : std::nullopt;
-                           }),
-                      2));
+  // The numbers of the models' checks (summary group 2), each shown for its model's runs.
+  for (const CheckQuantity& check : CheckQuantities()) {
+    Q line = Grouped(Line(check.name, check.caption, check.unit, Summary, nullptr), 2);
+    line.model = check.model;
+    line.fromCheck = true;
+    q.push_back(line);
+  }
   return q;
 }
 
@@ -343,10 +347,17 @@ std::optional<double> PointValue(const OutputQuantity& quantity, const RunResult
 }
 
 std::optional<double> LineValue(const OutputQuantity& quantity, const RunResults& results) {
-  if (quantity.line == nullptr || results.line.points.empty()) {
+  if (results.line.points.empty()) {
     return std::nullopt;
   }
-  return quantity.line(results);
+  if (quantity.fromCheck) {
+    return results.check.Value(quantity.name);
+  }
+  return quantity.line != nullptr ? quantity.line(results) : std::nullopt;
+}
+
+bool ShownFor(const OutputQuantity& quantity, std::string_view model) {
+  return quantity.model.empty() || quantity.model == model;
 }
 
 std::optional<double> ZoneValue(const OutputQuantity& quantity, const RunResults& results,

@@ -2,13 +2,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/line_settings.h"
-#include "model/step_check.h"
+#include "model/model.h"
 #include "results/judging.h"
 #include "results/line_profile.h"
 #include "results/zone_summary.h"
@@ -20,22 +21,24 @@ struct RunResults {
   LineProfile line;
   ProfileSummary summary;
   RunJudgement judgement;
-  // How much halving the Increment of z changes the printed profile.
-  StepCheckResult stepCheck;
+  // The name of the model that made the run, and what its check found (the lumped model's:
+  // how much halving the Increment of z changes the printed profile).
+  std::string model;
+  ModelCheckResult check;
 };
 
 // Derives the results of the run that `sim` last completed (see ProfileAlongLine), judges
-// them against the line settings and checks the step: with `halved` when the caller marched
-// the halved run already (while the run itself marched), otherwise by marching it here.
-// Throws UserError when a quantity cannot be formed, ArithmeticError (see CheckFinite) when
-// one is not a finite number.
+// them against the line settings and checks the run with its model's check: `check` when
+// the caller marched it already (while the run itself marched), otherwise by marching it
+// here. Throws UserError when a quantity cannot be formed, ArithmeticError (see CheckFinite)
+// when one is not a finite number.
 RunResults DeriveResults(const Simulation& sim, const LineSettings& settings = {},
-                         const HalvedRun* halved = nullptr);
+                         const ModelCheck* check = nullptr);
 
-// The same, with the halved run asked of `halvedRun` only once everything else is derived
-// and judged, so that a halved run still marching on another thread has that long to finish.
-RunResults DeriveResultsAwaitingHalved(const Simulation& sim, const LineSettings& settings,
-                                       const std::function<HalvedRun()>& halvedRun);
+// The same, with the check asked of `check` only once everything else is derived and
+// judged, so that a check still marching on another thread has that long to finish.
+RunResults DeriveResultsAwaitingCheck(const Simulation& sim, const LineSettings& settings,
+                                      const std::function<std::unique_ptr<ModelCheck>()>& check);
 
 // Where a quantity lives: at every point of the profile, once per zone, or once per line.
 enum class OutputScope { Point, Zone, Line };
@@ -49,7 +52,8 @@ enum OutputPlace : unsigned {
 
 // One quantity a run yields: every fact about it lives here, and the profile CSV, the
 // summary, the Drying Profile page's zone table and the batch tool's lists take it from this
-// one catalogue. Exactly one of the three computations is set, the one of its scope.
+// one catalogue. Exactly one of the three computations is set, the one of its scope (none for
+// a number of a model's check: see fromCheck).
 struct OutputQuantity {
   std::string_view name;     // stable name for the command line, e.g. "LineEndWebTemp"
   std::string_view caption;  // e.g. "line end web temperature"
@@ -68,6 +72,11 @@ struct OutputQuantity {
   // none where the quantity has no value.
   std::optional<double> (*zone)(const RunResults&, const ZoneSummary&) = nullptr;
   std::optional<double> (*line)(const RunResults&) = nullptr;
+
+  // A number of a model's check (ModelCheckResult::Value by this name), shown only for the
+  // runs of `model`; an empty `model`: a quantity of every model's runs.
+  bool fromCheck = false;
+  std::string_view model;
 
   // +infinity is one of its values (the % of LEL of a zone given no exhaust air that
   // evaporates solvent); any other quantity that is not a finite number is a fault.
@@ -112,5 +121,9 @@ void CheckFinite(const RunResults& results);
 std::optional<double> LineValue(const OutputQuantity& quantity, const RunResults& results);
 std::optional<double> ZoneValue(const OutputQuantity& quantity, const RunResults& results,
                                 std::size_t zone);
+
+// Whether a summary of runs of `model` shows the quantity (one of another model's check
+// numbers it does not).
+bool ShownFor(const OutputQuantity& quantity, std::string_view model);
 
 }  // namespace tovimar

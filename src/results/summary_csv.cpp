@@ -52,14 +52,16 @@ SummaryValues SummaryValuesOf(const RunResults& results) {
   return values;
 }
 
-void AppendSummaryHeader(std::string& out, std::size_t zones) {
+void AppendSummaryHeader(std::string& out, std::size_t zones, std::string_view model) {
   for (const SummaryGroup& group : SummaryGroups()) {
     for (const OutputQuantity* quantity : group.line) {
+      if (!ShownFor(*quantity, model)) continue;
       out += ',';
       AppendCsvField(out, ColumnTitle(*quantity));
     }
     for (std::size_t zone = 1; zone <= zones; ++zone) {
       for (const OutputQuantity* quantity : group.zone) {
+        if (!ShownFor(*quantity, model)) continue;
         out += ',';
         AppendCsvField(out, ColumnTitle(*quantity, static_cast<int>(zone)));
       }
@@ -67,16 +69,19 @@ void AppendSummaryHeader(std::string& out, std::size_t zones) {
   }
 }
 
-void AppendSummaryValues(std::string& out, const SummaryValues& values, std::size_t zones) {
+void AppendSummaryValues(std::string& out, const SummaryValues& values, std::size_t zones,
+                         std::string_view model) {
   std::size_t lineAt = 0;
   std::vector<std::size_t> zoneAt(zones, 0);
   for (const SummaryGroup& group : SummaryGroups()) {
     for (std::size_t i = 0; i < group.line.size(); ++i, ++lineAt) {
+      if (!ShownFor(*group.line[i], model)) continue;
       AppendField(out, lineAt < values.line.size() ? values.line[lineAt] : std::nullopt);
     }
     for (std::size_t zone = 0; zone < zones; ++zone) {
       const bool has = zone < values.zones.size();
       for (std::size_t i = 0; i < group.zone.size(); ++i, ++zoneAt[zone]) {
+        if (!ShownFor(*group.zone[i], model)) continue;
         AppendField(out, has && zoneAt[zone] < values.zones[zone].size() ? values.zones[zone][zoneAt[zone]]
                                                                          : std::nullopt);
       }

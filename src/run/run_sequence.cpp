@@ -1,6 +1,7 @@
 #include "run/run_sequence.h"
 
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -8,8 +9,6 @@
 #include "format/file_writer.h"
 #include "input/read_conditions.h"
 #include "input/plausibility.h"
-#include "model/stable_increment.h"
-#include "model/step.h"
 #include "run/result_table.h"
 #include "run/run_bounds.h"
 
@@ -72,28 +71,29 @@ RunOutcome FromUserError(const UserError& e) {
 
 void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& options,
               RunOutcome& outcome) {
-  if (auto stop = ReadConditions(sim.conditions, entries)) {
+  // The model is made first, so that one that cannot run stops the run before anything is
+  // read or written; it takes the simulation's records over only once they are read.
+  std::unique_ptr<DryingModel> model = MakeDryingModel(options.model);
+  if (auto stop = ReadConditions(sim.conditions, entries, options.overrides)) {
     outcome = FromReadStop(std::move(*stop));
     return;
   }
   const DryingConditions& c = sim.conditions;
-  outcome.warnings = PlausibilityWarnings(c, entries);
+  outcome.warnings = PlausibilityWarnings(c, entries, options.overrides);
   const ResultFile file(c.ResultFileName);
   const bool write = options.writeResultFile;
 
   if (write) {
     WriteConditionSection(c, file);
   }
-  PrepareInitialState(sim);
+  sim.model = std::move(model);
+  sim.model->PrepareRun(sim);
   for (std::int32_t zone = 1; zone <= c.ZoneCount; ++zone) {
     if (zone > 1 && write) {
       WriteZoneSection(c, file, zone);
     }
     const std::int32_t steps = c.ZoneStepCount[static_cast<std::size_t>(zone)];
-    MarchZone(sim, zone, steps);
-    if (zone < c.ZoneCount) {
-      CarryToNextZone(sim, zone, steps);
-    }
+    sim.model->MarchZone(sim, zone, steps);
     if (write) {
       WriteResultTable(sim, file, zone, steps);
     }
@@ -101,8 +101,8 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
       options.afterZone(zone);
     }
   }
-  if (sim.state.boiling.found) {
-    outcome.warnings.push_back(BoilingWarning(sim.state.boiling));
+  for (std::string& warning : sim.model->RunWarnings(sim)) {
+    outcome.warnings.push_back(std::move(warning));
   }
   for (std::string& warning : BoundsWarnings(sim)) {
     outcome.warnings.push_back(std::move(warning));
@@ -121,11 +121,6 @@ RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOp
   };
   try {
     RunSteps(sim, entries, options, outcome);
-  } catch (const InstabilityError& e) {
-    // The increment the message names is checked over the whole line first.
-    stopped(FromUserError(InstabilityError(
-        UnstableRunMessage(sim.conditions, e.place().zone, e.place().step, e.stepTime(), e.limit()),
-        e.place(), e.stepTime(), e.limit())));
   } catch (const UserError& e) {
     stopped(FromUserError(e));
   } catch (const std::bad_alloc&) {
@@ -136,6 +131,7 @@ RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOp
                     std::string("The run stopped on an internal error: ") + e.what(),
                     MessageStyle::Error));
   }
+  outcome.model = options.model.name;
   return outcome;
 }
 

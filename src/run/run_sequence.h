@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "input/condition_overrides.h"
 #include "input/entry_texts.h"
 #include "model/errors.h"
 #include "model/model.h"
@@ -50,6 +51,8 @@ struct RunOutcome {
   // it no longer dried, and a completed run that does what drying cannot (BoundsWarnings).
   // Texts without a "Warning: " prefix.
   std::vector<std::string> warnings;
+  // The name of the drying model the run was made with ("lumped").
+  std::string model;
 
   [[nodiscard]] bool completed() const { return status == RunStatus::Completed; }
 };
@@ -61,11 +64,18 @@ struct RunOptions {
   // Called after each zone has been marched and its table written, with the zone's number
   // (tests use it to change the result file between two zones).
   std::function<void(std::int32_t zone)> afterZone;
+  // Values that stand in for the texts of some condition entries (see ConditionOverrides):
+  // how the optimiser and the fit set the conditions they vary.
+  ConditionOverrides overrides;
+  // The drying model of the run, by name, with its parameters. A model that cannot be made
+  // stops the run at input before anything is read or written.
+  ModelChoice model;
 };
 
-// One complete run: read the conditions from the entries, write the condition section,
-// prepare the initial state, march every active zone (carrying the state on) and append
-// each zone's block and table. Never throws.
+// One complete run: make the model, read the conditions from the entries, write the
+// condition section, prepare the model's run, march every active zone (carrying the state
+// on) and append each zone's block and table. The model then stays in `sim` beside the
+// profile it made. Never throws.
 RunOutcome RunSimulation(Simulation& sim, const EntryTexts& entries, const RunOptions& options = {});
 
 // "completed", "stopped at input", "file not opened", "write failed", "arithmetic fault",

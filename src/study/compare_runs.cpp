@@ -47,15 +47,22 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<PinnedRun>& runs) {
   std::vector<ComparisonRow> rows;
   std::size_t zones = 0;
   for (const PinnedRun& run : runs) zones = std::max(zones, run.results.summary.zones.size());
+  // A quantity of one model's check is compared when some pinned run is of that model (with
+  // none pinned, when it is the default model's).
+  const auto anyShows = [&runs](const OutputQuantity& q) {
+    if (runs.empty()) return ShownFor(q, DefaultModelName);
+    return std::any_of(runs.begin(), runs.end(),
+                       [&q](const PinnedRun& run) { return ShownFor(q, run.results.model); });
+  };
   for (const OutputQuantity* q : QuantitiesIn(InSummary)) {
-    if (q->scope != OutputScope::Line) continue;
+    if (q->scope != OutputScope::Line || !anyShows(*q)) continue;
     ComparisonRow row{ColumnTitle(*q), q, 0, {}};
     for (const PinnedRun& run : runs) row.values.push_back(LineValue(*q, run.results));
     rows.push_back(std::move(row));
   }
   for (std::size_t zone = 1; zone <= zones; ++zone) {
     for (const OutputQuantity* q : QuantitiesIn(InSummary)) {
-      if (q->scope != OutputScope::Zone) continue;
+      if (q->scope != OutputScope::Zone || !anyShows(*q)) continue;
       ComparisonRow row{ColumnTitle(*q, static_cast<int>(zone)), q, static_cast<int>(zone), {}};
       for (const PinnedRun& run : runs) row.values.push_back(ZoneValue(*q, run.results, zone));
       rows.push_back(std::move(row));

@@ -24,12 +24,6 @@ namespace {
 // solver's trust region shrinks and it tries a shorter step.
 constexpr double RejectedResidual = 1e100;
 
-RunOptions NoResultFile() {
-  RunOptions options;
-  options.writeResultFile = false;
-  return options;
-}
-
 double PointValueOf(const ProfilePoint& p, MeasuredQuantity q) {
   switch (q) {
     case MeasuredQuantity::WebTemp: return p.temp;
@@ -41,14 +35,20 @@ double PointValueOf(const ProfilePoint& p, MeasuredQuantity q) {
   return 0;
 }
 
-// The runs of one fit: every trial value set into a copy of the base entries and run in
-// one Simulation, the weighted differences formed, the best point kept.
+// The runs of one fit: every trial value set by value over the base entries and run in one
+// Simulation, the weighted differences formed, the best point kept.
 class FitProblem {
  public:
+  // Every parameter names a condition field (ParseFitParameter made it so).
   FitProblem(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
              const MeasuredData& data, const FitOptions& options)
       : entries_(base), parameters_(parameters), data_(data), options_(options),
-        sim_(std::make_unique<Simulation>()) {}
+        sim_(std::make_unique<Simulation>()) {
+    run_.writeResultFile = false;
+    for (const FitParameter& p : parameters) {
+      fields_.push_back(FindField(p.entryName));
+    }
+  }
 
   // Runs the model at `x`; false (with the reason in lastFailure) when the run stops, a
   // value lies beyond a bound, or a measurement lies outside the run's line.
@@ -61,10 +61,10 @@ class FitProblem {
                       " lies beyond its bounds";
         return false;
       }
-      entries_.ForceText(p.entryName, ShortestNumberText(v));
+      run_.overrides.Set(*fields_[j], v);
     }
     ++runs;
-    const RunOutcome outcome = RunSimulation(*sim_, entries_, NoResultFile());
+    const RunOutcome outcome = RunSimulation(*sim_, entries_, run_);
     if (!outcome.completed()) {
       ++rejectedRuns;
       lastFailure = outcome.message.empty() ? std::string(RunStatusText(outcome.status)) : outcome.message;
@@ -139,8 +139,10 @@ class FitProblem {
   std::string lastFailure;
 
  private:
-  MapEntryTexts entries_;
+  const MapEntryTexts& entries_;
   const std::vector<FitParameter>& parameters_;
+  std::vector<const ConditionField*> fields_;  // of each parameter
+  RunOptions run_;
   const MeasuredData& data_;
   const FitOptions& options_;
   std::unique_ptr<Simulation> sim_;
@@ -271,6 +273,9 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
       if (parameters[k].entryName == parameters[j].entryName) {
         return Refuse(parameters[j].name + " is fitted twice");
       }
+    }
+    if (FindField(parameters[j].entryName) == nullptr) {
+      return Refuse(parameters[j].name + " names no condition (" + parameters[j].entryName + ")");
     }
     const std::string text = base.Text(parameters[j].entryName);
     const std::optional<double> start = ParseNumber(text);

@@ -113,8 +113,8 @@ struct FitResult {
 };
 
 // Fits `parameters` (each starting from its text in `base`) to `data`. Every run starts
-// from `base` with the parameters' entries set to their trial values in shortest exact
-// form. A run that stops, or a trial value beyond a bound, is a rejected step. Throws
+// from `base` with the parameters set to their trial values by value (see
+// ConditionOverrides), not through their entries' texts. A run that stops, or a trial value beyond a bound, is a rejected step. Throws
 // nothing; a fit that cannot start says why in a Refused result.
 FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
                             const MeasuredData& data, const FitOptions& options = {});

@@ -78,16 +78,15 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
                                 const MapEntryTexts& base, const LineSettings& baseLine,
                                 const std::vector<double>& values, double activeTolerance) {
   OptimiseEvaluation e;
-  MapEntryTexts entries = base;
+  RunOptions options;
+  options.writeResultFile = false;
   LineSettings line = baseLine;
   try {
-    ApplyOptimisePoint(problem, values, entries, line);
+    SetOptimisePoint(problem, values, options.overrides, line);
   } catch (const UserError&) {
     return e;  // a line setting refused its value
   }
-  RunOptions options;
-  options.writeResultFile = false;
-  if (!RunSimulation(sim, entries, options).completed()) {
+  if (!RunSimulation(sim, base, options).completed()) {
     return e;
   }
   try {
@@ -102,8 +101,8 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
       }
     }
     if (!e.objective) {
-      if (objectiveField != nullptr) {
-        e.objective = ParseNumber(entries.Text(objectiveField->entryName));
+      if (objectiveField != nullptr) {  // a condition not varied: as the entries hold it
+        e.objective = ParseNumber(base.Text(objectiveField->entryName));
       } else if (const OutputQuantity* quantity = FindOutput(problem.objective.name)) {
         e.objective = LineValue(*quantity, results);
       }
@@ -238,6 +237,17 @@ void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double
       entries.ForceText(field->entryName, text);
     } else {
       ApplyLineSetting(line, problem.variables[i].name + "=" + text);
+    }
+  }
+}
+
+void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                      ConditionOverrides& overrides, LineSettings& line) {
+  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
+    if (const ConditionField* field = FindField(problem.variables[i].name)) {
+      overrides.Set(*field, values[i]);
+    } else {
+      ApplyLineSetting(line, problem.variables[i].name + "=" + ShortestNumberText(values[i]));
     }
   }
 }

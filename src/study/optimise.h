@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/condition_overrides.h"
 #include "input/entry_texts.h"
 #include "model/line_settings.h"
 
@@ -171,10 +172,15 @@ struct OptimiseResult {
   bool stopped = false;        // the stop flag ended the search
 };
 
-// Sets the variables of `problem` to `values` in `entries` and `line`. Throws UserError when
-// a line setting refuses its value.
+// Sets the variables of `problem` to `values` in `entries` (their shortest exact texts, for
+// the user to keep) and `line`. Throws UserError when a line setting refuses its value.
 void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                         MapEntryTexts& entries, LineSettings& line);
+
+// The same for a run of the search: the condition variables by value in `overrides`, the
+// line settings in `line`.
+void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                      ConditionOverrides& overrides, LineSettings& line);
 
 // One evaluation as the search sees it: the run of `entries` with the variables at `values`,
 // judged against the line settings' limits and the problem's.

@@ -180,7 +180,8 @@ namespace {
 // its name only once the run has ended, so an interrupted sweep leaves no result file cut
 // short. A run that wrote its file (whole, or up to a fault of the model) puts it in place;
 // one that could not start it or failed to write it leaves an earlier file as it was.
-RunOutcome RunIntoStagedFile(Simulation& sim, MapEntryTexts& entries, const std::string& target) {
+RunOutcome RunIntoStagedFile(Simulation& sim, MapEntryTexts& entries, const std::string& target,
+                             const RunOptions& options) {
   RunOutcome outcome;
   const auto failed = [&](RunStatus status, std::string message, const FileError& e) {
     outcome.status = status;
@@ -198,7 +199,7 @@ RunOutcome RunIntoStagedFile(Simulation& sim, MapEntryTexts& entries, const std:
   }
   const std::string& temporary = staged->WritePath();
   entries.ForceText(SaveFileNameEntry, temporary);
-  outcome = RunSimulation(sim, entries);
+  outcome = RunSimulation(sim, entries, options);
   if (outcome.path == temporary && temporary != target) {  // its messages name the target
     for (std::size_t at = outcome.message.find(temporary); at != std::string::npos;
          at = outcome.message.find(temporary, at + target.size())) {
@@ -233,14 +234,16 @@ SweepRunResult RunOne(Simulation& sim, const MapEntryTexts& base,
     result.valueTexts.push_back(axis.ValueText(i));
     entries.ForceText(axis.entryName, result.valueTexts.back());
   }
+  RunOptions runOptions;
+  runOptions.model = options.model;
   if (options.resultDirectory.empty()) {
-    RunOptions runOptions;
     runOptions.writeResultFile = false;
     result.outcome = RunSimulation(sim, entries, runOptions);
   } else {
     result.outcome = RunIntoStagedFile(
         sim, entries,
-        (std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs)).string());
+        (std::filesystem::path(options.resultDirectory) / SweepResultFileName(index + 1, runs)).string(),
+        runOptions);
   }
   if (result.outcome.completed()) {
     try {
@@ -343,19 +346,21 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
   return results;
 }
 
-std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones) {
+std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones,
+                                     std::string_view model) {
   std::string out = "run";
   for (const SweepAxis& axis : axes) {
     out += ',';
     AppendCsvField(out, axis.name);
   }
   out += ",outcome,message";
-  AppendSummaryHeader(out, zones);
+  AppendSummaryHeader(out, zones, model);
   EndCsvRecord(out);
   return out;
 }
 
-std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones) {
+std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones,
+                                     std::string_view model) {
   std::string out = std::to_string(run);
   for (const std::string& text : result.valueTexts) {
     out += ',';
@@ -365,21 +370,21 @@ std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& resu
   AppendCsvField(out, RunStatusText(result.outcome.status));
   out += ',';
   AppendCsvField(out, result.outcome.message);
-  AppendSummaryValues(out, result.values, zones);
+  AppendSummaryValues(out, result.values, zones, model);
   EndCsvRecord(out);
   return out;
 }
 
 std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
-                               const std::vector<SweepRunResult>& runs) {
+                               const std::vector<SweepRunResult>& runs, std::string_view model) {
   std::size_t zones = 0;
   for (const SweepRunResult& run : runs) {
     zones = std::max(zones, run.values.zones.size());
   }
-  std::string out = FormatSweepSummaryHeader(axes, zones);
+  std::string out = FormatSweepSummaryHeader(axes, zones, model);
   out.reserve(out.size() + runs.size() * (100 + zones * 60));
   for (std::size_t i = 0; i < runs.size(); ++i) {
-    out += FormatSweepSummaryRecord(i + 1, runs[i], zones);
+    out += FormatSweepSummaryRecord(i + 1, runs[i], zones, model);
   }
   return out;
 }

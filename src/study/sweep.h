@@ -61,6 +61,8 @@ struct SweepOptions {
   unsigned threads = 0;
   // The line settings every run is judged against.
   LineSettings line;
+  // The drying model every run uses.
+  ModelChoice model;
 };
 
 // The result file name of run `run` (1-based) of `runs`: the number zero-padded to at least
@@ -98,12 +100,15 @@ std::vector<SweepRunResult> RunSweep(const MapEntryTexts& base, const std::vecto
 // quantities of the summary and then those of each zone (as many zone groups as the run with
 // the most zones has; empty for a run that did not complete or has fewer zones).
 std::string FormatSweepSummary(const std::vector<SweepAxis>& axes,
-                               const std::vector<SweepRunResult>& runs);
+                               const std::vector<SweepRunResult>& runs, std::string_view model);
 
 // The summary's header record with `zones` zone groups, and the record of run `run`
-// (1-based) with as many; FormatSweepSummary is the header followed by every record.
-std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones);
-std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones);
+// (1-based) with as many; FormatSweepSummary is the header followed by every record. The
+// columns are those of a summary of runs of `model` (see AppendSummaryHeader).
+std::string FormatSweepSummaryHeader(const std::vector<SweepAxis>& axes, std::size_t zones,
+                                     std::string_view model);
+std::string FormatSweepSummaryRecord(std::size_t run, const SweepRunResult& result, std::size_t zones,
+                                     std::string_view model);
 
 // The zone groups of a summary written run by run, known before any run: the longest zone
 // chain among the runs' conditions (only a swept Outer Temperature of zones 2..14 makes the

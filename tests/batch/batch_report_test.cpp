@@ -62,7 +62,9 @@ ExpectedRun RunInMemory(const std::vector<std::pair<std::string, std::string>>& 
   for (const auto& [name, text] : changes) entries.ForceText(name, text);
   auto sim = std::make_unique<Simulation>();
   ExpectedRun run;
-  run.outcome = RunSimulation(*sim, entries, RunOptions{.writeResultFile = false, .afterZone = {}});
+  RunOptions inMemory;
+  inMemory.writeResultFile = false;
+  run.outcome = RunSimulation(*sim, entries, inMemory);
   if (run.outcome.completed()) run.results = DeriveResults(*sim, line);
   return run;
 }

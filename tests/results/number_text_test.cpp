@@ -242,7 +242,7 @@ TEST(NumberText, ExtremesInTheSummaryColumns) {
   values.line.emplace_back(Inf);
   expected += ",inf";
   std::string out;
-  AppendSummaryValues(out, values, 0);
+  AppendSummaryValues(out, values, 0, DefaultModelName);
   EXPECT_EQ(out.substr(0, expected.size()), expected);
 }
 

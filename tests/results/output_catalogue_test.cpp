@@ -24,7 +24,10 @@ TEST(OutputCatalogue, EveryQuantityHasOneNameAndTheComputationOfItsScope) {
     const bool point = q.point != nullptr || q.judgedPoint != nullptr;
     EXPECT_EQ(point, q.scope == OutputScope::Point);
     EXPECT_EQ(q.zone != nullptr, q.scope == OutputScope::Zone);
-    EXPECT_EQ(q.line != nullptr, q.scope == OutputScope::Line);
+    // A number of a model's check is a line quantity read from the check by its name.
+    EXPECT_EQ(q.line != nullptr || q.fromCheck, q.scope == OutputScope::Line);
+    EXPECT_FALSE(q.line != nullptr && q.fromCheck);
+    EXPECT_EQ(q.fromCheck, !q.model.empty());
     EXPECT_EQ(q.Shows(InProfileCsv), q.scope == OutputScope::Point);
     EXPECT_EQ(!q.tableHeader.empty(), q.Shows(InZoneTable));
     EXPECT_EQ(FindOutput(q.name), &q);
@@ -76,8 +79,8 @@ TEST(OutputCatalogue, DefaultRunValues) {
 
   // A summary record holds every summary value in header order.
   std::string header, record;
-  AppendSummaryHeader(header, 2);
-  AppendSummaryValues(record, SummaryValuesOf(results), 2);
+  AppendSummaryHeader(header, 2, results.model);
+  AppendSummaryValues(record, SummaryValuesOf(results), 2, results.model);
   EXPECT_EQ(std::count(header.begin(), header.end(), ','), std::count(record.begin(), record.end(), ','));
 }
 
@@ -102,7 +105,7 @@ TEST(OutputCatalogue, NonFiniteValuesAreFaultsNamingTheQuantity) {
        "Arithmetic error in zone 1, step 5: invalid operation in the residual solvent (g/m2)."},
       {"profile time", [](RunResults& r) { r.line.points[303].time = Inf; },  // zone 2 from 301
        "Arithmetic error in zone 2, step 2: overflow in the time (s)."},
-      {"step check", [](RunResults& r) { r.stepCheck.maxTempChange = Inf; },
+      {"step check", [](RunResults& r) { r.check.values.at(0).value = Inf; },
        "Arithmetic error: overflow in the step check web temperature (K)."},
       {"whole line's evaporation", [](RunResults& r) { r.summary.evaporated1 = -Inf; },
        "Arithmetic error: overflow in the whole line's solvent-1 evaporated (g/m2)."},

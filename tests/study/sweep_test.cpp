@@ -329,7 +329,7 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
   runs[1].values = Values({{58.25, 0.5, 0.125}});
   runs[2].valueTexts = {"1"};
   runs[2].values = Values({{50, 0.25, 0.75}, {60, 0.0625, 1e-05}});
-  EXPECT_EQ(FormatSweepSummary(axes, runs),
+  EXPECT_EQ(FormatSweepSummary(axes, runs, DefaultModelName),
             "run,LineSpeed,outcome,message,line end web temperature (C),"
             "line end solvent-1 residual ratio,line end solvent-2 residual ratio,"
             "zone 1 exit web temperature (C),zone 1 exit solvent-1 residual ratio,"
@@ -349,7 +349,7 @@ TEST(FormatSweepSummary, HeaderAndRecords) {
   stopped[0].valueTexts = {"1", "0"};
   stopped[0].outcome.status = RunStatus::StoppedAtInput;
   stopped[0].outcome.message = "Input value is not correct!";
-  EXPECT_EQ(FormatSweepSummary(grid, stopped),
+  EXPECT_EQ(FormatSweepSummary(grid, stopped, DefaultModelName),
             "run,Edit8,Edit20,outcome,message,line end web temperature (C),"
             "line end solvent-1 residual ratio,line end solvent-2 residual ratio," + judgingLine +
                 stepCheck + "\r\n1,1,0,stopped at input,Input value is not correct!,,," + std::string(8, ',') +

@@ -208,11 +208,10 @@ void ProfilePage::ShowOutcome(const RunOutcome& outcome, const LineSettings& lin
       for (const std::string& warning : results_.judgement.warnings) {
         warnings.append(FromUtf8(warning));
       }
-      const auto stepWarning = StepCheckWarning(results_.stepCheck, form_.Sim().conditions.StepLength);
-      if (stepWarning) {
-        warnings.append(FromUtf8(*stepWarning));
+      if (results_.check.warning) {
+        warnings.append(FromUtf8(*results_.check.warning));
       }
-      StepCheckLabel->setText(FromUtf8(StepCheckLine(results_.stepCheck)));
+      StepCheckLabel->setText(FromUtf8(results_.check.line));
     }
     ShowWarnings(warnings);
     return;

@@ -179,7 +179,9 @@ ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line) {
   ReportRun run;
   try {
     auto sim = std::make_unique<Simulation>();
-    run.outcome = RunSimulation(*sim, entries, RunOptions{.writeResultFile = false, .afterZone = {}});
+    RunOptions inMemory;
+    inMemory.writeResultFile = false;
+    run.outcome = RunSimulation(*sim, entries, inMemory);
     run.warnings = run.outcome.warnings;
     if (!run.outcome.completed()) {
       return run;
@@ -187,9 +189,8 @@ ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line) {
     run.results = DeriveResults(*sim, line);
     run.warnings.insert(run.warnings.end(), run.results.judgement.warnings.begin(),
                         run.results.judgement.warnings.end());
-    run.stepCheck = StepCheck(*sim);
-    if (std::optional<std::string> warning = StepCheckWarning(run.stepCheck, sim->conditions.StepLength)) {
-      run.warnings.push_back(std::move(*warning));
+    if (run.results.check.warning) {
+      run.warnings.push_back(*run.results.check.warning);
     }
   } catch (const std::exception& e) {
     run.outcome.status = RunStatus::ArithmeticFault;
@@ -261,7 +262,7 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
     }
     html += QStringLiteral("</ul>");
   }
-  html += QStringLiteral("<h2>Accuracy</h2><p>%1</p>").arg(Html(StepCheckLine(run.stepCheck)));
+  html += QStringLiteral("<h2>Accuracy</h2><p>%1</p>").arg(Html(run.results.check.line));
   return html + QStringLiteral("</body></html>");
 }
 

@@ -12,7 +12,6 @@
 
 #include "input/entry_texts.h"
 #include "model/line_settings.h"
-#include "model/step_check.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
 
@@ -28,9 +27,8 @@ struct ReportSources {
 // A run of the entries made for the report, in memory: no result file is written.
 struct ReportRun {
   RunOutcome outcome;        // how the run ended; the report needs a completed one
-  RunResults results;        // of a completed run
-  StepCheckResult stepCheck;  // of a completed run
-  // The run's warnings, then the judging's, then the step check's, without "Warning: ".
+  RunResults results;        // of a completed run, its model's check included
+  // The run's warnings, then the judging's, then the model check's, without "Warning: ".
   std::vector<std::string> warnings;
 };
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "input/field_catalogue.h"
+
+namespace tovimar {
+
+// Typed values that stand in for the texts of condition entries: a study (the optimiser, the
+// fit) sets the conditions it varies by value, and the condition reader takes each value
+// where it would have read the entry's text. An overridden zone Outer Temperature takes part
+// in the zone chain by its value: present, and ending the chain when it is 0. A value that
+// is not a finite number is read as a text that is not a number.
+class ConditionOverrides {
+ public:
+  // Sets the value of `field`, replacing one set before.
+  void Set(const ConditionField& field, double value);
+  // The value set for `field`; none when its entry's text is to be read.
+  [[nodiscard]] std::optional<double> Find(const ConditionField& field) const;
+  [[nodiscard]] bool empty() const { return values_.empty(); }
+
+ private:
+  std::vector<std::pair<const ConditionField*, double>> values_;
+};
+
+}  // namespace tovimar

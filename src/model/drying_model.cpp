@@ -1,0 +1,37 @@
+// The models behind the seam, by name.
+#include "model/drying_model.h"
+
+#include "model/errors.h"
+#include "model/lumped_model.h"
+
+namespace tovimar {
+
+std::optional<double> ModelCheckResult::Value(std::string_view name) const {
+  for (const CheckValue& v : values) {
+    if (v.name == name) {
+      return v.value;
+    }
+  }
+  return std::nullopt;
+}
+
+const std::vector<CheckQuantity>& CheckQuantities() {
+  static const std::vector<CheckQuantity> quantities = [] {
+    std::vector<CheckQuantity> all = LumpedCheckQuantities();
+    return all;
+  }();
+  return quantities;
+}
+
+std::unique_ptr<DryingModel> MakeDryingModel(const ModelChoice& choice) {
+  if (choice.name == LumpedModelName) {
+    return MakeLumpedModel();
+  }
+  if (choice.name == DiffusionModelName) {
+    throw InputError("The diffusion model cannot run yet: choose the lumped model.");
+  }
+  throw InputError("There is no drying model named \"" + choice.name +
+                   "\"; the models are \"lumped\" and \"diffusion\".");
+}
+
+}  // namespace tovimar
