@@ -1,6 +1,6 @@
 // The Drying Profile page at the window's own size with all it can hold: every curve on, a
 // warning listed and five runs pinned. No text of the chart, its legend or the zone table is
-// shortened, and no two curves look alike.
+// shortened, and no two curves look alike (the pinned runs' styles: compare_page_test).
 #include <set>
 #include <utility>
 
@@ -22,7 +22,6 @@
 #include "ui/widgets/curve_styles.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/pin_board.h"
-#include "ui/widgets/pinned_overlay.h"
 #include "ui/widgets/window_layout.h"
 #include "ui_test_support.h"
 
@@ -80,30 +79,20 @@ class ChartReadabilityTest : public QObject {
       QVERIFY2(colours.insert(style.colour.rgb()).second, qPrintable(style.colour.name()));
       QVERIFY(dashes.insert(style.dashes).second);
     }
-    QCOMPARE(PenOf(StyleOf(ChartCurve::WebTemp)).style(), Qt::SolidLine);
-    QCOMPARE(PenOf(PinnedStyle(0)).style(), Qt::CustomDashLine);
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, static_cast<void>(PinnedStyle(MaxPinnedRuns)));
-  }
-
-  void thePageDrawsEachCurveInItsStyle() {
-    CrowdedWindow w;
-    const ProfileChartParts& chart = w.main.profile->Chart;
+    // The chart draws each curve in its style.
+    QChart chart;
+    const ProfileChartParts parts = BuildProfileChart(&chart);
     const std::pair<QLineSeries*, ChartCurve> curves[] = {
-        {chart.webTemp, ChartCurve::WebTemp},          {chart.airTemp, ChartCurve::AirTemp},
-        {chart.residual1, ChartCurve::Residual1},      {chart.residual2, ChartCurve::Residual2},
-        {chart.boilingMargin, ChartCurve::BoilingMargin}, {chart.residualGrams, ChartCurve::ResidualSolvent},
-        {chart.residualTarget, ChartCurve::ResidualTarget}};
+        {parts.webTemp, ChartCurve::WebTemp},          {parts.airTemp, ChartCurve::AirTemp},
+        {parts.residual1, ChartCurve::Residual1},      {parts.residual2, ChartCurve::Residual2},
+        {parts.boilingMargin, ChartCurve::BoilingMargin}, {parts.residualGrams, ChartCurve::ResidualSolvent},
+        {parts.residualTarget, ChartCurve::ResidualTarget}};
     for (const auto& [series, curve] : curves) {
       QCOMPARE(series->pen(), PenOf(StyleOf(curve)));
     }
-    for (std::size_t i = 0; i < MaxPinnedRuns; ++i) {
-      const PinnedOverlay::Curves& set = w.main.profile->Overlay()->Sets()[i];
-      for (const QLineSeries* series : {set.webTemp, set.residual1, set.residual2}) {
-        QVERIFY(series->isVisible());
-        QCOMPARE(series->pen(), PenOf(PinnedStyle(i)));
-        QVERIFY(series->pen().color() != chart.boilingMargin->pen().color());
-      }
-    }
+    QCOMPARE(PenOf(StyleOf(ChartCurve::WebTemp)).style(), Qt::SolidLine);
+    QCOMPARE(PenOf(PinnedStyle(0)).style(), Qt::CustomDashLine);
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, static_cast<void>(PinnedStyle(MaxPinnedRuns)));
   }
 
   void crowdedPageShortensNoText() {

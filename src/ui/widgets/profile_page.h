@@ -100,13 +100,14 @@ class ProfilePage : public QWidget {
   void SaveReportClick();  // profile_page_report.cpp
   void PinRunClick();      // asks a name (proposing the first free "Run N"), then pins
 
-  // The same without the dialog. Each returns false after showing the failure in the
-  // form's error box. A chart is written as SVG when the name ends in ".svg" and as PNG
-  // otherwise; every file is written whole or not at all.
+  // The same without the dialog, each of the run the page shows (ShownInputs, ShownChart).
+  // Each returns false after showing the failure in the form's error box. A chart is
+  // written as SVG when the name ends in ".svg" and as PNG otherwise; every file is written
+  // whole or not at all.
   bool SaveChart(const QString& path);
   bool ExportCsv(const QString& path);
   bool SaveConditions(const QString& path);
-  // The run report as a PDF, from the form's entries run again in memory (see run_report.h).
+  // The run report as a PDF: the shown run's conditions, results, warnings and chart.
   bool SaveReport(const QString& path);
   // Pins the current run's results under `name` (profile_page_pin.cpp).
   bool PinRun(const QString& name);

@@ -30,7 +30,7 @@ namespace {
 
 // The PDF's resolution in dots per inch; the document's pixels are these dots.
 constexpr int ReportDpi = 300;
-// The chart's image has this many pixels per pixel of its layout: about 300 dpi on paper.
+// The chart's image has this many pixels per pixel of its layout, to stay sharp on paper.
 constexpr int ChartScale = 4;
 
 QString Html(std::string_view text) {
@@ -153,7 +153,6 @@ QString ZoneTable(const RunResults& results) {
   row(QStringLiteral("Line"), LineAsZone(results.summary), true);
   return html + QStringLiteral("</table>");
 }
-
 
 constexpr const char* StyleSheet =
     "body { font-size: 8pt; }"
