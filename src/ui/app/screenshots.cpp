@@ -1,7 +1,7 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
 // a failed run, the window grown beyond its layout, two runs pinned over the current one and
 // the Compare page with them, the Line page and the profile judged against it with the
-// judging curves on, the Fit page and the measurements over the fitted run, the help window,
+// judging curves on, the same with a residual target and five runs pinned over it, the Fit page and the measurements over the fitted run, the help window,
 // the completion dialog and the Optimise page after a search to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
@@ -195,6 +195,19 @@ int main(int argc, char** argv) {
   profile->ResidualCheck->setChecked(true);
   form.TabbedNotebook1->setCurrentWidget(profile);
   save(&form, QStringLiteral("profile-judging.png"));
+
+  // The same at the window's own size with every curve on: a residual target, the warning
+  // of the exhaust and five runs pinned over it.
+  form.Line().ResidualTarget = 2;
+  for (const char* pinnedSpeed : {"0.5", "0.7", "1.3", "1.6", "2.0"}) {
+    form.SetText("Edit6", pinnedSpeed);
+    run();
+    ok = profile->PinRun(QStringLiteral("Speed %1 m/s").arg(QString::fromLatin1(pinnedSpeed))) && ok;
+  }
+  form.SetText("Edit6", speed);
+  run();
+  save(&form, QStringLiteral("profile-crowded.png"));
+  profile->Pinned().Clear();
   profile->MarginCheck->setChecked(false);
   profile->ResidualCheck->setChecked(false);
   form.Line() = tovimar::LineSettings{};

@@ -1,14 +1,14 @@
 #include "ui/widgets/run_report.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <optional>
 
 #include <QBuffer>
-#include <QChart>
-#include <QCoreApplication>
 #include <QFont>
-#include <QGraphicsScene>
+#include <QFontInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -30,8 +30,8 @@ namespace {
 
 // The PDF's resolution in dots per inch; the document's pixels are these dots.
 constexpr int ReportDpi = 300;
-// The chart is drawn at twice its saved size, so that it stays sharp on paper.
-constexpr int ChartScale = 2;
+// The chart's image has this many pixels per pixel of its layout, to stay sharp on paper.
+constexpr int ChartScale = 4;
 
 QString Html(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
@@ -143,15 +143,6 @@ QString ZoneTable(const RunResults& results) {
   return html + QStringLiteral("</table>");
 }
 
-// The profile chart drawn as the page's Save Chart draws it, at ChartScale times its size.
-QImage ChartImage(const RunResults& results) {
-  QImage image(SavedChartWidth * ChartScale, SavedChartHeight * ChartScale, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  DrawProfileChart(painter, QRectF(image.rect()), results.line, results.summary);
-  return image;
-}
-
 constexpr const char* StyleSheet =
     "body { font-size: 8pt; }"
     "h1 { font-size: 15pt; margin-bottom: 2px; }"
@@ -190,7 +181,7 @@ ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line) {
 }
 
 QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const LineSettings& line,
-                      const ReportSources& sources, const QString& chartUrl, int chartWidth) {
+                      const ReportSources& sources, const QString& chartUrl, QSize chartSize) {
   const auto fileName = [](const QString& name) {
     return name.isEmpty() ? QStringLiteral("defaults") : name.toHtmlEscaped();
   };
@@ -227,8 +218,8 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
               .arg(Fixed(last.position, 3), Fixed(last.time, 3));
   html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
               .arg(chartUrl)
-              .arg(chartWidth)
-              .arg(chartWidth * SavedChartHeight / SavedChartWidth);
+              .arg(chartSize.width())
+              .arg(chartSize.height());
   html += QStringLiteral("<h2>Zones</h2>") + ZoneTable(run.results);
   if (const std::optional<DryPoint>& dry = run.results.summary.dryPoint) {
     html += QStringLiteral("<p>Dry point (drying speed down to 0): %1 m from the entrance of zone 1, "
@@ -255,11 +246,35 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
   return html + QStringLiteral("</body></html>");
 }
 
+ReportChart DrawReportChart(const ChartContent& content) {
+  // The smallest text of the chart, in pixels of its layout.
+  int smallest = 0;
+  for (const QFont& font : ProfileChartPanel().TextFonts()) {
+    const int pixels = QFontInfo(font).pixelSize();
+    smallest = smallest == 0 ? pixels : std::min(smallest, pixels);
+  }
+  // Across ReportChartWidthPt, a layout `width` pixels wide draws `smallest` pixels at
+  // smallest * ReportChartWidthPt / width points: the widest layout that keeps that at the
+  // least size, in the saved chart's proportions.
+  const int width = static_cast<int>(std::floor(smallest * ReportChartWidthPt / ReportChartLeastTextPt));
+  ReportChart chart;
+  chart.layoutSize = QSize(width, width * SavedChartHeight / SavedChartWidth);
+  chart.image = QImage(chart.layoutSize * ChartScale, QImage::Format_RGB32);
+  chart.image.fill(Qt::white);
+  QPainter painter(&chart.image);
+  ProfileChartPanel::Draw(painter, QRectF(chart.image.rect()), chart.layoutSize, content);
+  return chart;
+}
+
 QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
-                           const LineSettings& line, const ReportSources& sources) {
+                           const LineSettings& line, const ReportSources& sources,
+                           const ChartContent* chart) {
   if (!run.outcome.completed() || run.results.line.points.empty()) {
     return {};
   }
+  ChartContent ownCurves;
+  ownCurves.run = &run.results;
+  const ReportChart drawn = DrawReportChart(chart != nullptr ? *chart : ownCurves);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -271,10 +286,10 @@ QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
     writer.setCreator(QStringLiteral("Tovimar"));
 
     // QTextDocument::print lays the text out on the writer's pages with margins of 2 cm
-    // and numbers the pages.
-    const int margin = static_cast<int>(2 / 2.54 * ReportDpi);
-    // Image sizes in the document are in pixels of 96 dpi, as on a screen.
-    const int bodyWidth = (writer.width() - 2 * margin) * 96 / ReportDpi;
+    // and numbers the pages. Image sizes in the document are in pixels of 96 dpi, as on a
+    // screen: the chart spans the width between the margins.
+    const int chartWidth = static_cast<int>(ReportChartWidthPt * 96 / 72);
+    const QSize chartSize(chartWidth, chartWidth * drawn.layoutSize.height() / drawn.layoutSize.width());
     QTextDocument document;
     document.setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
     // Without ligatures, so that "file" is found and copied as the four letters it is.
@@ -282,8 +297,8 @@ QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
     font.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(font);
     const QString chartUrl = QStringLiteral("tovimar-report:chart");
-    document.addResource(QTextDocument::ImageResource, QUrl(chartUrl), ChartImage(run.results));
-    document.setHtml(RunReportHtml(run, entries, line, sources, chartUrl, bodyWidth));
+    document.addResource(QTextDocument::ImageResource, QUrl(chartUrl), drawn.image);
+    document.setHtml(RunReportHtml(run, entries, line, sources, chartUrl, chartSize));
     document.print(&writer);
   }
   buffer.close();
