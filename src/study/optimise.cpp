@@ -7,11 +7,13 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "format/entry_number.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
@@ -259,18 +261,49 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
   return EvaluateWith(sim, problem, base, line, values, activeTolerance);
 }
 
+std::vector<double> EnteredValues(const std::vector<double>& values) {
+  std::vector<double> entered;
+  for (const double value : values) {
+    entered.push_back(ParseNumber(EntryNumberText(value)).value_or(value));
+  }
+  return entered;
+}
+
 OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
                                         const LineSettings& line, const std::vector<double>& values,
                                         double activeTolerance) {
-  // The values as the entries hold them, so that the run is the one a user gets.
-  std::vector<double> entered;
-  for (const double value : values) {
-    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(value));
+  const auto check = [&](const std::vector<double>& entered) {
+    Simulation sim;
+    OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
+    e.feasible = e.feasible && e.warnings.empty();
+    e.entered = entered;
+    return e;
+  };
+  OptimiseEvaluation first = check(EnteredValues(values));
+  if (first.feasible) return first;
+  // A point on the edge of a limit may step over it by the rounding. Then decimals of more
+  // digits, still within a part in 10^9: rounded to nearest, and for a few variables also a
+  // unit of the last digit down or up; last the values themselves, which the search judged.
+  std::set<std::vector<double>> tried{first.entered};
+  const std::size_t n = values.size();
+  for (int digits = 2; digits <= 16; ++digits) {
+    std::vector<std::vector<double>> choices;
+    for (const double value : values) choices.push_back(EntryNumberChoices(value, digits));
+    if (std::any_of(choices.begin(), choices.end(), [](const auto& c) { return c.empty(); })) continue;
+    const std::size_t combinations = n <= MaxDirectedVariables ? std::size_t{1} << (2 * n) : 1;
+    for (std::size_t k = 0; k < combinations; ++k) {
+      std::vector<double> entered;
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t pick = (k >> (2 * i)) & 3U;  // 0 nearest, 1 below, 2 above
+        if (pick >= choices[i].size()) break;
+        entered.push_back(choices[i][pick]);
+      }
+      if (entered.size() != n || !tried.insert(entered).second) continue;
+      if (OptimiseEvaluation e = check(entered); e.feasible) return e;
+    }
   }
-  Simulation sim;
-  OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
-  e.feasible = e.feasible && e.warnings.empty();
-  return e;
+  if (OptimiseEvaluation exact = check(values); exact.feasible) return exact;
+  return first;
 }
 
 namespace {
@@ -369,8 +402,8 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
     return Better(*a->feasibleEvaluation.objective, *b->feasibleEvaluation.objective, problem.objective.sense);
   });
   OptimiseResult result;
-  const auto take = [&](const std::vector<double>& values, const OptimiseEvaluation& e) {
-    result.values = values;
+  const auto take = [&](const OptimiseEvaluation& e) {
+    result.values = e.entered;  // the point as the entries get it, which was run again
     result.objective = e.objective;
     result.limits = e.limits;
     result.warnings = e.warnings;
@@ -378,7 +411,7 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
   for (const StartBest* candidate : candidates) {
     const OptimiseEvaluation recheck =
         RecheckOptimisePoint(problem, base, line, *candidate->feasible, settings.activeTolerance);
-    if (recheck.feasible || result.values.empty()) take(*candidate->feasible, recheck);
+    if (recheck.feasible || result.values.empty()) take(recheck);
     if (recheck.feasible) {
       result.feasible = true;
       break;
@@ -392,10 +425,10 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
       }
     }
     if (chosen != nullptr) {
-      take(*chosen->leastViolating,
-           RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
+      take(RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
     }
   }
+  // The entered values are decimals already: their shortest exact texts.
   for (const double value : result.values) result.valueTexts.push_back(ShortestNumberText(value));
   result.runs = shared.progress.runs;
   result.failedRuns = shared.failedRuns;
