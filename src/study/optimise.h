@@ -60,10 +60,6 @@ struct OptimiseProblem {
 // The name a limit is shown with: "LineEndResidualSolvent", "ZoneExhaustLEL[2]".
 std::string LimitName(const OptimiseLimit& limit);
 
-// A limit's or the objective's value as shown: its shortest exact text, "none" without a
-// value, "unbounded" for an infinite % of LEL (a zone that evaporates into no exhaust air),
-// "-unbounded", or "not a number".
-std::string OptimiseValueText(const std::optional<double>& value);
 
 // The limits the line settings set themselves, which every search keeps besides the
 // problem's: the exhaust of each zone with an exhaust flow (or whose flow is a variable) at
