@@ -43,7 +43,8 @@ a seeded Latin hypercube (default 8 starts in all), the starts spread over all p
 cores; every run is in memory, and a run that stops counts as a point outside the limits.
 The best point is run again on its own and every limit judged afresh before it is called
 within every limit. Standard output gets one NAME=VALUE line per variable (exact: the
-value the entry gets, which is the shortest decimal within 1e-9 of the point found), then
+value the entry gets: the shortest decimal within 1e-9 of the point found, longer where
+that would step over a limit the point lies on), then
 the objective, each limit with its value (to 4 significant digits, with units) and whether
 it is active (within 0.1 % of its bound): "limit (line): " for the line settings' own,
 "limit: " for the others; then "within every limit: yes" or "no", the number of runs and
