@@ -10,6 +10,7 @@
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "format/entry_number.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
@@ -356,7 +357,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
 std::vector<FittedEntry> FittedEntries(const FitResult& result) {
   std::vector<FittedEntry> out;
   for (const FittedValue& v : result.values) {
-    out.push_back({v.parameter.entryName, ShortestNumberText(v.value)});
+    out.push_back({v.parameter.entryName, EntryNumberText(v.value)});
   }
   return out;
 }

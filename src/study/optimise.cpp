@@ -255,20 +255,6 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
   return EvaluateWith(sim, problem, base, line, values, activeTolerance);
 }
 
-OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
-                                        const LineSettings& line, const std::vector<double>& values,
-                                        double activeTolerance) {
-  // The values as the entries hold them, so that the run is the one a user gets.
-  std::vector<double> entered;
-  for (const double value : values) {
-    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(value));
-  }
-  Simulation sim;
-  OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
-  e.feasible = e.feasible && e.warnings.empty();
-  return e;
-}
-
 namespace {
 
 double ObjectiveFunction(unsigned n, const double* u, double* /*grad*/, void* data) {
@@ -365,8 +351,8 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
     return Better(*a->feasibleEvaluation.objective, *b->feasibleEvaluation.objective, problem.objective.sense);
   });
   OptimiseResult result;
-  const auto take = [&](const std::vector<double>& values, const OptimiseEvaluation& e) {
-    result.values = values;
+  const auto take = [&](const OptimiseEvaluation& e) {
+    result.values = e.entered;  // the point as the entries get it, which was run again
     result.objective = e.objective;
     result.limits = e.limits;
     result.warnings = e.warnings;
@@ -374,7 +360,7 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
   for (const StartBest* candidate : candidates) {
     const OptimiseEvaluation recheck =
         RecheckOptimisePoint(problem, base, line, *candidate->feasible, settings.activeTolerance);
-    if (recheck.feasible || result.values.empty()) take(*candidate->feasible, recheck);
+    if (recheck.feasible || result.values.empty()) take(recheck);
     if (recheck.feasible) {
       result.feasible = true;
       break;
@@ -388,10 +374,10 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
       }
     }
     if (chosen != nullptr) {
-      take(*chosen->leastViolating,
-           RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
+      take(RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
     }
   }
+  // The entered values are decimals already: their shortest exact texts.
   for (const double value : result.values) result.valueTexts.push_back(ShortestNumberText(value));
   result.runs = shared.progress.runs;
   result.failedRuns = shared.failedRuns;

@@ -58,12 +58,6 @@ std::string LimitName(const OptimiseLimit& limit) {
   return limit.zone == 0 ? limit.name : limit.name + "[" + std::to_string(limit.zone) + "]";
 }
 
-std::string OptimiseValueText(const std::optional<double>& value) {
-  if (!value) return "none";
-  if (std::isnan(*value)) return "not a number";
-  if (std::isinf(*value)) return *value > 0 ? "unbounded" : "-unbounded";
-  return ShortestNumberText(*value);
-}
 
 std::vector<OptimiseLimit> LineLimits(const OptimiseProblem& problem, const LineSettings& line) {
   std::vector<OptimiseLimit> limits;
