@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "conditionfile/line_file.h"
+#include "input/line_catalogue.h"
 #include "input/field_catalogue.h"
 #include "model/number_text.h"
 #include "results/output_catalogue.h"
@@ -26,9 +26,7 @@ std::string Readable(std::string_view unit) {
 
 std::string ReadableUnitOf(std::string_view name) {
   if (const ConditionField* field = FindField(name)) return Readable(field->unit);
-  for (const LineSettingName& setting : LineSettingNames()) {
-    if (setting.name == name) return Readable(setting.unit);
-  }
+  if (const LineSetting* setting = FindLineSetting(name)) return Readable(setting->unit);
   if (const OutputQuantity* quantity = FindOutput(name)) return Readable(quantity->unit);
   return "";
 }
