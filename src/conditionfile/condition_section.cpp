@@ -182,13 +182,13 @@ std::string FormatZoneSection(const DryingConditions& c, int k) {
   return out;
 }
 
-void WriteConditionSection(const DryingConditions& c, const ResultFile& file) {
+void WriteConditionSection(const DryingConditions& c, const ResultSink& file) {
   // Formatted in full before the file is touched: nothing half-written if formatting fails.
   const std::string text = FormatConditionSection(c);
   file.Create(text);
 }
 
-void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
+void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k) {
   const std::string text = FormatZoneSection(c, k);
   file.Append(text);
