@@ -1,5 +1,6 @@
 // The data-file reader over arbitrary bytes as the file (NUL bytes, no line ends, very long
-// lines, lone CRs, 0x1A, bytes above 0x7F), and the data-file writer over what it loaded.
+// lines, lone CRs, 0x1A, bytes above 0x7F), and the data-file writer over what it loaded,
+// both in memory: the reader takes the bytes as its source, as it takes a file's.
 //
 // Invariants: the outcome is Loaded, or NotDataFile with its one message; a refused file
 // changes no entry; a loaded one sets every enabled entry to the value of its line (checked
@@ -10,22 +11,19 @@
 // the bytes after it, repeated to about 1 MiB (lines of megabytes without a fuzzer input
 // that large).
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "conditionfile/data_file.h"
+#include "conditionfile/input_file.h"
+#include "format/file_writer.h"
 #include "fuzz_support.h"
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
-#include "input/user_messages.h"
-#include "support/recorded.h"
 
 namespace {
 
@@ -33,16 +31,21 @@ using tovimar::fuzz::Quote;
 
 constexpr std::size_t LongFileBytes = 1 << 20;
 
-const std::string& ScratchDirectory() {
-  static const tovimar::fuzz::ScratchDirectory dir("tovimar-fuzz-data");
-  return dir.path();
-}
+// The name the bytes go by in messages.
+const std::string DataFileName = "data file.txt";
 
-void PutFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  TOVIMAR_FUZZ_CHECK(!out.fail(), "cannot write the scratch file " + path);
+enum class Load { Loaded, NotDataFile, Other };
+
+// Loads `bytes` as the data file; the message of a refused file into `message`.
+Load LoadBytes(std::string_view bytes, tovimar::EntryTexts& entries, std::string& message) {
+  tovimar::TextSource source(bytes);
+  try {
+    tovimar::LoadDataFile(source, DataFileName, entries);
+    return Load::Loaded;
+  } catch (const tovimar::FileError& e) {
+    message = e.what();
+    return e.failure() == tovimar::FileError::Failure::BadContent ? Load::NotDataFile : Load::Other;
+  }
 }
 
 // Every entry holds a text of its own, so that any change shows.
@@ -109,13 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bytes = longFile;
   }
 
-  const std::string path = ScratchDirectory() + "/data file.txt";
-  PutFile(path, bytes);
-
   tovimar::MapEntryTexts entries = MarkedEntries();
   const std::map<std::string, std::string> before = TextsOf(entries);
-  tovimar::RecordedMessages messages;
-  const tovimar::DataFileLoad result = tovimar::LoadDataFile(path, entries, messages);
+  std::string message;
+  const Load result = LoadBytes(bytes, entries, message);
   const std::map<std::string, std::string> after = TextsOf(entries);
 
   const std::vector<ExpectedLine> expected = ExpectedLines(bytes);
@@ -124,16 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string where = "file " + Quote(bytes);
 
   if (!usable) {
-    TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::NotDataFile, where + ": not refused");
-    TOVIMAR_FUZZ_CHECK(messages.messages ==
-                           std::vector<std::string>{"\"" + path + "\" is not a correct data file!"},
-                       where + ": wrong message");
+    TOVIMAR_FUZZ_CHECK(result == Load::NotDataFile, where + ": not refused");
+    TOVIMAR_FUZZ_CHECK(message == "\"" + DataFileName + "\" is not a correct data file!",
+                       where + ": wrong message " + Quote(message));
     TOVIMAR_FUZZ_CHECK(after == before, where + ": a refused file changed an entry");
     return 0;
   }
 
-  TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::Loaded, where + ": not loaded");
-  TOVIMAR_FUZZ_CHECK(messages.messages.empty(), where + ": a message for a loaded file");
+  TOVIMAR_FUZZ_CHECK(result == Load::Loaded, where + ": not loaded: " + message);
   const auto& fields = tovimar::ConditionFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string& name = fields[i].entryName;
@@ -146,16 +144,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TOVIMAR_FUZZ_CHECK(after.at(saveName) == before.at(saveName), where + ": Save File Name changed");
 
   // What was loaded can be written as a data file and loads back unchanged.
-  const std::string again = ScratchDirectory() + "/written.txt";
+  std::string again;
   try {
-    tovimar::WriteDataFile(again, entries);
+    again = tovimar::FormatDataFile(entries);
   } catch (const std::exception& e) {
     TOVIMAR_FUZZ_CHECK(false, where + ": loaded texts cannot be written: " + e.what());
   }
   tovimar::MapEntryTexts reloaded = MarkedEntries();
-  tovimar::RecordedMessages reloadMessages;
-  TOVIMAR_FUZZ_CHECK(tovimar::LoadDataFile(again, reloaded, reloadMessages) == tovimar::DataFileLoad::Loaded,
-                     where + ": the written data file does not load");
+  std::string reloadMessage;
+  TOVIMAR_FUZZ_CHECK(LoadBytes(again, reloaded, reloadMessage) == Load::Loaded,
+                     where + ": the written data file does not load: " + reloadMessage);
   for (const auto& field : fields) {
     if (!reloaded.IsEnabled(field.entryName)) continue;
     TOVIMAR_FUZZ_CHECK(reloaded.Text(field.entryName) == after.at(field.entryName),
