@@ -5,7 +5,8 @@
 // Invariants: nothing escapes RunSimulation; the outcome agrees with the messages shown (at
 // most one, and only the program's own texts); a run stopped while reading the conditions
 // leaves an earlier result as it was; a result never holds "nan" or "inf"; a completed run
-// has one table per active zone and writes the same bytes again from a fresh start; a
+// has one table per active zone and (checked for one input in four, chosen by its bytes)
+// writes the same bytes again from a fresh start; a
 // fault names what failed and, once marching, the zone and step. A memory sink cannot
 // fail to open or write, so a file failure is a finding.
 //
@@ -37,7 +38,7 @@ namespace {
 using tovimar::fuzz::ByteReader;
 using tovimar::fuzz::Quote;
 
-constexpr int MaxTotalSteps = 1000;
+constexpr int MaxTotalSteps = 200;
 const std::string EarlierResult = "earlier result\r\n";
 
 // Texts where the faults and limits of the model lie.
@@ -200,7 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       TOVIMAR_FUZZ_CHECK(tables == static_cast<std::size_t>(sim.conditions.ZoneCount),
                          where + ": " + std::to_string(tables) + " tables for " +
                              std::to_string(sim.conditions.ZoneCount) + " zones");
-      // The same conditions from a fresh start write the same bytes.
+      // The same conditions from a fresh start write the same bytes (a second run doubles
+      // the time of an input, so only some inputs make it).
+      if (size % 4 != 0) break;
       tovimar::Simulation fresh;
       std::string secondResult;
       const tovimar::MemoryResultSink secondSink(secondResult);
