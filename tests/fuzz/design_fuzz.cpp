@@ -45,7 +45,9 @@ void ReadAll(std::string_view text, const std::string& where) {
     const std::string at = where + ": record " + std::to_string(record);
     TOVIMAR_FUZZ_CHECK(reader.RecordNumber() == record, at + " numbered " + std::to_string(reader.RecordNumber()));
     TOVIMAR_FUZZ_CHECK(fields.size() == columns.size(), at + ": fields and columns differ");
-    tovimar::MapEntryTexts entries;
+    // One set of entries for the whole process: a record sets the entries of its columns,
+    // and only those are checked.
+    static tovimar::MapEntryTexts entries;
     tovimar::LineSettings line;
     try {
       tovimar::ApplyDesignRecord(columns, fields, entries, line);
