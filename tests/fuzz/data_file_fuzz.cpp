@@ -8,7 +8,7 @@
 // loaded, written again as a data file, loads back to the same texts.
 //
 // Input: the bytes are the file. An input starting with 0xFE is a long-file case instead:
-// the bytes after it, repeated to about 256 KiB (lines of several of the reader's 64 KiB
+// the bytes after it, repeated to about 128 KiB (lines of more than one of the reader's 64 KiB
 // pieces without a fuzzer input that large).
 
 #include <cstdint>
@@ -29,7 +29,7 @@ namespace {
 
 using tovimar::fuzz::Quote;
 
-constexpr std::size_t LongFileBytes = std::size_t{256} << 10;
+constexpr std::size_t LongFileBytes = std::size_t{128} << 10;
 
 // The name the bytes go by in messages.
 const std::string DataFileName = "data file.txt";
