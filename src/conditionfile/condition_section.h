@@ -27,10 +27,10 @@ std::string LabelBytes(std::string_view utf8Label);
 
 // Creates the result file afresh with the head. Throws FileError ("File can not open!") when
 // it cannot be created and ResultWriteError when a write fails.
-void WriteConditionSection(const DryingConditions& c, const ResultFile& file);
+void WriteConditionSection(const DryingConditions& c, const ResultSink& file);
 
 // Appends the block of zone k; throws as WriteConditionSection.
-void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
+void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k);
 
 }  // namespace tovimar
