@@ -51,6 +51,7 @@ screenshots: build
 	cp screenshots/fit.png docs/screenshot-fit.png
 	cp screenshots/profile-pinned.png docs/screenshot-pinned.png
 	cp screenshots/compare.png docs/screenshot-compare.png
+	cp screenshots/materials.png docs/screenshot-materials.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

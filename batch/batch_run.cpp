@@ -100,16 +100,6 @@ std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& val
   return out;
 }
 
-// Sets what picking a material sets, and warns of each property it keeps.
-void ApplyMaterial(const MaterialAssignment& assignment, MaterialSlot slot, MapEntryTexts& entries,
-                   LineSettings& line, UserMessages& messages) {
-  for (const auto& [entry, text] : assignment.entries) entries.ForceText(entry, text);
-  if (assignment.lowerExplosiveLimit) {
-    (slot == MaterialSlot::Solvent1 ? line.LEL1 : line.LEL2) = *assignment.lowerExplosiveLimit;
-  }
-  for (const std::string& kept : assignment.kept) messages.ShowMessage("Warning: " + kept);
-}
-
 // The warnings for the data file's values of disabled entries that differ from the ones in
 // use; the library names a solvent they belong to when it can be read.
 template <class Library>
@@ -203,8 +193,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     }
     for (const EntrySetting& setting : settings) {
       if (setting.material) {
-        ApplyMaterial(AssignmentOf(materials(), *setting.material, setting.text), *setting.material, entries, line,
-                      messages);
+        for (const std::string& kept : ApplyMaterial(materials(), *setting.material, setting.text, entries, line)) {
+          messages.ShowMessage("Warning: " + kept);
+        }
       } else if (setting.entryName.empty()) {
         ApplyLineSetting(line, setting.lineAssignment);
       } else {

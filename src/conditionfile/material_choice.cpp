@@ -124,6 +124,28 @@ MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slo
   return assignment;
 }
 
+std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
+                                       MapEntryTexts& entries, LineSettings& line) {
+  const MaterialAssignment assignment = AssignmentOf(library, slot, key);
+  for (const auto& [entry, text] : assignment.entries) entries.ForceText(entry, text);
+  if (assignment.lowerExplosiveLimit) {
+    (slot == MaterialSlot::Solvent1 ? line.LEL1 : line.LEL2) = *assignment.lowerExplosiveLimit;
+  }
+  return assignment.kept;
+}
+
+const Material* MaterialHeldBy(const MaterialLibrary& library, MaterialSlot slot, const EntryTexts& entries) {
+  for (const Material& m : SlotInfo(slot).kind == MaterialKind::Solvent ? library.solvents : library.polymers) {
+    if (!m.MissingForRun().empty()) continue;
+    const MaterialAssignment assignment = AssignmentOf(library, slot, m.key);
+    if (std::all_of(assignment.entries.begin(), assignment.entries.end(),
+                    [&](const auto& entry) { return SameText(entries.Text(entry.first), entry.second); })) {
+      return &m;
+    }
+  }
+  return nullptr;
+}
+
 const Material* SolventWithConstants(const MaterialLibrary& library, MaterialSlot slot, const EntryTexts& entries) {
   const std::vector<MaterialEntry>& list = MaterialEntries(slot);
   return SolventWithTexts(library, entries.Text(list[0].entryName), entries.Text(list[1].entryName),

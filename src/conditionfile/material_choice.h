@@ -9,6 +9,7 @@
 #include "conditionfile/data_file.h"
 #include "conditionfile/material_library.h"
 #include "input/entry_texts.h"
+#include "model/line_settings.h"
 
 namespace tovimar {
 
@@ -48,6 +49,15 @@ const std::vector<MaterialEntry>& MaterialEntries(MaterialSlot slot);
 // What picking `key` for `slot` sets. Throws MaterialLibraryError for an unknown key and for
 // a material the library lacks a property a run needs of (the message names them).
 MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slot, std::string_view key);
+
+// Sets what AssignmentOf gives, the disabled entries included, and a solvent's LEL in `line`;
+// returns the messages of the properties kept. Throws as AssignmentOf.
+std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
+                                       MapEntryTexts& entries, LineSettings& line);
+
+// The material of the slot's kind whose values the slot's entries hold (numbers compared as
+// numbers), or nullptr: the material a run with these entries was made for.
+const Material* MaterialHeldBy(const MaterialLibrary& library, MaterialSlot slot, const EntryTexts& entries);
 
 // The solvent whose Antoine constants are the entries' of `slot` (equal to 6 significant
 // digits), or nullptr.
