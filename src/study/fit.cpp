@@ -178,11 +178,6 @@ struct LmFunctor : Eigen::DenseFunctor<double> {
   bool jacobianFailed = false;
 };
 
-bool IsLineSettingName(std::string_view name) {
-  const std::vector<LineSettingName>& names = LineSettingNames();
-  return std::any_of(names.begin(), names.end(), [&](const LineSettingName& setting) { return setting.name == name; });
-}
-
 FitResult Refuse(std::string message) {
   FitResult result;
   result.status = FitStatus::Refused;
@@ -200,7 +195,7 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   if (field == nullptr) {
     if (p.name == SaveFileNameEntry || p.name == SaveFileNameField) {
       error = "the Save File Name (" + p.name + ") is a file setting, not a physical condition: it cannot be fitted";
-    } else if (IsLineSettingName(p.name)) {
+    } else if (FindLineSetting(p.name) != nullptr) {
       error = p.name + " is a line setting, which judges a run but does not change it: it cannot be fitted";
     } else {
       error = "no condition entry or field named \"" + p.name +

@@ -10,7 +10,7 @@
 #include "conditionfile/measured_data.h"
 #include "input/field_catalogue.h"
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "results/line_profile.h"
 
 namespace tovimar {

@@ -12,6 +12,7 @@
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "input/condition_overrides.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
@@ -232,11 +233,10 @@ struct LocalSearch {
 void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                         MapEntryTexts& entries, LineSettings& line) {
   for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    const std::string text = ShortestNumberText(values[i]);
     if (const ConditionField* field = FindField(problem.variables[i].name)) {
-      entries.ForceText(field->entryName, text);
-    } else {
-      ApplyLineSetting(line, problem.variables[i].name + "=" + text);
+      entries.ForceText(field->entryName, ShortestNumberText(values[i]));
+    } else if (const LineSetting* setting = FindNumericLineSetting(problem.variables[i].name)) {
+      SetLineSetting(line, *setting, values[i]);
     }
   }
 }
@@ -244,11 +244,7 @@ void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double
 void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                       ConditionOverrides& overrides, LineSettings& line) {
   for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    if (const ConditionField* field = FindField(problem.variables[i].name)) {
-      overrides.Set(*field, values[i]);
-    } else {
-      ApplyLineSetting(line, problem.variables[i].name + "=" + ShortestNumberText(values[i]));
-    }
+    SetStudyInput(problem.variables[i].name, values[i], overrides, line);
   }
 }
 

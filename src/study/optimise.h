@@ -11,7 +11,7 @@
 
 #include "input/condition_overrides.h"
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 
@@ -109,10 +109,6 @@ inline constexpr std::string_view ListNamesHint = " (see --list-names)";
 
 // Nothing when the problem can be searched; otherwise OptionText of what is wrong with it.
 std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem);
-
-// The value of a line setting by its --set name; none for an optional one not set or a name
-// that is no line setting's.
-std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name);
 
 // The present value of an input a search may vary: a condition field's entry read as a
 // number, or a line setting; none when the entry holds no number, the setting is not set or

@@ -228,14 +228,14 @@ TEST(LineFile, SixteenMiBAtMost) {
 }
 
 TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
-  const auto& names = LineSettingNames();
+  const auto& names = LineSettingCatalogue();
   ASSERT_EQ(names.size(), 6u + 2u * MaxZones);
   EXPECT_EQ(names.front().name, "WebWidth");
   EXPECT_EQ(names[14].name, "ZoneExhaustFlow[14]");
   EXPECT_EQ(names[14].zone, 14);
   EXPECT_EQ(names[14].caption, "Exhaust flow of zone 14");
   EXPECT_EQ(names.back().name, "BoilingMarginMin");
-  for (const LineSettingName& n : names) {
+  for (const LineSetting& n : names) {
     EXPECT_FALSE(n.caption.empty()) << n.name;
     EXPECT_FALSE(n.unit.empty()) << n.name;
     // Every name takes a value.

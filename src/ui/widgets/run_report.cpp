@@ -78,26 +78,15 @@ std::vector<const ConditionField*> FieldsOf(FieldGroup group) {
   return fields;
 }
 
-// The value of a line setting; none for a zone setting or target that is not set.
-std::optional<double> SettingValue(const LineSettings& line, const LineSettingName& setting) {
-  const auto zone = static_cast<std::size_t>(setting.zone);
-  if (setting.key == "WebWidth") return line.WebWidth;
-  if (setting.key == "LEL1") return line.LEL1;
-  if (setting.key == "LEL2") return line.LEL2;
-  if (setting.key == "LELLimit") return line.LELLimit;
-  if (setting.key == "ResidualTarget") return line.ResidualTarget;
-  if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
-  if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
-  if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
-  return std::nullopt;
-}
-
+// One row per setting that is set; a setting of the line that is not set reads "none", a
+// zone's is left out.
 QString LineRows(const LineSettings& line) {
   QString rows;
-  for (const LineSettingName& setting : LineSettingNames()) {
-    const std::optional<double> value = SettingValue(line, setting);
-    if (value) {
-      rows += Row(Html(setting.caption), Shortest(*value), Html(setting.unit));
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (setting.IsSet(line)) {
+      const QString value = setting.type == LineSettingType::Text ? Html(setting.Text(line))
+                                                                  : Shortest(*setting.Number(line));
+      rows += Row(Html(setting.caption), value, Html(setting.unit));
     } else if (setting.zone == 0) {
       rows += Row(Html(setting.caption), QStringLiteral("none"), QString());
     }

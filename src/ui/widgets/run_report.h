@@ -11,7 +11,7 @@
 #include <QString>
 
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
 
