@@ -100,6 +100,11 @@ std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& val
   return out;
 }
 
+// Whether the line settings name a material.
+bool HasRecordedMaterial(const LineSettings& line) {
+  return !line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty();
+}
+
 // The warnings for the data file's values of disabled entries that differ from the ones in
 // use; the library names a solvent they belong to when it can be read.
 template <class Library>
@@ -190,6 +195,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   try {
     if (options.lineFile) {
       line = ReadLineFile(*options.lineFile);
+      if (HasRecordedMaterial(line)) ApplyRecordedMaterials(materials(), entries, line);
     }
     for (const EntrySetting& setting : settings) {
       if (setting.material) {
@@ -208,6 +214,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;
+  }
+  if (HasRecordedMaterial(line)) {
+    for (const std::string& note : ForgetMaterialsNotHeld(materials(), entries, line)) {
+      messages.ShowMessage("Note: " + note);
+    }
   }
   for (const std::string& warning : DataFileWarnings(kept, entries, materials)) {
     messages.ShowMessage(warning);

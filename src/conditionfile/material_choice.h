@@ -9,7 +9,7 @@
 #include "conditionfile/data_file.h"
 #include "conditionfile/material_library.h"
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 
@@ -50,10 +50,24 @@ const std::vector<MaterialEntry>& MaterialEntries(MaterialSlot slot);
 // a material the library lacks a property a run needs of (the message names them).
 MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slot, std::string_view key);
 
-// Sets what AssignmentOf gives, the disabled entries included, and a solvent's LEL in `line`;
-// returns the messages of the properties kept. Throws as AssignmentOf.
+// Sets what AssignmentOf gives, the disabled entries included, and a solvent's LEL in `line`,
+// and records the key in `line`; returns the messages of the properties kept. Throws as
+// AssignmentOf.
 std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
                                        MapEntryTexts& entries, LineSettings& line);
+
+// Sets the entries of every material `line` records (a line file naming them), the disabled
+// entries included; the line's own LELs stay. Throws as AssignmentOf.
+void ApplyRecordedMaterials(const MaterialLibrary& library, MapEntryTexts& entries, const LineSettings& line);
+
+// The key `line` records for the slot.
+std::string& RecordedMaterial(LineSettings& line, MaterialSlot slot);
+const std::string& RecordedMaterial(const LineSettings& line, MaterialSlot slot);
+
+// Clears each recorded key whose material's values the entries no longer hold (a later
+// --set changed one), so that a name never misdescribes a run; returns a message for each.
+std::vector<std::string> ForgetMaterialsNotHeld(const MaterialLibrary& library, const EntryTexts& entries,
+                                                LineSettings& line);
 
 // The material of the slot's kind whose values the slot's entries hold (numbers compared as
 // numbers), or nullptr: the material a run with these entries was made for.

@@ -91,5 +91,15 @@ TEST(BatchMaterials, ADataFilesFixedConstantsThatAreNotLoadedAreNamed) {
   EXPECT_EQ(same.err.find("Warning"), std::string::npos) << same.err;
 }
 
+TEST(BatchMaterials, ALineFileNamingAMaterialRepeatsIt) {
+  Scratch dir;
+  test_support::PutFileBytes(dir.File("line.json"), "{\"Solvent2\": \"n-propyl-acetate\", \"LEL2\": 1.5}\n");
+  const BatchFinished run = StartBatch(dir, {"--line", "line.json", "-o", "r.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string result = FileBytes(dir.File("r.txt"));
+  EXPECT_EQ(ValueOf(result, "Vapor Pressure Parameter A of Solvent-2"), 6.93058);
+  EXPECT_EQ(ValueOf(result, "Molecular Weight of Solvent-2"), 102.13);
+}
+
 }  // namespace
 }  // namespace tovimar

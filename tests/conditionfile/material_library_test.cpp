@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "conditionfile/line_file.h"
 #include "conditionfile/material_choice.h"
 #include "input/entry_texts.h"
 #include "support/scratch_dir.h"
@@ -155,6 +156,34 @@ TEST(MaterialChoice, DataFileConstantsThatDifferAreNamedAndTheirSolventToo) {
             "Warning: the data file's Vapor Pressure Parameter C of Solvent-2 (217.625) differs from the one in use "
             "(219.482); choose the solvent to use other constants: the data file's vapour-pressure constants of "
             "Solvent-2 are those of Toluene (library key toluene).");
+}
+
+TEST(MaterialChoice, TheLineSettingsRecordAPickedMaterialWhileTheEntriesHoldIt) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  MapEntryTexts entries;
+  LineSettings line;
+  EXPECT_EQ(FormatLineSettings(line).find("Solvent1"), std::string::npos);
+  (void)ApplyMaterial(library, MaterialSlot::Solvent1, "ethyl-acetate", entries, line);
+  (void)ApplyMaterial(library, MaterialSlot::Polymer, "polystyrene", entries, line);
+  EXPECT_EQ(line.Solvent1, "ethyl-acetate");
+  const std::string json = FormatLineSettings(line);
+  EXPECT_NE(json.find("\"Solvent1\": \"ethyl-acetate\""), std::string::npos) << json;
+  EXPECT_EQ(ParseLineSettings(json).Polymer, "polystyrene");
+
+  // A line file naming the material gives its values back to fresh entries.
+  MapEntryTexts fresh;
+  ApplyRecordedMaterials(library, fresh, ParseLineSettings(json));
+  EXPECT_EQ(fresh.Text("Edit224"), "7.00871");
+  EXPECT_EQ(fresh.Text("Edit212"), "1.05");
+
+  EXPECT_TRUE(ForgetMaterialsNotHeld(library, entries, line).empty());
+  entries.ForceText("Edit227", "0.9");
+  EXPECT_EQ(ForgetMaterialsNotHeld(library, entries, line),
+            std::vector<std::string>{"the entries of Solvent-1 no longer hold the values of ethyl-acetate, so the line "
+                                     "settings record no material for it."});
+  EXPECT_EQ(line.Solvent1, "");
+  EXPECT_EQ(line.Polymer, "polystyrene");
 }
 
 }  // namespace

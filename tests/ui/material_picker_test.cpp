@@ -39,8 +39,10 @@ class MaterialPickerTest : public QObject {
     QCOMPARE(r.form->Line().LEL1, 2.0);
     QCOMPARE(r.form->Pickers().Chosen(MaterialSlot::Solvent1), std::string("ethyl-acetate"));
     QCOMPARE(picker->currentText(), QStringLiteral("Ethyl acetate"));
+    QCOMPARE(r.form->Line().Solvent1, std::string("ethyl-acetate"));
     r.form->Entry("Edit227")->setText(QStringLiteral("0.9"));
     QCOMPARE(picker->currentText(), QStringLiteral("(as entered)"));
+    QCOMPARE(r.form->Line().Solvent1, std::string());
     QVERIFY(r.dialogs->messages.empty());
   }
 

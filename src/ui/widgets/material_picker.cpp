@@ -92,6 +92,26 @@ MaterialPickers::MaterialPickers(TForm1& form) : QObject(&form), form_(form) {
   } catch (const std::exception& e) {
     libraryError_ = e.what();
   }
+  connect(&form_, &TForm1::LineSettingsLoaded, this, &MaterialPickers::ApplyRecorded);
+}
+
+void MaterialPickers::ApplyRecorded() {
+  if (!library_) return;
+  const LineSettings& line = form_.Line();
+  for (const MaterialSlotInfo& info : MaterialSlots()) {
+    const std::string key = RecordedMaterial(line, info.slot);
+    if (key.empty() || Chosen(info.slot) == key) continue;
+    try {
+      const MaterialAssignment assignment = AssignmentOf(*library_, info.slot, key);
+      syncing_ = true;
+      for (const auto& [entryName, text] : assignment.entries) form_.Entry(entryName)->setText(QString::fromStdString(text));
+      syncing_ = false;
+    } catch (const MaterialLibraryError& e) {
+      syncing_ = false;
+      form_.Dialogs().ShowMessage(&form_, QString::fromStdString(e.what()));
+    }
+  }
+  Sync();
 }
 
 QComboBox* MaterialPickers::AddPicker(QGroupBox* group, MaterialSlot slot) {
@@ -162,10 +182,13 @@ std::string MaterialPickers::Chosen(MaterialSlot slot) const {
 void MaterialPickers::Sync() {
   if (syncing_) return;
   for (const MaterialSlotInfo& info : MaterialSlots()) {
+    const std::string chosen = Chosen(info.slot);
+    // The line settings record the material the entries hold, and so the line file saves it.
+    RecordedMaterial(form_.Line(), info.slot) = chosen;
     QComboBox* picker = pickers_[Index(info.slot)];
     if (picker == nullptr) continue;
     const QSignalBlocker block(picker);
-    picker->setCurrentIndex(std::max(0, picker->findData(QString::fromStdString(Chosen(info.slot)))));
+    picker->setCurrentIndex(std::max(0, picker->findData(QString::fromStdString(chosen))));
   }
 }
 

@@ -19,7 +19,8 @@ class TForm1;
 // The pickers beside Solvent-1, Solvent-2 and the polymer on the General page: choosing a
 // material of the library fills its entries (the fixed constants, which stay read-only,
 // included) and a solvent's LEL on the Line page; "Custom..." adds a material to the user's
-// library. A picker shows the material whose values the entries hold, or "(as entered)".
+// library. A picker shows the material whose values the entries hold, or "(as entered)", and
+// the line settings record it.
 class MaterialPickers : public QObject {
   Q_OBJECT
 
@@ -39,6 +40,9 @@ class MaterialPickers : public QObject {
   void Sync();
   // Reads the library again (after a material was added) and refills the pickers.
   void Reload();
+  // Fills the entries of the materials the line settings name (a line file or session was
+  // loaded) where they hold other values; the line's own LELs stay.
+  void ApplyRecorded();
 
   // The item that opens the dialog for a new material.
   static constexpr const char* CustomItem = "Custom...";
