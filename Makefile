@@ -54,6 +54,7 @@ screenshots: build
 	cp screenshots/profile-crowded.png docs/screenshot-crowded.png
 	cp screenshots/compare.png docs/screenshot-compare.png
 	cp screenshots/session-prompt.png docs/screenshot-session-prompt.png
+	cp screenshots/materials.png docs/screenshot-materials.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

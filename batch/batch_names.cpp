@@ -1,31 +1,12 @@
 #include "batch_names.h"
 
 #include "conditionfile/line_file.h"
+#include "format/csv.h"
 #include "results/output_catalogue.h"
 
 namespace tovimar::batch {
 
 namespace {
-
-// The label's trailing "(unit)" and the label before it.
-std::pair<std::string, std::string> SplitUnit(const std::string& label) {
-  std::string text = label;
-  while (!text.empty() && text.back() == ' ') {
-    text.pop_back();
-  }
-  if (!text.empty() && text.back() == ')') {
-    const std::size_t open = text.rfind('(');
-    if (open != std::string::npos) {
-      std::string unit = text.substr(open + 1, text.size() - open - 2);
-      text.erase(open);
-      while (!text.empty() && text.back() == ' ') {
-        text.pop_back();
-      }
-      return {text, unit};
-    }
-  }
-  return {text, ""};
-}
 
 std::string_view ScopeName(OutputScope scope) {
   switch (scope) {
@@ -40,20 +21,6 @@ std::string_view ScopeName(OutputScope scope) {
 }
 
 }  // namespace
-
-std::string FieldDisplayName(const ConditionField& field) {
-  std::string name = SplitUnit(field.label).first;
-  // The data-file label of the initial coating weight has a double space.
-  for (std::size_t at = name.find("  "); at != std::string::npos; at = name.find("  ")) {
-    name.erase(at, 1);
-  }
-  if (field.zoneArray != nullptr) {
-    name += " of zone " + std::to_string(field.zone);
-  }
-  return name;
-}
-
-std::string FieldUnit(const ConditionField& field) { return SplitUnit(field.label).second; }
 
 void ListNames(std::ostream& out) {
   out << "# Inputs: entry\tfield\tcaption\tunit\tdefault\n";
@@ -71,6 +38,30 @@ void ListNames(std::ostream& out) {
   for (const OutputQuantity& quantity : OutputQuantities()) {
     out << quantity.name << '\t' << ScopeName(quantity.scope) << '\t' << quantity.caption << '\t'
         << quantity.unit << '\n';
+  }
+}
+
+namespace {
+
+// "cannot be used: no A, B" for a material a run cannot use; empty otherwise.
+std::string UseOf(const Material& material) {
+  std::string missing;
+  for (const std::string& caption : material.MissingForRun()) missing += (missing.empty() ? "" : ", ") + caption;
+  return missing.empty() ? std::string() : "cannot be used: no " + missing;
+}
+
+}  // namespace
+
+void ListMaterials(std::ostream& out, const MaterialLibrary& library) {
+  out << "# Solvents: key\tname\tnormal boiling point (C)\tuse\n";
+  for (const Material& solvent : library.solvents) {
+    const std::optional<double>& boiling = solvent.Value(NormalBoilingPoint);
+    out << solvent.key << '\t' << solvent.name << '\t' << (boiling ? ShortestNumberText(*boiling) : "") << '\t'
+        << UseOf(solvent) << '\n';
+  }
+  out << "# Polymers: key\tname\tuse\n";
+  for (const Material& polymer : library.polymers) {
+    out << polymer.key << '\t' << polymer.name << '\t' << UseOf(polymer) << '\n';
   }
 }
 

@@ -37,6 +37,17 @@ StepLength, ZoneAirTemp[3], ZoneLength[1], ..., ResultFileName for the Save File
 An empty TEXT empties the entry; an empty Outer Temperature ends the zone chain.
 Unlike the window and the data file, --set also changes the eight disabled entries.
 
+Materials: --set Solvent1=KEY, --set Solvent2=KEY and --set Polymer=KEY take a material
+of the materials library (--list-materials lists the keys): a solvent sets its
+vapour-pressure constants, heat of vaporization, specific heat, density, molecular weight,
+diffusivity in air and LEL; the polymer its density and, where the library has them, its
+specific heat and molecular weight (a property it lacks keeps its value, with a warning).
+They apply in command-line order, so a later --set of one field still overrides it. The
+library is the shipped materials.json and the user's own,
+$XDG_DATA_HOME/tovimar/materials.json (default ~/.local/share/tovimar/materials.json).
+A data file's values for the eight disabled entries are not loaded; where they differ from
+the ones in use after every --set, a warning says so.
+
 --csv FILE writes, after a completed run, the whole profile as CSV (RFC 4180: CR LF line
 ends, a header record): one record per step of every zone with the zone, the step, the
 time, the position in the zone and along the line, the web temperature, the solvent
@@ -168,6 +179,8 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
   app.add_flag("--no-header", options.noHeader, "With --design: write no header record");
   app.add_flag("--list-names", options.listNames,
                "List every input and output name with its caption and unit, and exit");
+  app.add_flag("--list-materials", options.listMaterials,
+               "List the solvents and polymers of the materials library, and exit");
   app.add_option("--jobs", options.jobs,
                  "With --sweep: runs at a time (default: one per processor core)")
       ->type_name("N")
@@ -208,6 +221,12 @@ std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string
     return std::nullopt;
   }
   const std::string_view name = setting.substr(0, equals);
+  if (const std::optional<MaterialSlot> slot = FindMaterialSlot(name)) {
+    EntrySetting material;
+    material.text = std::string(setting.substr(equals + 1));
+    material.material = slot;
+    return material;
+  }
   const std::optional<SettingName> found = FindSettingName(name);
   if (!found) {
     error = "--set: no entry or field named \"" + std::string(name) +
@@ -251,6 +270,7 @@ std::vector<std::string_view> GivenOptions(const BatchOptions& o) {
       {o.measuredFile.has_value(), "--measured"},
       {o.optimise, "--optimise"},
       {o.listNames, "--list-names"},
+      {o.listMaterials, "--list-materials"},
   };
   std::vector<std::string_view> given;
   for (const auto& [present, name] : all) {
@@ -270,6 +290,7 @@ struct Exclusion {
 const std::vector<Exclusion>& Exclusions() {
   static const std::vector<Exclusion> exclusions{
       {"--list-names", {}, "it lists the names and exits"},
+      {"--list-materials", {}, "it lists the materials and exits"},
       {"--design",
        {"-o", "--csv", "--summary", "--write-data", "--sweep", "--optimise", "--fit", "--measured", "--report"},
        "a design runs each record in memory and writes only its summary records to standard output"},

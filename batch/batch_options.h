@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "conditionfile/material_choice.h"
+
 namespace CLI {
 class App;
 }
@@ -27,11 +29,12 @@ enum ExitStatus : int {
   ExitFitNotConverged = 8,  // --fit: the fit did not converge
 };
 
-// One --set: the entry it changes and the text it gets, or a line setting.
+// One --set: the entry it changes and the text it gets, a line setting, or a material.
 struct EntrySetting {
-  std::string entryName;  // "Edit6", "Edit250"; empty for a line setting
-  std::string text;
+  std::string entryName;  // "Edit6", "Edit250"; empty for a line setting or a material
+  std::string text;       // the material's key for a material
   std::string lineAssignment;  // "LEL1=1.2" for a line setting (see conditionfile/line_file.h)
+  std::optional<MaterialSlot> material;  // Solvent1=KEY, Solvent2=KEY, Polymer=KEY
 };
 
 // What the command line asks for. Every option fills one member here and the run reads
@@ -51,6 +54,7 @@ struct BatchOptions {
                                              // standard output)
   std::optional<std::string> lineFile;       // --line FILE: the line settings (JSON)
   bool listNames = false;                    // --list-names
+  bool listMaterials = false;                // --list-materials
   std::optional<std::string> design;         // --design FILE ("-": standard input)
   bool noHeader = false;                     // --no-header (with --design)
   unsigned jobs = 0;                         // --jobs N (0: one per processor core)
@@ -78,8 +82,8 @@ void AddOptions(CLI::App& app, BatchOptions& options);
 std::optional<std::string> DataFileOf(const BatchOptions& options, std::string& error);
 
 // "NAME=TEXT" with NAME an entry name ("Edit6", "Edit250"), a record field name
-// ("LineSpeed", "ZoneAirTemp[3]", "ResultFileName") or a line setting ("LEL1",
-// "ZoneExhaustFlow[2]"); nothing (and `error` set) when the text has no "=" or the name is
+// ("LineSpeed", "ZoneAirTemp[3]", "ResultFileName"), a line setting ("LEL1",
+// "ZoneExhaustFlow[2]") or a material (Solvent1, Solvent2, Polymer); nothing (and `error` set) when the text has no "=" or the name is
 // unknown. TEXT is everything after the first "=".
 std::optional<EntrySetting> ResolveSetting(std::string_view setting, std::string& error);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "conditionfile/data_file.h"
+#include "conditionfile/material_choice.h"
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
@@ -99,6 +100,25 @@ std::string SingleRunSummary(const RunOutcome& outcome, const SummaryValues& val
   return out;
 }
 
+// Whether the line settings name a material.
+bool HasRecordedMaterial(const LineSettings& line) {
+  return !line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty();
+}
+
+// The warnings for the data file's values of disabled entries that differ from the ones in
+// use; the library names a solvent they belong to when it can be read.
+template <class Library>
+std::vector<std::string> DataFileWarnings(const std::vector<KeptEntry>& kept, const EntryTexts& entries,
+                                          const Library& materials) {
+  std::vector<std::string> warnings = KeptEntryWarnings(kept, entries, nullptr);
+  if (warnings.empty()) return warnings;
+  try {
+    return KeptEntryWarnings(kept, entries, &materials());
+  } catch (const std::exception&) {
+    return warnings;  // a library that cannot be read names no solvent
+  }
+}
+
 int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) {
   // The whole command line is checked before anything is read or written.
   if (const std::optional<std::string> ignored = IgnoredOption(options)) {
@@ -107,6 +127,24 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
   if (options.listNames) {
     ListNames(out);
+    return ExitCompleted;
+  }
+  // The materials library is read once, when something needs it.
+  std::optional<MaterialLibrary> library;
+  const auto materials = [&]() -> const MaterialLibrary& {
+    if (!library) library = LoadMaterialLibrary();
+    return *library;
+  };
+  if (options.listMaterials) {
+    try {
+      ListMaterials(out, materials());
+    } catch (const FileError& e) {
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    } catch (const UserError& e) {
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    }
     return ExitCompleted;
   }
   std::string error;
@@ -145,9 +183,10 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
 
   MapEntryTexts entries;
   LineSettings line;
+  std::vector<KeptEntry> kept;  // the data file's values of the disabled entries
   if (!dataFile->empty()) {
     try {
-      LoadDataFile(FullPath(*dataFile), entries);
+      kept = LoadDataFile(FullPath(*dataFile), entries);
     } catch (const FileError& e) {  // missing, unreadable, not a data file: a file problem
       messages.ShowMessage(DataFileMessageOf(e, *dataFile));
       return ExitFileFailed;
@@ -156,9 +195,14 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   try {
     if (options.lineFile) {
       line = ReadLineFile(*options.lineFile);
+      if (HasRecordedMaterial(line)) ApplyRecordedMaterials(materials(), entries, line);
     }
     for (const EntrySetting& setting : settings) {
-      if (setting.entryName.empty()) {
+      if (setting.material) {
+        for (const std::string& kept : ApplyMaterial(materials(), *setting.material, setting.text, entries, line)) {
+          messages.ShowMessage("Warning: " + kept);
+        }
+      } else if (setting.entryName.empty()) {
         ApplyLineSetting(line, setting.lineAssignment);
       } else {
         entries.ForceText(setting.entryName, setting.text);
@@ -170,6 +214,14 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   } catch (const UserError& e) {
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;
+  }
+  if (HasRecordedMaterial(line)) {
+    for (const std::string& note : ForgetMaterialsNotHeld(materials(), entries, line)) {
+      messages.ShowMessage("Note: " + note);
+    }
+  }
+  for (const std::string& warning : DataFileWarnings(kept, entries, materials)) {
+    messages.ShowMessage(warning);
   }
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);

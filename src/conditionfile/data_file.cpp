@@ -160,7 +160,7 @@ std::optional<std::string> UnsavableReason(std::string_view text) {
 
 }  // namespace
 
-void LoadDataFile(InputSource& source, const std::string& fullPath, EntryTexts& entries) {
+std::vector<KeptEntry> LoadDataFile(InputSource& source, const std::string& fullPath, EntryTexts& entries) {
   bool allTooLong = false;
   std::vector<DataLine> lines;
   try {
@@ -184,14 +184,18 @@ void LoadDataFile(InputSource& source, const std::string& fullPath, EntryTexts& 
     if (!line.HasEquals()) refuse("line " + number + " holds no \"=\"");
   }
   const std::vector<ConditionField>& fields = ConditionFields();
+  std::vector<KeptEntry> kept;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (entries.IsEnabled(fields[i].entryName)) {
       entries.SetText(fields[i].entryName, lines[i].Value());
+    } else {
+      kept.push_back({fields[i].entryName, lines[i].Value()});
     }
   }
+  return kept;
 }
 
-void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
+std::vector<KeptEntry> LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
   std::optional<FileSource> file;
   try {
     file.emplace(fullPath, "data file");
@@ -199,7 +203,7 @@ void LoadDataFile(const std::string& fullPath, EntryTexts& entries) {
     throw FileError(FileError::Failure::CannotOpen, std::string(DataFileCanNotOpenMessage), fullPath,
                     e.reason());
   }
-  LoadDataFile(*file, fullPath, entries);
+  return LoadDataFile(*file, fullPath, entries);
 }
 
 std::string FormatDataFile(const EntryTexts& entries) {

@@ -61,6 +61,13 @@ const ConditionField& ZoneField(int zone, int column);
 // "ZoneAirTemp[3]"); nullptr when there is none.
 const ConditionField* FindField(std::string_view name);
 
+// The field's name for a person: its condition-section label without the unit, and the
+// zone for a zone's field ("Density of Polymer", "Outer Temperature of zone 2").
+std::string FieldDisplayName(const ConditionField& field);
+
+// The unit of the field's label ("g/cm3"); empty for a ratio.
+std::string FieldUnit(const ConditionField& field);
+
 // The entry of the zone column: "Edit" followed by 10 * zone + column for zones 2..14.
 std::string ZoneEntryName(int zone, int column);
 

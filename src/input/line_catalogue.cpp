@@ -30,6 +30,7 @@ struct Definition {
 };
 
 constexpr auto Number = LineSettingType::Number;
+constexpr auto Text = LineSettingType::Text;
 constexpr bool Per = true;      // per zone
 constexpr bool Line = false;    // of the whole line
 constexpr bool Above = false;   // the lower bound itself is refused
@@ -72,6 +73,15 @@ constexpr Definition Definitions[] = {
     {"", "BoilingMarginMin", Line, "Least margin below boiling", "K",
      "the least distance of the web temperature below the coating's bubble temperature", Number, 0,
      AtLeast, Unbounded, Required, Always, MemberAccess<&LineSettings::BoilingMarginMin>()},
+    {"", "Solvent1", Line, "Material of solvent-1", "",
+     "the key of the materials library's solvent whose values solvent-1's entries hold. Empty: values as entered",
+     Text, 0, AtLeast, Unbounded, Optional, WhenChanged, MemberAccess<&LineSettings::Solvent1>()},
+    {"", "Solvent2", Line, "Material of solvent-2", "",
+     "the key of the materials library's solvent whose values solvent-2's entries hold. Empty: values as entered",
+     Text, 0, AtLeast, Unbounded, Optional, WhenChanged, MemberAccess<&LineSettings::Solvent2>()},
+    {"", "Polymer", Line, "Material of the polymer", "",
+     "the key of the materials library's polymer whose values the polymer's entries hold. Empty: values as entered",
+     Text, 0, AtLeast, Unbounded, Optional, WhenChanged, MemberAccess<&LineSettings::Polymer>()},
 };
 
 LineSetting EntryOf(const Definition& d, int zone) {

@@ -55,6 +55,11 @@ struct LineSettings {
   std::optional<double> ResidualTarget;
   // Least distance of the web temperature below the coating's bubble temperature, K.
   double BoilingMarginMin = 0;
+  // The keys of the materials library's solvents and polymer whose values the entries hold
+  // (conditionfile/material_choice.h); empty: the values as entered.
+  std::string Solvent1;
+  std::string Solvent2;
+  std::string Polymer;
   // What the Optimise and Fit pages were last set to, kept with the line.
   OptimiseSetup Optimise;
   FitSetup Fit;

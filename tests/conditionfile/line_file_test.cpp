@@ -229,15 +229,16 @@ TEST(LineFile, SixteenMiBAtMost) {
 
 TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
   const auto& names = LineSettingCatalogue();
-  ASSERT_EQ(names.size(), 6u + 2u * MaxZones);
+  ASSERT_EQ(names.size(), 9u + 2u * MaxZones);  // the last three are the materials' keys
   EXPECT_EQ(names.front().name, "WebWidth");
   EXPECT_EQ(names[14].name, "ZoneExhaustFlow[14]");
   EXPECT_EQ(names[14].zone, 14);
   EXPECT_EQ(names[14].caption, "Exhaust flow of zone 14");
-  EXPECT_EQ(names.back().name, "BoilingMarginMin");
+  EXPECT_EQ(names[names.size() - 4].name, "BoilingMarginMin");
+  EXPECT_EQ(names.back().name, "Polymer");
   for (const LineSetting& n : names) {
     EXPECT_FALSE(n.caption.empty()) << n.name;
-    EXPECT_FALSE(n.unit.empty()) << n.name;
+    EXPECT_EQ(n.unit.empty(), n.type == LineSettingType::Text) << n.name;
     // Every name takes a value.
     LineSettings s;
     EXPECT_NO_THROW(ApplyLineSetting(s, n.name + "=7")) << n.name;

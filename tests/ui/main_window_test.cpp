@@ -593,8 +593,9 @@ class MainWindowTest : public QObject {
     QTest::newRow("General Cond.")
         << 3
         << Names({"Edit201", "Edit202", "Edit203", "Edit204", "Edit205", "Edit206", "Edit207",
-                  "Edit208", "Edit211", "Edit212", "Edit213", "Edit221", "Edit223", "Edit227",
-                  "Edit228", "Edit231", "Edit233", "Edit237", "Edit238", "Edit241"});
+                  "Edit208", "Edit211", "Edit212", "Edit213", "MaterialPicker_Polymer", "Edit221",
+                  "Edit223", "Edit227", "Edit228", "MaterialPicker_Solvent1", "Edit231", "Edit233",
+                  "Edit237", "Edit238", "MaterialPicker_Solvent2", "Edit241"});
   }
   void tabOrder() {
     QFETCH(int, page);

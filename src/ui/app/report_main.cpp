@@ -21,6 +21,7 @@
 
 #include "conditionfile/data_file.h"
 #include "conditionfile/line_file.h"
+#include "conditionfile/material_choice.h"
 #include "format/file_writer.h"
 #include "input/field_catalogue.h"
 #include "run/run_sequence.h"
@@ -84,8 +85,9 @@ void AddOptions(CLI::App& app, Arguments& args, std::string& positionalData) {
       ->take_all();
 }
 
-// Applies one --set NAME=TEXT to the entries or the line settings. Throws UserError for a
-// line setting that is refused; a message for a name that is unknown.
+// Applies one --set NAME=TEXT to the entries, the line settings or, for a material, both.
+// Throws UserError for a line setting or material that is refused; a message for a name that
+// is unknown.
 std::optional<std::string> Apply(std::string_view setting, MapEntryTexts& entries, LineSettings& line) {
   const std::size_t equals = setting.find('=');
   if (equals == std::string_view::npos) {
@@ -93,7 +95,11 @@ std::optional<std::string> Apply(std::string_view setting, MapEntryTexts& entrie
   }
   const std::string_view name = setting.substr(0, equals);
   const std::string text(setting.substr(equals + 1));
-  if (name == SaveFileNameEntry || name == SaveFileNameField) {
+  if (const std::optional<MaterialSlot> slot = FindMaterialSlot(name)) {
+    for (const std::string& kept : ApplyMaterial(LoadMaterialLibrary(), *slot, text, entries, line)) {
+      std::cerr << "tovimar-report: Warning: " << kept << '\n';
+    }
+  } else if (name == SaveFileNameEntry || name == SaveFileNameField) {
     entries.ForceText(SaveFileNameEntry, text);
   } else if (const ConditionField* field = FindField(name)) {
     entries.ForceText(field->entryName, text);

@@ -37,6 +37,7 @@
 #include "ui/widgets/optimise_page.h"
 #include "ui/widgets/help_window.h"
 #include "ui/widgets/main_window.h"
+#include "ui/widgets/material_picker.h"
 #include "ui/widgets/pin_board.h"
 #include "ui/widgets/session_keeper.h"
 #include "ui/widgets/application_setup.h"
@@ -281,6 +282,14 @@ int main(int argc, char** argv) {
     form.TabbedNotebook1->setCurrentWidget(optimisePage);
     save(&form, QStringLiteral("page%1.png").arg(optimiseIndex + 1));
   }
+
+  // The General page with ethyl acetate, toluene and poly(methyl methacrylate) picked from
+  // the materials library.
+  form.Pickers().Pick(tovimar::MaterialSlot::Solvent1, "ethyl-acetate");
+  form.Pickers().Pick(tovimar::MaterialSlot::Solvent2, "toluene");
+  form.Pickers().Pick(tovimar::MaterialSlot::Polymer, "poly-methyl-methacrylate");
+  form.TabbedNotebook1->setCurrentIndex(3);
+  save(&form, QStringLiteral("materials.png"));
 
   // The window with an entry changed asks "Save changes?" before it closes.
   if (window.session != nullptr) {

@@ -22,9 +22,11 @@
 #include <QVBoxLayout>
 
 #include "conditionfile/data_file.h"
+#include "conditionfile/material_choice.h"
 #include "ui/widgets/F_Form.h"
 #include "ui/widgets/artwork.h"
 #include "ui/widgets/directory_list_box.h"
+#include "ui/widgets/material_picker.h"
 #include "ui/widgets/help_window.h"
 #include "ui/widgets/look.h"
 #include "ui/widgets/window_placement.h"
@@ -104,7 +106,9 @@ TForm1::TForm1(QWidget* parent)
       }
     }
   }
+  pickers_ = new MaterialPickers(*this);
   BuildGeneralPage(NewPage(QStringLiteral("General Cond.")));
+  pickers_->Sync();
   AddActiveZonesLabels();
   TabbedNotebook1->setCurrentIndex(ZonePage1);
   scroller->setWidget(TabbedNotebook1);
@@ -255,12 +259,25 @@ void TForm1::InputDataClick() {
 }
 
 bool TForm1::LoadDataFileFrom(const QString& path) {
+  std::vector<KeptEntry> kept;
   try {
-    LoadDataFile(QFile::encodeName(path).toStdString(), *this);
+    kept = LoadDataFile(QFile::encodeName(path).toStdString(), *this);
   } catch (const FileError& e) {
     dialogs_->ShowMessage(this, FromUtf8(e.what()));
     return false;
   }
+  // The fixed constants keep the window's values; say so where the file's differ.
+  std::optional<MaterialLibrary> library;
+  try {
+    library = LoadMaterialLibrary();
+  } catch (const std::exception&) {
+    // A library that cannot be read names no solvent.
+  }
+  QStringList warnings;
+  for (const std::string& warning : KeptEntryWarnings(kept, *this, library ? &*library : nullptr)) {
+    warnings << FromUtf8(warning);
+  }
+  if (!warnings.isEmpty()) dialogs_->ShowMessage(this, warnings.join(QStringLiteral("\n\n")));
   loadedDataFile_ = path;
   emit DataFileLoaded(path);
   return true;

@@ -31,6 +31,7 @@ namespace tovimar::ui {
 
 class DirectoryListBox;
 class HelpWindow;
+class MaterialPickers;
 class DriveComboBox;
 class FileListBox;
 class TFinishForm;
@@ -118,6 +119,9 @@ class TForm1 : public QWidget, public EntryTexts {
   // current entries takes and why not more.
   [[nodiscard]] QLabel* ActiveZonesLabel(int page) const;
 
+  // The material pickers of the General page.
+  [[nodiscard]] MaterialPickers& Pickers() const { return *pickers_; }
+
   // Opens the help window (F1 anywhere in the window); made when first asked for.
   void ShowHelp();
   [[nodiscard]] HelpWindow* Help() const { return helpWindow_; }
@@ -167,6 +171,7 @@ class TForm1 : public QWidget, public EntryTexts {
   LineSettings line_;
   QString loadedDataFile_;
   std::unique_ptr<FormDialogs> dialogs_;
+  MaterialPickers* pickers_ = nullptr;
   std::map<std::string, QLineEdit*, std::less<>> entries_;
   // Per entry: the text it showed after SetText and the bytes SetText was given.
   std::map<std::string, std::pair<QString, std::string>, std::less<>> givenBytes_;

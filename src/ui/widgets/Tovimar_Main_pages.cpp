@@ -21,6 +21,7 @@
 #include "ui/widgets/drive_combo_box.h"
 #include "ui/widgets/file_list_box.h"
 #include "ui/widgets/look.h"
+#include "ui/widgets/material_picker.h"
 
 namespace tovimar::ui {
 namespace {
@@ -263,6 +264,12 @@ void TForm1::BuildGeneralPage(QWidget* page) {
         top += (AntoineRowHeight - RowHeight) / 2;
       }
       AddRow(group, field, x, top, column.x + column.width - x, column.entryWidth);
+    }
+    // The material pickers stand at the top right of the polymer's and the solvents' groups.
+    for (const auto& [name, slot] : {std::pair{"GroupBox4", MaterialSlot::Polymer},
+                                     {"GroupBox5", MaterialSlot::Solvent1},
+                                     {"GroupBox6", MaterialSlot::Solvent2}}) {
+      if (sub.objectName == name) tabChain_.push_back(pickers_->AddPicker(group, slot));
     }
   }
 }

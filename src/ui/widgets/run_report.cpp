@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "conditionfile/material_choice.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "format/file_writer.h"
@@ -200,10 +201,24 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
   const auto group = [&](const char* heading, FieldGroup fields) {
     return GroupTable(QString::fromLatin1(heading), FieldRows(entries, FieldsOf(fields)));
   };
+  // The solvents and the polymer are named when their values are those of a library material.
+  std::optional<MaterialLibrary> library;
+  try {
+    library = LoadMaterialLibrary();
+  } catch (const std::exception&) {
+    // Without a library the groups keep their plain headings.
+  }
+  const auto material = [&](const char* heading, FieldGroup fields, MaterialSlot slot) {
+    const Material* held = library ? MaterialHeldBy(*library, slot, entries) : nullptr;
+    const QString title = QString::fromLatin1(heading) +
+                          (held != nullptr ? QStringLiteral(": ") + QString::fromStdString(held->name) : QString());
+    return GroupTable(title.toHtmlEscaped(), FieldRows(entries, FieldsOf(fields)));
+  };
   html += TwoColumns(GroupTable(QStringLiteral("Web and zone 1"), FieldRows(entries, web)) +
-                         group("Polymer", FieldGroup::Polymer) + group("Base film", FieldGroup::BaseFilm) +
-                         group("Calculation accuracy", FieldGroup::Accuracy),
-                     group("Solvent-1", FieldGroup::Solvent1) + group("Solvent-2", FieldGroup::Solvent2));
+                         material("Polymer", FieldGroup::Polymer, MaterialSlot::Polymer) +
+                         group("Base film", FieldGroup::BaseFilm) + group("Calculation accuracy", FieldGroup::Accuracy),
+                     material("Solvent-1", FieldGroup::Solvent1, MaterialSlot::Solvent1) +
+                         material("Solvent-2", FieldGroup::Solvent2, MaterialSlot::Solvent2));
   html += TwoColumns(group("Fitting parameters", FieldGroup::Fitting),
                      GroupTable(QStringLiteral("Line settings"), LineRows(line)));
   if (zones > 1) {

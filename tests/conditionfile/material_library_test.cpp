@@ -1,0 +1,190 @@
+#include "conditionfile/material_library.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "conditionfile/line_file.h"
+#include "conditionfile/material_choice.h"
+#include "input/entry_texts.h"
+#include "support/scratch_dir.h"
+
+namespace tovimar {
+namespace {
+
+using test_support::ScratchDir;
+
+// The user's library lives in a scratch XDG_DATA_HOME for the length of a test.
+class UserData {
+ public:
+  UserData() { ::setenv("XDG_DATA_HOME", dir_.path().c_str(), 1); }
+  ~UserData() { ::unsetenv("XDG_DATA_HOME"); }
+  [[nodiscard]] const ScratchDir& dir() const { return dir_; }
+
+ private:
+  ScratchDir dir_;
+};
+
+TEST(MaterialLibrary, EverySolventsAntoineConstantsBoilAtItsBoilingPointInsideTheirRange) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  int usable = 0;
+  for (const Material& s : library.solvents) {
+    SCOPED_TRACE(s.key);
+    if (!s.MissingForRun().empty()) continue;
+    ++usable;
+    ASSERT_TRUE(s.Value(NormalBoilingPoint) && s.Value(AntoineTMin) && s.Value(AntoineTMax));
+    const double t = AntoineTemperature(*s.Value(AntoineA), *s.Value(AntoineB), *s.Value(AntoineC), 760);
+    EXPECT_NEAR(t, *s.Value(NormalBoilingPoint), 0.5);
+    EXPECT_GE(t, *s.Value(AntoineTMin));
+    EXPECT_LE(t, *s.Value(AntoineTMax));
+  }
+  EXPECT_GE(usable, 15);
+  EXPECT_EQ(library.polymers.size(), 5U);
+}
+
+// Each refused library, with the words its message must hold.
+TEST(MaterialLibrary, RefusesContentThatIsNotAMaterial) {
+  const std::string head = R"({"format": "tovimar-materials", "solvents": {"x": {"name": "X", )";
+  const struct {
+    std::string json;
+    std::string says;
+  } cases[] = {
+      {"[1]", "is not a JSON object"},
+      {R"({"format": "other"})", "its \"format\" is not"},
+      {R"({"format": "tovimar-materials", "solvents": {"x": {"density": {"value": 1}}}})", "\"x\": no name"},
+      {head + R"("colour": 1}}})", "unknown member \"colour\""},
+      {head + R"("density": {"value": 0}}}})", "density (0) is not a finite number above 0"},
+      {head + R"("density": {"value": 5.5}}}})", "density (5.5) is not a finite number above 0 and at most 5"},
+      {head + R"("density": {"value": "1"}}}})", "density is not a number"},
+      {head + R"("density": 1}}})", "density has no \"value\""},
+      {head + R"("antoine": {"A": 7}}}})", "antoine needs A, B and C"},
+      {head + R"("antoine": {"A": 7, "B": 1200, "C": 220, "tMinC": 90, "tMaxC": 20}}}})",
+       "tMinC is not below tMaxC"},
+      {head + R"("antoine": {"A": 7.00871, "B": 1195.13, "C": 212.47}, "normalBoilingPoint": {"value": 78}}}})",
+       "boil at 77.06 C, not within 0.5 K of the normal boiling point 78 C"},
+      {head + R"("antoine": {"A": 7.00871, "B": 1195.13, "C": 212.47, "tMinC": 80, "tMaxC": 99},)"
+              R"( "normalBoilingPoint": {"value": 77.11}}}})",
+       "outside the Antoine constants' range"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.json);
+    MaterialLibrary library;
+    try {
+      ParseMaterials(c.json, "lib.json", library);
+      ADD_FAILURE() << "accepted";
+    } catch (const MaterialLibraryError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"lib.json\" is refused"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(library.solvents.empty());
+  }
+}
+
+TEST(MaterialLibrary, UserMaterialIsAddedCheckedAndReplacesTheShippedOneOfItsKey) {
+  UserData user;
+  Material mine{MaterialKind::Solvent, "toluene", "My toluene", std::vector<std::optional<double>>(12), false};
+  mine.values[MolarMass] = 92.14;
+  mine.values[AntoineA] = 6.95464;
+  mine.values[AntoineB] = 1344.8;
+  mine.values[AntoineC] = 219.482;
+  mine.values[HeatOfVaporization] = 398;
+  mine.values[SolventSpecificHeat] = 1.8;
+  mine.values[SolventDensity] = 0.866;
+  mine.values[DiffusivityInAir] = 8.49e-6;
+  AddUserMaterial(mine);
+  MaterialLibrary library = LoadMaterialLibrary();
+  const Material* read = library.Find(MaterialKind::Solvent, "toluene");
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->name, "My toluene");
+  EXPECT_TRUE(read->fromUser);
+  EXPECT_EQ(read->Value(HeatOfVaporization), 398);
+  EXPECT_FALSE(read->Value(LowerExplosiveLimit).has_value());
+
+  mine.key = "bad";
+  mine.values[SolventDensity] = -1;
+  EXPECT_THROW(AddUserMaterial(mine), MaterialLibraryError);
+  EXPECT_EQ(LoadMaterialLibrary().Find(MaterialKind::Solvent, "bad"), nullptr);
+}
+
+TEST(MaterialChoice, ASolventSetsItsEightConstantsAndPropertiesAsShortestTexts) {
+  UserData user;
+  const MaterialAssignment a = AssignmentOf(LoadMaterialLibrary(), MaterialSlot::Solvent1, "ethyl-acetate");
+  const std::vector<std::pair<std::string, std::string>> expected{
+      {"Edit224", "7.00871"}, {"Edit225", "1195.13"}, {"Edit226", "212.47"}, {"Edit222", "404.1"},
+      {"Edit221", "1.936"},   {"Edit227", "0.8995"},  {"Edit228", "88.106"}, {"Edit223", "8.594e-06"}};
+  EXPECT_EQ(a.entries, expected);
+  EXPECT_EQ(a.lowerExplosiveLimit, 2.0);
+  EXPECT_TRUE(a.kept.empty());
+}
+
+TEST(MaterialChoice, WhatTheLibraryLacksIsKeptOrRefused) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  const MaterialAssignment polystyrene = AssignmentOf(library, MaterialSlot::Polymer, "polystyrene");
+  EXPECT_EQ(polystyrene.entries, (std::vector<std::pair<std::string, std::string>>{{"Edit212", "1.05"}}));
+  EXPECT_EQ(polystyrene.kept.front(),
+            "polystyrene has no specific heat in the materials library: Specific Heat of Polymer keeps the value in use.");
+  EXPECT_EQ(AssignmentOf(library, MaterialSlot::Solvent2, "water").kept,
+            std::vector<std::string>{"water has no lower explosive limit in the materials library: the LEL of "
+                                     "Solvent-2 keeps the value in use."});
+  try {
+    (void)AssignmentOf(library, MaterialSlot::Solvent1, "propylene-glycol-methyl-ether-acetate");
+    ADD_FAILURE();
+  } catch (const MaterialLibraryError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The solvent \"propylene-glycol-methyl-ether-acetate\" cannot be used for Solvent-1: the materials "
+                 "library has no Antoine constant A, Antoine constant B, Antoine constant C, heat of vaporization, "
+                 "specific heat, density for it.");
+  }
+  EXPECT_THROW((void)AssignmentOf(library, MaterialSlot::Polymer, "toluene"), MaterialLibraryError);
+}
+
+TEST(MaterialChoice, DataFileConstantsThatDifferAreNamedAndTheirSolventToo) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  const MapEntryTexts entries;  // the defaults are in use
+  EXPECT_EQ(KeptEntryWarnings({{"Edit224", "7.0"}, {"Edit225", "916.010"}}, entries, &library),
+            std::vector<std::string>{"Warning: the data file's Vapor Pressure Parameter A of Solvent-1 (7.0) differs "
+                                     "from the one in use (6.38469); choose the solvent to use other constants."});
+  EXPECT_EQ(KeptEntryWarnings({{"Edit232", "398.00"}}, entries, &library), std::vector<std::string>{});
+  const std::vector<std::string> toluene =
+      KeptEntryWarnings({{"Edit234", "6.925530"}, {"Edit235", "1327.620"}, {"Edit236", "217.625"}}, entries, &library);
+  ASSERT_EQ(toluene.size(), 3U);
+  EXPECT_EQ(toluene[2],
+            "Warning: the data file's Vapor Pressure Parameter C of Solvent-2 (217.625) differs from the one in use "
+            "(219.482); choose the solvent to use other constants: the data file's vapour-pressure constants of "
+            "Solvent-2 are those of Toluene (library key toluene).");
+}
+
+TEST(MaterialChoice, TheLineSettingsRecordAPickedMaterialWhileTheEntriesHoldIt) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  MapEntryTexts entries;
+  LineSettings line;
+  EXPECT_EQ(FormatLineSettings(line).find("Solvent1"), std::string::npos);
+  (void)ApplyMaterial(library, MaterialSlot::Solvent1, "ethyl-acetate", entries, line);
+  (void)ApplyMaterial(library, MaterialSlot::Polymer, "polystyrene", entries, line);
+  EXPECT_EQ(line.Solvent1, "ethyl-acetate");
+  const std::string json = FormatLineSettings(line);
+  EXPECT_NE(json.find("\"Solvent1\": \"ethyl-acetate\""), std::string::npos) << json;
+  EXPECT_EQ(ParseLineSettings(json).Polymer, "polystyrene");
+
+  // A line file naming the material gives its values back to fresh entries.
+  MapEntryTexts fresh;
+  ApplyRecordedMaterials(library, fresh, ParseLineSettings(json));
+  EXPECT_EQ(fresh.Text("Edit224"), "7.00871");
+  EXPECT_EQ(fresh.Text("Edit212"), "1.05");
+
+  EXPECT_TRUE(ForgetMaterialsNotHeld(library, entries, line).empty());
+  entries.ForceText("Edit227", "0.9");
+  EXPECT_EQ(ForgetMaterialsNotHeld(library, entries, line),
+            std::vector<std::string>{"the entries of Solvent-1 no longer hold the values of ethyl-acetate, so the line "
+                                     "settings record no material for it."});
+  EXPECT_EQ(line.Solvent1, "");
+  EXPECT_EQ(line.Polymer, "polystyrene");
+}
+
+}  // namespace
+}  // namespace tovimar
