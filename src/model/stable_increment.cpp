@@ -9,9 +9,10 @@ namespace tovimar {
 
 namespace {
 
-// A march is abandoned beyond this many steps in all (about a second of marching): the
-// increment is then far too small for the profile's rows anyway.
-constexpr std::int64_t MaxTrialSteps = 3'000'000;
+// The search marches at most this many steps over all its trials (about a second of
+// marching): an increment that needs more is far too small for the profile's rows anyway,
+// and a run stopped by the guard answers within that second however many trials it takes.
+constexpr std::int64_t MaxSearchSteps = 3'000'000;
 constexpr int MaxTrials = 12;
 
 // The step count of a zone with the increment, rounded as the condition reader rounds it.
@@ -23,7 +24,9 @@ std::int64_t StepsOf(double zoneLength, double increment) {
 // Marches every active zone with the increment, the guard on. Returns 0 when the line
 // passes, the guard's suggestion when it stops, and -1 when the march cannot tell (another
 // fault, too many steps, or a stop whose limit names no increment).
-double TryIncrement(const DryingConditions& c, double increment, std::int32_t& mostSteps) {
+// `budget` is the steps the search may still march; a trial takes its whole line from it.
+double TryIncrement(const DryingConditions& c, double increment, std::int32_t& mostSteps,
+                    std::int64_t& budget) {
   DryingConditions trial = c;
   trial.StepLength = increment;
   std::int64_t total = 0;
@@ -36,9 +39,10 @@ double TryIncrement(const DryingConditions& c, double increment, std::int32_t& m
     total += n;
     mostSteps = static_cast<std::int32_t>(std::max<std::int64_t>(mostSteps, std::min<std::int64_t>(n, INT32_MAX)));
   }
-  if (total > MaxTrialSteps) {
+  if (total > budget) {
     return -1;
   }
+  budget -= total;
   try {
     MarchLineInMemory(trial, arith::Div(increment, c.LineSpeed, "the time increment"),
                       [&](std::int32_t z) { return StepsOf(c.ZoneLength[static_cast<std::size_t>(z)], increment); },
@@ -58,8 +62,9 @@ double TryIncrement(const DryingConditions& c, double increment, std::int32_t& m
 StableIncrement FindStableIncrement(const DryingConditions& c, double first) {
   StableIncrement found;
   found.increment = first;
+  std::int64_t budget = MaxSearchSteps;
   for (int trial = 0; trial < MaxTrials && found.increment > 0; ++trial) {
-    const double next = TryIncrement(c, found.increment, found.steps);
+    const double next = TryIncrement(c, found.increment, found.steps, budget);
     if (next == 0) {
       found.verified = true;
       return found;
