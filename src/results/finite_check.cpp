@@ -33,7 +33,9 @@ bool PointIsFinite(const RunResults& results, std::size_t i) {
   bool finite = std::isfinite(p.time) & std::isfinite(p.positionInZone) & std::isfinite(p.position) &
                 std::isfinite(p.temp) & std::isfinite(p.weight1) & std::isfinite(p.weight2) &
                 std::isfinite(p.residual1) & std::isfinite(p.residual2) & std::isfinite(p.fraction1) &
-                std::isfinite(p.fraction2) & std::isfinite(p.dryingCorrection);
+                std::isfinite(p.fraction2) & std::isfinite(p.dryingCorrection) & std::isfinite(p.surface1) &
+                std::isfinite(p.surface2) & std::isfinite(p.base1) & std::isfinite(p.base2) &
+                std::isfinite(p.skinRatio);
   if (i < j.residualGrams.size()) finite = finite & std::isfinite(j.residualGrams[i]);
   if (i < j.residualPercent.size()) finite = finite & std::isfinite(j.residualPercent[i]);
   if (i < j.boilingMargin.size() && j.boilingMargin[i]) finite = finite & std::isfinite(*j.boilingMargin[i]);
