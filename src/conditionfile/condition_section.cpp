@@ -1,11 +1,13 @@
 #include "conditionfile/condition_section.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "format/fixed_format.h"
+#include "model/model_settings.h"
 
 namespace tovimar {
 
@@ -192,6 +194,31 @@ void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
                       int k) {
   const std::string text = FormatZoneSection(c, k);
   file.Append(text);
+}
+
+std::string FormatModelSection(const ModelChoice& choice) {
+  const std::vector<std::pair<std::string, std::string>> rows = ModelParameterRows(choice);
+  std::string out;
+  if (rows.empty()) return out;
+  AppendEmptyLines(out, 1);
+  const std::string rule(12, '=');
+  AppendLine(out, rule);
+  AppendLine(out, "DRYING MODEL");
+  AppendLine(out, rule);
+  AppendEmptyLines(out, 1);
+  // Every "=" in one column, after the longest name.
+  std::size_t width = 0;
+  for (const auto& row : rows) width = std::max(width, row.first.size());
+  for (const auto& [name, value] : rows) {
+    AppendLine(out, "    " + name + std::string(width - name.size() + 2, ' ') + "=  " + value);
+  }
+  return out;
+}
+
+void WriteModelSection(const ModelChoice& choice, const ResultFile& file) {
+  if (const std::string text = FormatModelSection(choice); !text.empty()) {
+    file.Append(text);
+  }
 }
 
 }  // namespace tovimar

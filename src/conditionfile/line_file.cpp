@@ -1,6 +1,7 @@
 // The line file (JSON) and the `--set NAME=VALUE` names of the line settings.
 #include "conditionfile/line_file.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstddef>
 #include <nlohmann/json.hpp>
@@ -11,8 +12,10 @@
 #include <vector>
 
 #include "conditionfile/input_file.h"
+#include "conditionfile/model_object.h"
 #include "format/file_writer.h"
 #include "input/number_parse.h"
+#include "model/model_settings.h"
 
 namespace tovimar {
 
@@ -25,6 +28,7 @@ constexpr const char* ZoneExhaustFlowKey = "ZoneExhaustFlow";
 constexpr const char* ZoneLELLimitKey = "ZoneLELLimit";
 constexpr const char* OptimiseKey = "Optimise";
 constexpr const char* FitKey = "Fit";
+constexpr const char* ModelKey = "Model";
 
 // The name of a setting in messages: the key, and the zone for a zone setting.
 std::string NameOf(const std::string& key, int zone) {
@@ -236,6 +240,8 @@ LineSettings ParseLineSettings(std::string_view json) {
       s.Optimise = ReadOptimiseSetup(value);
     } else if (key == FitKey) {
       s.Fit = ReadFitSetup(value);
+    } else if (key == ModelKey) {
+      s.Model = ReadModelObject(value);
     } else if (key == "ResidualTarget" && value.is_null()) {
       s.ResidualTarget.reset();
     } else {
@@ -287,6 +293,7 @@ std::string FormatLineSettings(const LineSettings& s) {
   PutTexts(fit, "Parameters", s.Fit.parameters);
   PutTexts(fit, "StandardDeviations", s.Fit.standardDeviations);
   if (!fit.empty()) root[FitKey] = fit;
+  if (!IsDefaultModelChoice(s.Model)) root[ModelKey] = ModelObject(s.Model);
   try {
     return root.dump(2) + "\n";
   } catch (const Json::type_error&) {
@@ -320,6 +327,15 @@ const std::vector<LineSettingName>& LineSettingNames() {
                  true});
     v.push_back({"BoilingMarginMin", "BoilingMarginMin", 0, "Least margin below boiling", "K",
                  false});
+    // The drying model's names, from their own table; their key is the "Model" object's.
+    for (const ModelSetting& m : ModelSettings()) {
+      for (int z = m.kind == ModelSettingKind::Zone ? 1 : 0; z <= (m.kind == ModelSettingKind::Zone ? MaxZones : 0); ++z) {
+        std::string caption(m.caption);
+        caption[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[0])));
+        if (z > 0) caption.append(" in zone ").append(std::to_string(z));
+        v.push_back({NameOf(std::string(m.name), z), ModelKey, z, caption, std::string(m.unit), false});
+      }
+    }
     return v;
   }();
   return names;
@@ -332,6 +348,14 @@ void ApplyLineSetting(LineSettings& settings, std::string_view assignment) {
   }
   const std::string_view name = assignment.substr(0, equals);
   const std::string_view text = assignment.substr(equals + 1);
+  if (const std::optional<ModelSettingName> model = FindModelSetting(name)) {
+    try {
+      SetModelSetting(settings.Model, *model, text, ParseNumber);
+    } catch (const UserError& e) {
+      throw LineFileError(e.what());
+    }
+    return;
+  }
   for (const LineSettingName& entry : LineSettingNames()) {
     if (entry.name != name) continue;
     std::optional<double> value;

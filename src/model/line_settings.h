@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/conditions.h"
+#include "model/drying_model.h"
 
 namespace tovimar {
 
@@ -50,6 +51,8 @@ struct LineSettings {
   std::optional<double> ResidualTarget;
   // Least distance of the web temperature below the coating's bubble temperature, K.
   double BoilingMarginMin = 0;
+  // The drying model of the line's runs and its parameters (the line file's "Model").
+  ModelChoice Model;
   // What the Optimise and Fit pages were last set to, kept with the line.
   OptimiseSetup Optimise;
   FitSetup Fit;

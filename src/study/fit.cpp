@@ -45,6 +45,7 @@ class FitProblem {
       : entries_(base), parameters_(parameters), data_(data), options_(options),
         sim_(std::make_unique<Simulation>()) {
     run_.writeResultFile = false;
+    run_.model = options.line.Model;
     for (const FitParameter& p : parameters) {
       fields_.push_back(FindField(p.entryName));
     }

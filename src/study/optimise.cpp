@@ -86,6 +86,7 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
   } catch (const UserError&) {
     return e;  // a line setting refused its value
   }
+  options.model = line.Model;
   if (!RunSimulation(sim, base, options).completed()) {
     return e;
   }

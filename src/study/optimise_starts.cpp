@@ -11,6 +11,7 @@
 #include "conditionfile/line_file.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
+#include "model/model_settings.h"
 #include "study/optimise.h"
 
 namespace tovimar {
@@ -38,6 +39,10 @@ std::optional<std::pair<double, double>> NumericRange(const std::string& range) 
 }  // namespace
 
 std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
+  if (const std::optional<ModelSettingName> model = FindModelSetting(name)) {
+    if (model->setting->kind == ModelSettingKind::Name) return std::nullopt;
+    return ModelSettingValue(line.Model, *model);
+  }
   for (const LineSettingName& setting : LineSettingNames()) {
     if (setting.name != name) continue;
     const auto zone = static_cast<std::size_t>(setting.zone);
