@@ -141,25 +141,21 @@ void SetModelSetting(ModelChoice& choice, const ModelSettingName& name, std::str
     return;
   }
   const std::optional<double> value = parse(text);
-  const bool whole = !value || s.kind != K::Count || *value == static_cast<double>(static_cast<std::int64_t>(*value));
-  if (!value || !whole || *value < s.minimum || *value > s.maximum) {
+  if (!value || !SetModelValue(choice, name, *value)) {
     throw InputError(title + " is \"" + std::string(text) + "\"; it must be " +
                      (s.kind == K::Count ? "a whole number from " : "a number from ") + RangeText(s) + ".");
   }
+}
+
+bool SetModelValue(ModelChoice& choice, const ModelSettingName& name, double value) {
+  const ModelSetting& s = *name.setting;
+  if (s.kind == K::Name || !(value >= s.minimum && value <= s.maximum)) return false;
+  if (s.kind == K::Count && value != static_cast<double>(static_cast<std::int64_t>(value))) return false;
   P& p = choice.diffusion;
-  switch (s.kind) {
-    case K::Name:
-      break;
-    case K::Count:
-      p.*s.count = static_cast<std::int32_t>(*value);
-      break;
-    case K::Number:
-      p.*s.number = *value;
-      break;
-    case K::Zone:
-      (p.*s.zones)[static_cast<std::size_t>(name.zone)] = *value;
-      break;
-  }
+  if (s.kind == K::Count) p.*s.count = static_cast<std::int32_t>(value);
+  if (s.kind == K::Number) p.*s.number = value;
+  if (s.kind == K::Zone) (p.*s.zones)[static_cast<std::size_t>(name.zone)] = value;
+  return true;
 }
 
 std::string ModelSettingTitle(const ModelSettingName& name) {

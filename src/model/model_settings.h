@@ -56,6 +56,10 @@ double ModelSettingDefault(const ModelSettingName& name);
 void SetModelSetting(ModelChoice& choice, const ModelSettingName& name, std::string_view text,
                      std::optional<double> (*parse)(std::string_view));
 
+// Sets a numeric row to `value`; false (and `choice` unchanged) when the value lies beyond
+// the row's range or is not whole for a count.
+bool SetModelValue(ModelChoice& choice, const ModelSettingName& name, double value);
+
 // "D0_1 (cm2/s)", "ZoneMassTransferCoef1[3] (m/s)".
 std::string ModelSettingTitle(const ModelSettingName& name);
 

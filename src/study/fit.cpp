@@ -13,6 +13,7 @@
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
+#include "model/model_settings.h"
 #include "run/run_sequence.h"
 #include "study/fit_statistics.h"
 
@@ -62,7 +63,12 @@ class FitProblem {
                       " lies beyond its bounds";
         return false;
       }
-      run_.overrides.Set(*fields_[j], v);
+      if (fields_[j] != nullptr) {
+        run_.overrides.Set(*fields_[j], v);
+      } else if (!SetModelValue(run_.model, *FindModelSetting(p.name), v)) {
+        lastFailure = p.name + " = " + ShortestNumberText(v) + " lies beyond the range the model takes";
+        return false;
+      }
     }
     ++runs;
     const RunOutcome outcome = RunSimulation(*sim_, entries_, run_);
@@ -113,8 +119,11 @@ class FitProblem {
     Eigen::VectorXd shifted;
     Eigen::VectorXd r;
     for (Eigen::Index j = 0; j < x.size(); ++j) {
-      const double h = DifferenceStepAt(x[j]);
       const FitParameter& p = parameters_[static_cast<std::size_t>(j)];
+      // A model parameter moves a run whose integrator controls its error to about 1e-4
+      // relative: a step of 1e-7 would measure that control's noise, not the derivative.
+      const double h = p.entryName.empty() ? ModelDifferenceStep * (x[j] != 0 ? std::abs(x[j]) : 1.0)
+                                           : DifferenceStepAt(x[j]);
       bool done = false;
       for (const double sign : {1.0, -1.0}) {
         shifted = x;
@@ -198,7 +207,11 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   FitParameter p;
   p.name = std::string(text.substr(0, equals));
   const ConditionField* field = FindField(p.name);
-  if (field == nullptr) {
+  const std::optional<ModelSettingName> modelSetting = FindModelSetting(p.name);
+  if (field == nullptr && modelSetting && modelSetting->setting->kind != ModelSettingKind::Name) {
+    // A parameter of the drying model: it changes the run, from the line settings' model.
+    p.caption = ModelSettingTitle(*modelSetting);
+  } else if (field == nullptr) {
     if (p.name == SaveFileNameEntry || p.name == SaveFileNameField) {
       error = "the Save File Name (" + p.name + ") is a file setting, not a physical condition: it cannot be fitted";
     } else if (IsLineSettingName(p.name)) {
@@ -209,12 +222,14 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
     }
     return std::nullopt;
   }
-  if (std::optional<std::string> why = WhyNotFittable(*field)) {
-    error = std::move(*why);
-    return std::nullopt;
+  if (field != nullptr) {
+    if (std::optional<std::string> why = WhyNotFittable(*field)) {
+      error = std::move(*why);
+      return std::nullopt;
+    }
+    p.entryName = field->entryName;
+    p.caption = field->name;
   }
-  p.entryName = field->entryName;
-  p.caption = field->name;
   if (equals == std::string_view::npos) return p;
   const std::string_view range = text.substr(equals + 1);
   const std::size_t colon = range.find(':');
@@ -263,6 +278,13 @@ std::optional<double> ModelValueAt(const LineProfile& profile, MeasuredQuantity 
   return va + t * (PointValueOf(b, quantity) - va);
 }
 
+// A parameter's value before the fit: its condition entry's, or the line settings' model's.
+std::optional<double> StartOf(const FitParameter& parameter, const MapEntryTexts& base, const LineSettings& line) {
+  if (!parameter.entryName.empty()) return ParseNumber(base.Text(parameter.entryName));
+  const std::optional<ModelSettingName> setting = FindModelSetting(parameter.name);
+  return setting ? std::optional(ModelSettingValue(line.Model, *setting)) : std::nullopt;
+}
+
 FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
                             const MeasuredData& data, const FitOptions& options) {
   if (parameters.empty()) return Refuse("no parameter to fit");
@@ -271,15 +293,19 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
   Eigen::VectorXd x(static_cast<Eigen::Index>(p));
   for (std::size_t j = 0; j < p; ++j) {
     for (std::size_t k = 0; k < j; ++k) {
-      if (parameters[k].entryName == parameters[j].entryName) {
+      const bool model = parameters[j].entryName.empty();
+      if (model ? parameters[k].name == parameters[j].name : parameters[k].entryName == parameters[j].entryName) {
         return Refuse(parameters[j].name + " is fitted twice");
       }
     }
-    if (FindField(parameters[j].entryName) == nullptr) {
+    const std::optional<double> start = StartOf(parameters[j], base, options.line);
+    const std::string text = start ? ShortestNumberText(*start) : base.Text(parameters[j].entryName);
+    if (parameters[j].entryName.empty() && !FindModelSetting(parameters[j].name)) {
+      return Refuse(parameters[j].name + " names no condition or model parameter");
+    }
+    if (!parameters[j].entryName.empty() && FindField(parameters[j].entryName) == nullptr) {
       return Refuse(parameters[j].name + " names no condition (" + parameters[j].entryName + ")");
     }
-    const std::string text = base.Text(parameters[j].entryName);
-    const std::optional<double> start = ParseNumber(text);
     if (!start) return Refuse(parameters[j].name + ": the starting value \"" + text + "\" is not a number");
     if ((parameters[j].lower && *start < *parameters[j].lower) ||
         (parameters[j].upper && *start > *parameters[j].upper)) {
@@ -333,7 +359,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
   for (std::size_t j = 0; j < p; ++j) {
     FittedValue v;
     v.parameter = parameters[j];
-    v.start = *ParseNumber(base.Text(parameters[j].entryName));
+    v.start = *StartOf(parameters[j], base, options.line);
     v.value = x[static_cast<Eigen::Index>(j)];
     result.values.push_back(std::move(v));
   }
@@ -362,6 +388,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
 std::vector<FittedEntry> FittedEntries(const FitResult& result) {
   std::vector<FittedEntry> out;
   for (const FittedValue& v : result.values) {
+    if (v.parameter.entryName.empty()) continue;  // a model parameter: the line settings hold it
     out.push_back({v.parameter.entryName, ShortestNumberText(v.value)});
   }
   return out;
