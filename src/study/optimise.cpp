@@ -72,6 +72,23 @@ OptimiseLimitResult Judged(const OptimiseLimit& limit, const RunResults& results
   return r;
 }
 
+// The check of a point the search does not need checked: it reports nothing.
+class NoCheck final : public ModelCheck {
+ public:
+  [[nodiscard]] ModelCheckResult Compare(const Simulation&) const override { return {}; }
+};
+
+bool IsCheckNumber(std::string_view name) {
+  const OutputQuantity* quantity = FindOutput(name);
+  return quantity != nullptr && quantity->fromCheck;
+}
+
+bool UsesCheck(const OptimiseProblem& problem) {
+  return IsCheckNumber(problem.objective.name) ||
+         std::any_of(problem.limits.begin(), problem.limits.end(),
+                     [](const OptimiseLimit& limit) { return IsCheckNumber(limit.name); });
+}
+
 // The run of `base` with the variables at `values` on `sim`, judged against the line
 // settings' limits at that point and the problem's.
 OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
@@ -91,7 +108,11 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
     return e;
   }
   try {
-    const RunResults results = DeriveResults(sim, line);
+    // A point's run is checked by its model only when the search asks for a check number:
+    // the diffusion model's grid check costs more than the run itself.
+    const RunResults results =
+        UsesCheck(problem) ? DeriveResults(sim, line)
+                           : DeriveResultsAwaitingCheck(sim, line, [] { return std::make_unique<NoCheck>(); });
     // The objective: a varied input's value, a condition's value, or a line quantity.
     const ConditionField* objectiveField = FindField(problem.objective.name);
     for (std::size_t i = 0; i < problem.variables.size(); ++i) {

@@ -31,7 +31,9 @@ TEST(GridCheck, LineAndWarningAtTheLimits) {
        "solvent content by up to 3 %. Try 80 cells (DiffusionCells)."},
   };
   for (const auto& c : cases) {
-    if (c.line != nullptr) EXPECT_EQ(GridCheckLine(c.result), c.line);
+    if (c.line != nullptr) {
+      EXPECT_EQ(GridCheckLine(c.result), c.line);
+    }
     const std::optional<std::string> warning = GridCheckWarning(c.result, 40);
     EXPECT_EQ(warning.value_or(""), c.warning);
   }
