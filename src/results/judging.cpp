@@ -12,6 +12,7 @@
 #include "model/arithmetic.h"
 #include "model/number_text.h"
 #include "results/bubble_point.h"
+#include "results/skin_warning.h"
 
 namespace tovimar {
 
@@ -283,9 +284,19 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
   }
 }
 
+namespace {
+constexpr std::string_view SkinWarningStart = "A skin forms in zone ";
+constexpr std::string_view SkinWarningEnd = " m: solvent is trapped below it.";
+}  // namespace
+
 std::string SkinWarning(const SkinOnset& skin) {
-  return "A skin forms in zone " + std::to_string(skin.zone) + " from " + FixedNumber(skin.position, 1) +
-         " m: solvent is trapped below it.";
+  return std::string(SkinWarningStart) + std::to_string(skin.zone) + " from " + FixedNumber(skin.position, 1) +
+         std::string(SkinWarningEnd);
+}
+
+bool IsSkinWarning(std::string_view warning) {
+  return warning.size() > SkinWarningStart.size() + SkinWarningEnd.size() && warning.starts_with(SkinWarningStart) &&
+         warning.ends_with(SkinWarningEnd);
 }
 
 }  // namespace tovimar

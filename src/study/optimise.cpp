@@ -16,6 +16,7 @@
 #include "input/number_parse.h"
 #include "model/model.h"
 #include "results/output_catalogue.h"
+#include "results/skin_warning.h"
 #include "run/run_sequence.h"
 
 namespace tovimar {
@@ -137,7 +138,10 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
       e.limits.push_back(Judged(limit, results, activeTolerance));
       e.feasible = e.feasible && e.limits.back().met;
     }
-    e.warnings = results.judgement.warnings;
+    // A skin is what the diffusion model predicts, not a limit: the residual target judges it.
+    for (const std::string& warning : results.judgement.warnings) {
+      if (!IsSkinWarning(warning)) e.warnings.push_back(warning);
+    }
     e.completed = e.objective.has_value();
   } catch (const UserError&) {
     return OptimiseEvaluation{};
