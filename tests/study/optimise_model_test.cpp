@@ -17,9 +17,11 @@ OptimiseLimit Limit(const std::string& text) {
 }
 
 TEST(OptimiseModel, ASkinIsNoLimit) {
-  const OptimiseProblem problem{{{"LineSpeed", 0.1, 5}},
-                                {"LineSpeed", OptimiseSense::Maximise},
-                                {Limit("LineEndResidualSolvent<=2")}};
+  OptimiseProblem problem;
+  problem.variables.push_back({"LineSpeed", 0.1, 5});
+  problem.objective.name = "LineSpeed";
+  problem.objective.sense = OptimiseSense::Maximise;
+  problem.limits.push_back(Limit("LineEndResidualSolvent<=2"));
   LineSettings line;
   line.Model.name = std::string(DiffusionModelName);
   const OptimiseEvaluation diffusion = RecheckOptimisePoint(problem, MapEntryTexts{}, line, {1.0}, 1e-3);
