@@ -34,8 +34,9 @@ test-asan: deps
 bench: build
 	./build/default/bench/tovimar_bench
 
-# Renders the five pages, the Drying Profile page after a failed run, the window grown to
-# 1100 x 800, the help window and the completion dialog to screenshots/*.png without a display,
+# Renders the five pages, the Drying Profile page after a failed run and with every curve and
+# five pinned runs, the window grown to 1100 x 800, the help window, the completion dialog and
+# the "Save changes?" prompt to screenshots/*.png without a display,
 # and refreshes the pictures the README shows.
 screenshots: build
 	QT_QPA_PLATFORM=offscreen ./build/default/src/ui/tovimar_screenshots screenshots
@@ -50,7 +51,9 @@ screenshots: build
 	cp screenshots/profile-measured.png docs/screenshot-measured.png
 	cp screenshots/fit.png docs/screenshot-fit.png
 	cp screenshots/profile-pinned.png docs/screenshot-pinned.png
+	cp screenshots/profile-crowded.png docs/screenshot-crowded.png
 	cp screenshots/compare.png docs/screenshot-compare.png
+	cp screenshots/session-prompt.png docs/screenshot-session-prompt.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

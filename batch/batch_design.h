@@ -6,7 +6,7 @@
 #include "conditionfile/input_file.h"
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar::batch {
 

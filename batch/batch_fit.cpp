@@ -1,5 +1,8 @@
 #include "batch_fit.h"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "model/errors.h"
 #include "model/number_text.h"
 #include "study/fit.h"
+#include "study/quantity_text.h"
 
 namespace tovimar::batch {
 
@@ -29,15 +33,25 @@ std::string FitConflict(const BatchOptions& options) {
   return {};
 }
 
+// The digits a fitted value is shown with: ReadableDigits, or more when its interval is
+// narrower, so that the value shows down to the interval's second digit.
+int ValueDigits(double value, const std::optional<double>& halfWidth) {
+  if (!halfWidth || value == 0 || !std::isfinite(value) || !(*halfWidth > 0)) return ReadableDigits;
+  const double digits = std::floor(std::log10(std::fabs(value))) - std::floor(std::log10(*halfWidth)) + 2;
+  return static_cast<int>(std::clamp(digits, static_cast<double>(ReadableDigits), 17.0));
+}
+
 void PrintResult(const FitResult& result, std::ostream& out) {
   for (const FittedValue& v : result.values) {
-    out << v.parameter.name << '=' << ShortestNumberText(v.value);
+    const std::string unit = ReadableUnitOf(v.parameter.name);
+    const std::string unitAfter = unit.empty() ? "" : " " + unit;
+    out << v.parameter.name << '=' << ShortNumber(v.value, ValueDigits(v.value, v.halfWidth));
     if (!v.determined) {
-      out << " (undetermined)";
+      out << unitAfter << " (undetermined)";
     } else if (v.halfWidth) {
-      out << " \u00b1 " << Significant3(*v.halfWidth) << " (95 %)";
+      out << " \u00b1 " << Significant3(*v.halfWidth) << unitAfter << " (95 %)";
     } else {
-      out << " (no interval)";
+      out << unitAfter << " (no interval)";
     }
     out << '\n';
   }

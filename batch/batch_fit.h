@@ -5,7 +5,7 @@
 #include "batch_options.h"
 #include "input/entry_texts.h"
 #include "input/user_messages.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar::batch {
 

@@ -64,7 +64,7 @@ void ListNames(std::ostream& out) {
   out << SaveFileNameEntry << '\t' << SaveFileNameField << "\tSave File Name\t\t"
       << SaveFileNameDefault << '\n';
   out << "# Line settings: name\tcaption\tunit\n";
-  for (const LineSettingName& line : LineSettingNames()) {
+  for (const LineSetting& line : LineSettingCatalogue()) {
     out << line.name << '\t' << line.caption << '\t' << line.unit << '\n';
   }
   out << "# Outputs: name\tscope\tcaption\tunit\n";

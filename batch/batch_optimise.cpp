@@ -19,6 +19,7 @@
 #include "results/profile_csv.h"
 #include "run/run_sequence.h"
 #include "study/optimise.h"
+#include "study/quantity_text.h"
 
 namespace tovimar::batch {
 
@@ -42,9 +43,11 @@ scaled to 0..1, started from the present conditions and from --starts N - 1 more
 a seeded Latin hypercube (default 8 starts in all), the starts spread over all processor
 cores; every run is in memory, and a run that stops counts as a point outside the limits.
 The best point is run again on its own and every limit judged afresh before it is called
-within every limit. Standard output gets one NAME=VALUE line per variable (the shortest
-exact form the entry gets), then the objective, each limit with its value and whether it
-is active (within 0.1 % of its bound): "limit (line): " for the line settings' own,
+within every limit. Standard output gets one NAME=VALUE line per variable (exact: the
+value the entry gets: the shortest decimal within 1e-9 of the point found, longer where
+that would step over a limit the point lies on), then
+the objective, each limit with its value (to 4 significant digits, with units) and whether
+it is active (within 0.1 % of its bound): "limit (line): " for the line settings' own,
 "limit: " for the others; then "within every limit: yes" or "no", the number of runs and
 the time; the best point's judging warnings go to standard error, and so does progress
 when it is a terminal. --write-data, -o and --csv write the best point's data file,
@@ -60,12 +63,16 @@ void PrintResult(const OptimiseProblem& problem, const OptimiseResult& result, s
   for (std::size_t i = 0; i < result.valueTexts.size(); ++i) {
     out << problem.variables[i].name << '=' << result.valueTexts[i] << '\n';
   }
+  // For people: units, and the values to ReadableDigits (the bounds as given).
+  const std::string objectiveUnit = ReadableUnitOf(problem.objective.name);
   out << "objective: " << (problem.objective.sense == OptimiseSense::Maximise ? "max " : "min ")
-      << problem.objective.name << " = " << OptimiseValueText(result.objective) << '\n';
+      << problem.objective.name << " = " << ReadableQuantity(result.objective, objectiveUnit) << '\n';
   for (const OptimiseLimitResult& limit : result.limits) {
+    const std::string unit = ReadableUnitOf(limit.limit.name);
     out << (limit.limit.fromLine ? "limit (line): " : "limit: ") << LimitName(limit.limit)
         << (limit.limit.sense == LimitSense::AtMost ? " <= " : " >= ")
-        << ShortestNumberText(limit.limit.bound) << ": " << OptimiseValueText(limit.value) << ' '
+        << ShortestNumberText(limit.limit.bound) << (unit.empty() ? "" : " ") << unit << ": "
+        << ReadableQuantity(limit.value, unit) << ' '
         << (!limit.met ? "not met" : limit.active ? "active" : "inactive") << '\n';
   }
   out << "within every limit: " << (result.feasible ? "yes" : "no") << '\n';

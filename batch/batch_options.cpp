@@ -73,9 +73,11 @@ solvent-2 residual ratio, solvent-1 weight (kg/m2) and solvent-2 weight (kg/m2),
 as in the profile CSV; empty cells are allowed. Each difference is divided by its
 quantity's standard deviation: 1 K, 0.01 for the ratios and 0.001 kg/m2 unless --sd
 NAME=VALUE says otherwise (NAME a column title or WebTemp, Residual1, Residual2,
-Solvent1Weight, Solvent2Weight). Standard output gets NAME=VALUE ± HALFWIDTH (95 %) for
-each parameter, one a line (NAME=VALUE (undetermined) for one the measurements do not
-depend on beyond rounding, or cannot tell apart from the others), then the residual RMS
+Solvent1Weight, Solvent2Weight). Standard output gets NAME=VALUE ± HALFWIDTH UNIT (95 %)
+for each parameter, one a line, the value to 4 significant digits or down to the interval's
+second digit (NAME=VALUE UNIT (undetermined) for one the measurements do not depend on
+beyond rounding, or cannot tell apart from the others; --write-data keeps the values to a
+part in 10^9), then the residual RMS
 of each quantity, the number of runs and warnings (parameters the data cannot tell
 apart). With --write-data the entries with the fitted values are saved once the fit has
 converged. A fit that cannot start exits with 3; a residual, sum of squares or interval

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/fixed_format.h"
-#include "model/model_settings.h"
+#include "input/line_catalogue.h"
 
 namespace tovimar {
 
@@ -133,7 +135,11 @@ std::string LabelBytes(std::string_view utf8Label) {
   return bytes;
 }
 
-std::string FormatValueLine(const ConditionField& field, std::string_view valueText) {
+namespace {
+
+// What a value line of `field` holds before its value: the indent, the label's bytes, the
+// padding to the "=" column and "=  ".
+std::string ValueLinePrefix(const ConditionField& field) {
   std::string line(static_cast<std::size_t>(field.labelIndent), ' ');
   line += LabelBytes(field.label);
   // The "=" stands in byte column equalsColumn (from 1); a label too long for that (none in
@@ -141,6 +147,23 @@ std::string FormatValueLine(const ConditionField& field, std::string_view valueT
   const std::size_t beforeEquals = static_cast<std::size_t>(field.equalsColumn - 1);
   line.resize(line.size() < beforeEquals ? beforeEquals : line.size() + 1, ' ');
   line += "=  ";
+  return line;
+}
+
+}  // namespace
+
+std::string FormatValueLine(const ConditionField& field, std::string_view valueText) {
+  // The catalogue's prefixes are formed once: every run and data file writes them all.
+  static const std::vector<std::string> prefixes = [] {
+    std::vector<std::string> all;
+    for (const ConditionField& f : ConditionFields()) all.push_back(ValueLinePrefix(f));
+    return all;
+  }();
+  const std::vector<ConditionField>& fields = ConditionFields();
+  const std::less<const ConditionField*> before;
+  const bool inCatalogue = !before(&field, fields.data()) && before(&field, fields.data() + fields.size());
+  std::string line = inCatalogue ? prefixes[static_cast<std::size_t>(&field - fields.data())]
+                                 : ValueLinePrefix(field);
   line += valueText;
   return line;
 }
@@ -184,13 +207,13 @@ std::string FormatZoneSection(const DryingConditions& c, int k) {
   return out;
 }
 
-void WriteConditionSection(const DryingConditions& c, const ResultFile& file) {
+void WriteConditionSection(const DryingConditions& c, const ResultSink& file) {
   // Formatted in full before the file is touched: nothing half-written if formatting fails.
   const std::string text = FormatConditionSection(c);
   file.Create(text);
 }
 
-void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
+void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k) {
   const std::string text = FormatZoneSection(c, k);
   file.Append(text);
@@ -215,7 +238,7 @@ std::string FormatModelSection(const ModelChoice& choice) {
   return out;
 }
 
-void WriteModelSection(const ModelChoice& choice, const ResultFile& file) {
+void WriteModelSection(const ModelChoice& choice, const ResultSink& file) {
   if (const std::string text = FormatModelSection(choice); !text.empty()) {
     file.Append(text);
   }

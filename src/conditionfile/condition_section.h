@@ -28,18 +28,18 @@ std::string LabelBytes(std::string_view utf8Label);
 
 // Creates the result file afresh with the head. Throws FileError ("File can not open!") when
 // it cannot be created and ResultWriteError when a write fails.
-void WriteConditionSection(const DryingConditions& c, const ResultFile& file);
+void WriteConditionSection(const DryingConditions& c, const ResultSink& file);
 
 // Appends the block of zone k; throws as WriteConditionSection.
-void WriteZoneSection(const DryingConditions& c, const ResultFile& file,
+void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k);
 
 // The section a run of a model with parameters adds after its tables: a heading naming the
-// model and one "name (unit) = value" line per parameter (see ModelParameterRows). Empty
+// model and one "name (unit) = value" line per parameter (see ModelParameterRows of input/line_catalogue.h). Empty
 // for the lumped model, whose result file ends with its last table.
 std::string FormatModelSection(const ModelChoice& choice);
 
 // Appends FormatModelSection(choice) when it is not empty; throws as WriteConditionSection.
-void WriteModelSection(const ModelChoice& choice, const ResultFile& file);
+void WriteModelSection(const ModelChoice& choice, const ResultSink& file);
 
 }  // namespace tovimar

@@ -1,5 +1,7 @@
 #include "conditionfile/data_file.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -16,42 +18,45 @@ constexpr char EndOfText = '\x1A';
 
 // What a line of a data file yields: whether it holds "=", and its value text, the first
 // run of non-space characters after the first "=". Only the space separates; a tab is part
-// of the value, and further "=" belong to it.
+// of the value, and further "=" belong to it. The line is taken in parts (the bytes between
+// its CRs, or between the ends of the read buffer), each scanned as a whole.
 class DataLine {
  public:
   // A value is kept in pieces of this size rather than in one text that doubles as it
   // grows, so that the values of a file take little more memory than their bytes.
   static constexpr std::size_t PieceSize = std::size_t{64} << 10;
 
-  void Add(char ch) {
-    if (++length_ > MaxDataFileLineLength) {
-      return;  // the line is refused; nothing more of it is kept
-    }
-    switch (phase_) {
-      case Phase::Label:
-        if (ch == '=') {
+  // Bytes beyond MaxDataFileLineLength are counted, not kept: the line is refused.
+  void Add(std::string_view part) {
+    const std::size_t room = length_ < MaxDataFileLineLength ? MaxDataFileLineLength - length_ : 0;
+    length_ += part.size();
+    part = part.substr(0, room);
+    while (!part.empty()) {
+      switch (phase_) {
+        case Phase::Label: {
+          const std::size_t equals = part.find('=');
+          if (equals == std::string_view::npos) return;
           phase_ = Phase::Spaces;
-        }
-        break;
-      case Phase::Spaces:
-        if (ch == ' ') {
+          part.remove_prefix(equals + 1);
           break;
         }
-        phase_ = Phase::Value;
-        [[fallthrough]];
-      case Phase::Value:
-        if (ch == ' ') {
-          phase_ = Phase::Rest;
-        } else {
-          if (pieces_.empty() || pieces_.back().size() == PieceSize) {
-            pieces_.emplace_back();
-            if (pieces_.size() > 1) pieces_.back().reserve(PieceSize);
-          }
-          pieces_.back().push_back(ch);
+        case Phase::Spaces: {
+          const std::size_t first = part.find_first_not_of(' ');
+          if (first == std::string_view::npos) return;
+          phase_ = Phase::Value;
+          part.remove_prefix(first);
+          break;
         }
-        break;
-      case Phase::Rest:
-        break;
+        case Phase::Value: {
+          const std::size_t space = part.find(' ');
+          Keep(part.substr(0, space));
+          if (space == std::string_view::npos) return;
+          phase_ = Phase::Rest;
+          return;
+        }
+        case Phase::Rest:
+          return;
+      }
     }
   }
   [[nodiscard]] bool HasEquals() const { return phase_ != Phase::Label; }
@@ -62,8 +67,21 @@ class DataLine {
     return value;
   }
   [[nodiscard]] bool TooLong() const { return length_ > MaxDataFileLineLength; }
+  [[nodiscard]] std::size_t Length() const { return length_; }
 
  private:
+  void Keep(std::string_view text) {
+    while (!text.empty()) {
+      if (pieces_.empty() || pieces_.back().size() == PieceSize) {
+        pieces_.emplace_back();
+        if (pieces_.size() > 1) pieces_.back().reserve(PieceSize);
+      }
+      const std::size_t n = std::min(text.size(), PieceSize - pieces_.back().size());
+      pieces_.back().append(text.substr(0, n));
+      text.remove_prefix(n);
+    }
+  }
+
   std::size_t length_ = 0;
   enum class Phase { Label, Spaces, Value, Rest };
   Phase phase_ = Phase::Label;
@@ -74,36 +92,53 @@ class DataLine {
 // an LF it belongs to the line end, elsewhere it is dropped); a byte 0x1A ends the text.
 // Lines the input does not have are empty. Only the values are kept, and reading stops at a
 // line longer than MaxDataFileLineLength or once the lines together are longer than
-// MaxDataFileLength, so the memory taken stays bounded; `allTooLong` is set when the
-// latter stopped it.
+// MaxDataFileLength, whichever byte comes first, so the memory taken stays bounded;
+// `allTooLong` is set when the latter stopped it.
 std::vector<DataLine> ReadFirstLines(InputSource& source, bool& allTooLong) {
   std::vector<DataLine> lines(DataFileLineCount);
   allTooLong = false;
   std::size_t line = 0;
   std::size_t total = 0;
-  std::vector<char> buffer(64 * 1024);
+  // On the stack: a reader called for many small inputs allocates nothing per call.
+  std::array<char, 16 * 1024> buffer;
+  // Adds a part of the current line (no LF, CR or 0x1A in it); false once reading stops.
+  const auto add = [&](std::string_view part) {
+    const std::size_t lineRoom = MaxDataFileLineLength - lines[line].Length();
+    const std::size_t totalRoom = MaxDataFileLength - total;
+    if (part.size() > totalRoom && totalRoom < lineRoom) {
+      allTooLong = true;  // the lines in all reach the bound before this line alone does
+      return false;
+    }
+    lines[line].Add(part);
+    total += part.size();
+    return !lines[line].TooLong();
+  };
   while (line < lines.size()) {
     const std::size_t count = source.Read(buffer.data(), buffer.size());
     if (count == 0) {
       break;  // end of the input
     }
-    for (std::size_t i = 0; i < count && line < lines.size(); ++i) {
-      const char ch = buffer[i];
-      if (ch == EndOfText) {
-        return lines;
-      }
-      if (ch == '\n') {
-        ++line;
-      } else if (ch != '\r') {
-        lines[line].Add(ch);
-        if (lines[line].TooLong()) {
+    std::string_view chunk(buffer.data(), count);
+    const std::size_t eot = chunk.find(EndOfText);
+    chunk = chunk.substr(0, eot);
+    while (!chunk.empty() && line < lines.size()) {
+      const std::size_t lf = chunk.find('\n');
+      std::string_view rest = chunk.substr(0, lf);
+      while (!rest.empty()) {
+        const std::size_t cr = rest.find('\r');
+        if (!add(rest.substr(0, cr))) {
           return lines;
         }
-        if (++total > MaxDataFileLength) {
-          allTooLong = true;
-          return lines;
-        }
+        rest.remove_prefix(cr == std::string_view::npos ? rest.size() : cr + 1);
       }
+      if (lf == std::string_view::npos) {
+        break;
+      }
+      ++line;
+      chunk.remove_prefix(lf + 1);
+    }
+    if (eot != std::string_view::npos) {
+      return lines;
     }
   }
   return lines;

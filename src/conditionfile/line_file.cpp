@@ -1,7 +1,6 @@
-// The line file (JSON) and the `--set NAME=VALUE` names of the line settings.
+// The line file (JSON), read and written through the catalogue of line settings.
 #include "conditionfile/line_file.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstddef>
 #include <nlohmann/json.hpp>
@@ -12,10 +11,8 @@
 #include <vector>
 
 #include "conditionfile/input_file.h"
-#include "conditionfile/model_object.h"
 #include "format/file_writer.h"
-#include "input/number_parse.h"
-#include "model/model_settings.h"
+#include "format/csv.h"
 
 namespace tovimar {
 
@@ -24,96 +21,93 @@ namespace {
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
-constexpr const char* ZoneExhaustFlowKey = "ZoneExhaustFlow";
-constexpr const char* ZoneLELLimitKey = "ZoneLELLimit";
 constexpr const char* OptimiseKey = "Optimise";
 constexpr const char* FitKey = "Fit";
-constexpr const char* ModelKey = "Model";
 
-// The name of a setting in messages: the key, and the zone for a zone setting.
-std::string NameOf(const std::string& key, int zone) {
-  return zone == 0 ? key : key + "[" + std::to_string(zone) + "]";
+[[noreturn]] void Refuse(const std::string& name, const std::string& what) {
+  throw LineFileError("\"" + name + "\" " + what);
 }
 
-[[noreturn]] void Refuse(const std::string& key, int zone, const std::string& what) {
-  throw LineFileError("\"" + NameOf(key, zone) + "\" " + what);
-}
-
-// The LELs and the limits divide, so they must be above zero; the rest may be zero.
-bool MustBePositive(const std::string& key) {
-  return key == "LEL1" || key == "LEL2" || key == "LELLimit" || key == ZoneLELLimitKey;
-}
-
-void CheckValue(const std::string& key, int zone, double value) {
-  if (!std::isfinite(value)) Refuse(key, zone, "must be a finite number.");
-  if (value < 0) Refuse(key, zone, "must not be negative.");
-  if (value == 0 && MustBePositive(key)) Refuse(key, zone, "must be greater than zero.");
-}
-
-// Stores a checked value (none: clear) in the setting `key` of zone `zone`.
-void Store(LineSettings& s, const std::string& key, int zone, std::optional<double> value) {
-  if (value) CheckValue(key, zone, *value);
-  const auto z = static_cast<std::size_t>(zone);
-  if (key == "WebWidth") {
-    s.WebWidth = value.value();
-  } else if (key == ZoneExhaustFlowKey) {
-    s.ZoneExhaustFlow[z] = value;
-  } else if (key == "LEL1") {
-    s.LEL1 = value.value();
-  } else if (key == "LEL2") {
-    s.LEL2 = value.value();
-  } else if (key == "LELLimit") {
-    s.LELLimit = value.value();
-  } else if (key == ZoneLELLimitKey) {
-    s.ZoneLELLimit[z] = value;
-  } else if (key == "ResidualTarget") {
-    s.ResidualTarget = value;
-  } else if (key == "BoilingMarginMin") {
-    s.BoilingMarginMin = value.value();
+// One value of `setting`: a number or a text as its type asks, or null for none.
+void ReadValue(LineSettings& s, const LineSetting& setting, const Json& value) {
+  if (value.is_null() && setting.optional) {
+    // null: no value of its own, as when it is left out.
+    if (setting.type == LineSettingType::Text) {
+      SetLineSettingText(s, setting, std::string());
+    } else {
+      SetLineSetting(s, setting, std::nullopt);
+    }
+  } else if (setting.type == LineSettingType::Text) {
+    if (!value.is_string()) Refuse(setting.name, "must be a text.");
+    SetLineSettingText(s, setting, value.get<std::string>());
   } else {
-    throw LineFileError("Unknown key \"" + key + "\" in the line file.");
+    if (!value.is_number()) Refuse(setting.name, "must be a number.");
+    SetLineSetting(s, setting, value.get<double>());
   }
 }
 
-double NumberOf(const Json& value, const std::string& key, int zone) {
-  if (!value.is_number()) Refuse(key, zone, "must be a number.");
-  return value.get<double>();
-}
-
-// A zone setting: an object of zone numbers "1" to "14".
-void ReadZones(LineSettings& s, const std::string& key, const Json& zones) {
+// A per-zone setting: an object of zone numbers "1" to "14".
+void ReadZones(LineSettings& s, const std::string& object, const std::string& key, const Json& zones) {
   if (!zones.is_object()) {
-    Refuse(key, 0, "must be an object of zone numbers \"1\" to \"14\".");
+    Refuse(key, "must be an object of zone numbers \"1\" to \"14\".");
   }
   for (const auto& [zoneText, value] : zones.items()) {
-    int zone = 0;
+    const LineSetting* setting = nullptr;
     for (int z = 1; z <= MaxZones; ++z) {
-      if (zoneText == std::to_string(z)) zone = z;
+      if (zoneText == std::to_string(z)) setting = FindLineSetting(object, key, z);
     }
-    if (zone == 0) {
-      Refuse(key, 0, "has no zone \"" + zoneText + "\": the zones are \"1\" to \"14\".");
+    if (setting == nullptr) {
+      Refuse(key, "has no zone \"" + zoneText + "\": the zones are \"1\" to \"14\".");
     }
-    // null: the zone has no value of its own, as when it is left out.
-    Store(s, key, zone, value.is_null() ? std::nullopt : std::optional(NumberOf(value, key, zone)));
+    ReadValue(s, *setting, value);
   }
+}
+
+bool IsNestedObject(const std::string& key) {
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (setting.object == key) return true;
+  }
+  return false;
+}
+
+// The key `key` of the object `object` (empty: the file's own object).
+void ReadKey(LineSettings& s, const std::string& object, const std::string& key, const Json& value) {
+  if (const LineSetting* setting = FindLineSetting(object, key, 0)) {
+    ReadValue(s, *setting, value);
+  } else if (FindLineSetting(object, key, 1) != nullptr) {
+    ReadZones(s, object, key, value);
+  } else if (object.empty() && IsNestedObject(key)) {
+    if (!value.is_object()) Refuse(key, "must be an object.");
+    for (const auto& [inner, item] : value.items()) ReadKey(s, key, inner, item);
+  } else if (object.empty()) {
+    throw LineFileError("Unknown key \"" + key + "\" in the line file.");
+  } else {
+    throw LineFileError("Unknown key \"" + key + "\" in \"" + object + "\".");
+  }
+}
+
+// The JSON form of the value of `setting` in `s`, which is set.
+OrderedJson JsonOf(const LineSetting& setting, const LineSettings& s) {
+  if (setting.type == LineSettingType::Text) return setting.Text(s);
+  return *setting.Number(s);
 }
 
 // The texts of the optimiser's and the fitter's set-ups, kept as they are: the line file
 // cannot read them (study/ does), so it only checks that each is a non-empty text.
 std::string TextOf(const Json& value, const std::string& name) {
-  if (!value.is_string()) Refuse(name, 0, "must be a text.");
+  if (!value.is_string()) Refuse(name, "must be a text.");
   std::string text = value.get<std::string>();
-  if (text.empty()) Refuse(name, 0, "must not be empty.");
+  if (text.empty()) Refuse(name, "must not be empty.");
   return text;
 }
 
 std::vector<std::string> TextsOf(const Json& value, const std::string& name) {
-  if (!value.is_array()) Refuse(name, 0, "must be a list of texts.");
+  if (!value.is_array()) Refuse(name, "must be a list of texts.");
   std::vector<std::string> texts;
   for (const Json& item : value) {
-    if (!item.is_string()) Refuse(name, 0, "must be a list of texts.");
+    if (!item.is_string()) Refuse(name, "must be a list of texts.");
     texts.push_back(item.get<std::string>());
-    if (texts.back().empty()) Refuse(name, 0, "must not hold an empty text.");
+    if (texts.back().empty()) Refuse(name, "must not hold an empty text.");
   }
   return texts;
 }
@@ -121,7 +115,7 @@ std::vector<std::string> TextsOf(const Json& value, const std::string& name) {
 // One set-up object: each key is "OBJECT.KEY" in messages, and `read` takes the known ones.
 template <typename Read>
 void ReadSetup(const std::string& object, const Json& value, Read read) {
-  if (!value.is_object()) Refuse(object, 0, "must be an object.");
+  if (!value.is_object()) Refuse(object, "must be an object.");
   for (const auto& [key, item] : value.items()) {
     if (!read(key, item, object + "." + key)) {
       throw LineFileError("Unknown key \"" + key + "\" in \"" + object + "\".");
@@ -234,18 +228,12 @@ LineSettings ParseLineSettings(std::string_view json) {
   }
   LineSettings s;
   for (const auto& [key, value] : root.items()) {
-    if (key == ZoneExhaustFlowKey || key == ZoneLELLimitKey) {
-      ReadZones(s, key, value);
-    } else if (key == OptimiseKey) {
+    if (key == OptimiseKey) {
       s.Optimise = ReadOptimiseSetup(value);
     } else if (key == FitKey) {
       s.Fit = ReadFitSetup(value);
-    } else if (key == ModelKey) {
-      s.Model = ReadModelObject(value);
-    } else if (key == "ResidualTarget" && value.is_null()) {
-      s.ResidualTarget.reset();
     } else {
-      Store(s, key, 0, NumberOf(value, key, 0));
+      ReadKey(s, "", key, value);
     }
   }
   return s;
@@ -267,22 +255,29 @@ LineSettings ReadLineFile(const std::string& path) {
 }
 
 std::string FormatLineSettings(const LineSettings& s) {
-  OrderedJson root;
-  root["WebWidth"] = s.WebWidth;
-  OrderedJson flows = OrderedJson::object();
-  OrderedJson limits = OrderedJson::object();
-  for (int z = 1; z <= MaxZones; ++z) {
-    const auto zone = static_cast<std::size_t>(z);
-    if (s.ZoneExhaustFlow[zone]) flows[std::to_string(z)] = *s.ZoneExhaustFlow[zone];
-    if (s.ZoneLELLimit[zone]) limits[std::to_string(z)] = *s.ZoneLELLimit[zone];
+  const LineSettings defaults;
+  OrderedJson root = OrderedJson::object();
+  std::vector<std::string> nested;
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (!setting.object.empty() && !root.contains(setting.object)) {
+      // In the place of its first setting; left out below when nothing is written in it.
+      root[setting.object] = OrderedJson::object();
+      nested.push_back(setting.object);
+    }
+    OrderedJson& object = setting.object.empty() ? root : root[setting.object];
+    if (setting.zone != 0 && setting.writtenAtDefault && !object.contains(setting.key)) {
+      object[setting.key] = OrderedJson::object();
+    }
+    if (!setting.IsSet(s) || (!setting.writtenAtDefault && setting.Same(s, defaults))) continue;
+    if (setting.zone == 0) {
+      object[setting.key] = JsonOf(setting, s);
+    } else {
+      object[setting.key][std::to_string(setting.zone)] = JsonOf(setting, s);
+    }
   }
-  root[ZoneExhaustFlowKey] = flows;
-  root["LEL1"] = s.LEL1;
-  root["LEL2"] = s.LEL2;
-  root["LELLimit"] = s.LELLimit;
-  root[ZoneLELLimitKey] = limits;
-  if (s.ResidualTarget) root["ResidualTarget"] = *s.ResidualTarget;
-  root["BoilingMarginMin"] = s.BoilingMarginMin;
+  for (const std::string& object : nested) {
+    if (root[object].empty()) root.erase(object);
+  }
   OrderedJson optimise = OrderedJson::object();
   PutText(optimise, "Objective", s.Optimise.objective);
   PutTexts(optimise, "Variables", s.Optimise.variables);
@@ -293,7 +288,6 @@ std::string FormatLineSettings(const LineSettings& s) {
   PutTexts(fit, "Parameters", s.Fit.parameters);
   PutTexts(fit, "StandardDeviations", s.Fit.standardDeviations);
   if (!fit.empty()) root[FitKey] = fit;
-  if (!IsDefaultModelChoice(s.Model)) root[ModelKey] = ModelObject(s.Model);
   try {
     return root.dump(2) + "\n";
   } catch (const Json::type_error&) {
@@ -306,71 +300,10 @@ void WriteLineFile(const std::string& path, const LineSettings& settings) {
   WriteTextFile(path, FormatLineSettings(settings), "line file");
 }
 
-const std::vector<LineSettingName>& LineSettingNames() {
-  static const std::vector<LineSettingName> names = [] {
-    const std::string normalFlow = "m3/h at 0 \u2103 and 101.325 kPa";
-    std::vector<LineSettingName> v;
-    v.push_back({"WebWidth", "WebWidth", 0, "Coated web width", "m", false});
-    for (int z = 1; z <= MaxZones; ++z) {
-      v.push_back({NameOf(ZoneExhaustFlowKey, z), ZoneExhaustFlowKey, z,
-                   "Exhaust flow of zone " + std::to_string(z), normalFlow, true});
-    }
-    v.push_back({"LEL1", "LEL1", 0, "Lower explosive limit of solvent-1", "vol %", false});
-    v.push_back({"LEL2", "LEL2", 0, "Lower explosive limit of solvent-2", "vol %", false});
-    v.push_back({"LELLimit", "LELLimit", 0, "Exhaust concentration limit", "% of LEL", false});
-    for (int z = 1; z <= MaxZones; ++z) {
-      v.push_back({NameOf(ZoneLELLimitKey, z), ZoneLELLimitKey, z,
-                   "Exhaust concentration limit of zone " + std::to_string(z), "% of LEL",
-                   true});
-    }
-    v.push_back({"ResidualTarget", "ResidualTarget", 0, "Residual solvent target", "g/m2",
-                 true});
-    v.push_back({"BoilingMarginMin", "BoilingMarginMin", 0, "Least margin below boiling", "K",
-                 false});
-    // The drying model's names, from their own table; their key is the "Model" object's.
-    for (const ModelSetting& m : ModelSettings()) {
-      for (int z = m.kind == ModelSettingKind::Zone ? 1 : 0; z <= (m.kind == ModelSettingKind::Zone ? MaxZones : 0); ++z) {
-        std::string caption(m.caption);
-        caption[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(caption[0])));
-        if (z > 0) caption.append(" in zone ").append(std::to_string(z));
-        v.push_back({NameOf(std::string(m.name), z), ModelKey, z, caption, std::string(m.unit), false});
-      }
-    }
-    return v;
-  }();
-  return names;
-}
-
-void ApplyLineSetting(LineSettings& settings, std::string_view assignment) {
-  const std::size_t equals = assignment.find('=');
-  if (equals == std::string_view::npos) {
-    throw LineFileError("\"" + std::string(assignment) + "\" is not NAME=VALUE.");
-  }
-  const std::string_view name = assignment.substr(0, equals);
-  const std::string_view text = assignment.substr(equals + 1);
-  if (const std::optional<ModelSettingName> model = FindModelSetting(name)) {
-    try {
-      SetModelSetting(settings.Model, *model, text, ParseNumber);
-    } catch (const UserError& e) {
-      throw LineFileError(e.what());
-    }
-    return;
-  }
-  for (const LineSettingName& entry : LineSettingNames()) {
-    if (entry.name != name) continue;
-    std::optional<double> value;
-    if (!text.empty()) {
-      value = ParseNumber(text);
-      if (!value) Refuse(entry.key, entry.zone, "needs a number, not \"" + std::string(text) + "\".");
-    } else if (!entry.clearable) {
-      Refuse(entry.key, entry.zone, "needs a number.");
-    }
-    LineSettings changed = settings;
-    Store(changed, entry.key, entry.zone, value);
-    settings = changed;
-    return;
-  }
-  throw LineFileError("There is no line setting \"" + std::string(name) + "\".");
+std::string LineSettingText(const LineSetting& setting, const LineSettings& settings) {
+  if (setting.type == LineSettingType::Text) return setting.Text(settings);
+  const std::optional<double> value = setting.Number(settings);
+  return value ? ShortestNumberText(*value) : std::string();
 }
 
 }  // namespace tovimar

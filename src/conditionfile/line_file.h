@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "model/errors.h"
-#include "model/line_settings.h"
+#include "input/line_catalogue.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 
-// The line file: the line settings as one JSON object, for example
+// The line file: the line settings as one JSON object, each under the key its entry of the
+// line-setting catalogue (input/line_catalogue.h) gives, for example
 //
 //   {
 //     "WebWidth": 1.2,
@@ -33,12 +35,14 @@ namespace tovimar {
 // the common limit. An exhaust flow of 0 is a zone without exhaust air: judged, and without
 // bound as soon as it evaporates solvent. (Files were never written with a 0 for a zone
 // without a flow: such zones were always left out.)
-// Every key may be left out (its default applies); "ResidualTarget": null is the same as
-// leaving it out. Every value is a finite number, none negative; the LELs and the limits
-// are above zero. Any other key is refused.
+// A setting kept in a nested object of the catalogue ("Model": {...}) is read and written
+// inside that object. Every key may be left out (its default applies); null for a setting
+// that may be not set ("ResidualTarget": null) is the same as leaving it out. Every number is
+// finite and within its catalogue range (none negative; the LELs and the limits above
+// zero); a text setting holds a text. Any other key is refused.
 //
 // "Optimise" and "Fit" keep what the Optimise and Fit pages were last set to (OptimiseSetup
-// and FitSetup of model/line_settings.h), in the batch tool's text forms (--objective,
+// and FitSetup of input/line_settings.h), in the batch tool's text forms (--objective,
 // --vary, --limit; --measured, --fit, --sd). Either object and each of its keys may be left
 // out; "Objective" and "MeasurementFile" are texts, the others lists of texts, and no text
 // is empty. The texts are kept as they are: whoever uses them reads and checks them
@@ -46,10 +50,7 @@ namespace tovimar {
 // without them is written as it was before they existed.
 
 // A line file or a line setting that cannot be read; the message names the key.
-class LineFileError : public UserError {
- public:
-  explicit LineFileError(const std::string& message) : UserError(ErrorKind::Input, message) {}
-};
+using LineFileError = LineSettingError;
 
 // The settings of the JSON text `json`; throws LineFileError.
 LineSettings ParseLineSettings(std::string_view json);
@@ -64,8 +65,9 @@ inline constexpr std::size_t MaxLineFileLength = std::size_t{16} << 20;
 LineSettings ReadLineFile(const std::string& path);
 
 // The JSON text of `settings` (two-space indents, a final line end); reading it gives back
-// the same settings. Zones without an exhaust flow or an own limit, and a missing residual
-// target, are left out, and so are the set-ups' empty texts and lists. Throws LineFileError
+// the same settings, in the catalogue's order. Zones without an exhaust flow or an own
+// limit, and a missing residual target, are left out, and so are the set-ups' empty texts
+// and lists; a setting the catalogue writes only when changed is left out at its default. Throws LineFileError
 // when a set-up holds a text that is not UTF-8.
 std::string FormatLineSettings(const LineSettings& settings);
 
@@ -73,25 +75,8 @@ std::string FormatLineSettings(const LineSettings& settings);
 // naming the file when it cannot be written completely.
 void WriteLineFile(const std::string& path, const LineSettings& settings);
 
-// One line setting as `--set NAME=VALUE` names it.
-struct LineSettingName {
-  std::string name;      // "LEL1", "ZoneExhaustFlow[3]"
-  std::string key;       // the line file key: "LEL1", "ZoneExhaustFlow"
-  int zone = 0;          // 1..14 for the zone settings, 0 for the others
-  std::string caption;   // "Exhaust flow of zone 3"
-  std::string unit;      // "m3/h at 0 °C and 101.325 kPa" (UTF-8)
-  // An empty value removes it (ResidualTarget, ZoneExhaustFlow[k], ZoneLELLimit[k]).
-  bool clearable = false;
-};
-
-// Every settable name: WebWidth, ZoneExhaustFlow[1..14], LEL1, LEL2, LELLimit,
-// ZoneLELLimit[1..14], ResidualTarget, BoilingMarginMin, in that order.
-const std::vector<LineSettingName>& LineSettingNames();
-
-// Applies "NAME=TEXT" to `settings`. TEXT is read with ParseNumber; an empty TEXT clears a
-// clearable setting (a zone's exhaust flow then is not given; "0" gives it as 0). Throws LineFileError for an
-// unknown name, a missing "=", a text that is not a number, or a value the line file would
-// refuse; `settings` is then unchanged.
-void ApplyLineSetting(LineSettings& settings, std::string_view assignment);
+// The value of `setting` in `settings` as `--set` takes it: a number in its shortest exact
+// form, a text as it is; empty when it is not set.
+std::string LineSettingText(const LineSetting& setting, const LineSettings& settings);
 
 }  // namespace tovimar

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/result_sink.h"
 #include "model/errors.h"
 
 namespace tovimar {
@@ -100,18 +101,18 @@ class StagedFile {
 // every call and closes it again, so a file deleted, replaced or made read-only during the
 // run ends the run there, and so does another file put in its place by a rename: the run
 // writes only into the file it created and locked.
-class ResultFile {
+class ResultFile final : public ResultSink {
  public:
   explicit ResultFile(std::string path);
 
   // Creates the file afresh and writes `text`. Throws FileError (CannotOpen, "File can not
   // open!") when it cannot be opened or is locked by another run, and ResultWriteError when
   // writing fails.
-  void Create(std::string_view text) const;
+  void Create(std::string_view text) const override;
 
   // Opens the existing file for appending and writes `text`; as Create otherwise. A file
   // that no longer exists is not created again.
-  void Append(std::string_view text) const;
+  void Append(std::string_view text) const override;
 
   [[nodiscard]] const std::string& path() const { return path_; }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "input/field_catalogue.h"
+#include "input/line_catalogue.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 
@@ -24,5 +27,14 @@ class ConditionOverrides {
  private:
   std::vector<std::pair<const ConditionField*, double>> values_;
 };
+
+// Sets the numeric input named `name` that a study varies: a condition field ("LineSpeed",
+// "Edit6") through `overrides`, a numeric line setting ("ZoneExhaustFlow[2]") in `line`,
+// checked as the line file checks it (throws LineSettingError, `line` unchanged, for a value
+// out of its range). False, with nothing set, when `name` is neither.
+bool SetStudyInput(std::string_view name, double value, ConditionOverrides& overrides, LineSettings& line);
+
+// The numeric line setting named `name`; nullptr for a text setting or any other name.
+const LineSetting* FindNumericLineSetting(std::string_view name);
 
 }  // namespace tovimar

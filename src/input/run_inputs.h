@@ -4,7 +4,7 @@
 #include <string>
 
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 

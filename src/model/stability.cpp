@@ -19,6 +19,19 @@
 
 namespace tovimar {
 
+namespace {
+
+// a / b for a divisor that is a product of quantities the step has already divided by (so
+// none is zero) but that may have underflowed to 0: the quotient then lies beyond every
+// double, an infinity of its sign (0 for a = 0). The guard gives no alarm on a derivative
+// it cannot describe, and the step's own arithmetic judges such a state.
+double Ratio(double a, double b) {
+  if (b != 0) return a / b;
+  return a == 0 ? 0.0 : std::copysign(HUGE_VAL, a) * std::copysign(1.0, b);
+}
+
+}  // namespace
+
 RateLinearisation LineariseRates(const DryingConditions& c, const DryingState& s,
                                  std::int32_t zone, double W1, double W2, double T,
                                  const Composition& comp, double fractionSum) {
@@ -35,37 +48,45 @@ RateLinearisation LineariseRates(const DryingConditions& c, const DryingState& s
     slope = c.Wy / (c.Wx - c.We);
   }
   const double total = W1 + W2 + Ws;
-  const double dF = slope * Ws / (total * total);
+  const double dF = Ratio(slope * Ws, total * total);
 
   // Mole and volume fractions.
   const double n = W1 / c.Solvent1MolWeight + W2 / c.Solvent2MolWeight + Ws / c.PolymerMolWeight;
   const double v = W1 / c.Solvent1Density + W2 / c.Solvent2Density + Ws / c.PolymerDensity;
   const double X1 = comp.X1, X2 = comp.X2, Phi1 = comp.Phi1, Phi2 = comp.Phi2;
   const double Phi3 = 1 - Phi1 - Phi2;
-  const double dX1[2] = {(1 - X1) / (c.Solvent1MolWeight * n), -X1 / (c.Solvent2MolWeight * n)};
-  const double dX2[2] = {-X2 / (c.Solvent1MolWeight * n), (1 - X2) / (c.Solvent2MolWeight * n)};
-  const double dPhi1[2] = {(1 - Phi1) / (c.Solvent1Density * v), -Phi1 / (c.Solvent2Density * v)};
-  const double dPhi2[2] = {-Phi2 / (c.Solvent1Density * v), (1 - Phi2) / (c.Solvent2Density * v)};
-
-  // Logarithms of the activities (Flory-Huggins with three components).
-  const double dL1dPhi1 =
-      1 / Phi1 - 1 - c.Chi1p * (1 - Phi1) - (c.Chi12 * Phi2 + c.Chi1p * Phi3) + c.Chi2p * Phi2;
-  const double dL1dPhi2 = -1 + (c.Chi12 - c.Chi1p) * (1 - Phi1) - c.Chi2p * (Phi3 - Phi2);
-  const double dL2dPhi2 =
-      1 / Phi2 - 1 - c.Chi2p * (1 - Phi2) - (c.Chi12 * Phi1 + c.Chi2p * Phi3) + c.Chi1p * Phi1;
-  const double dL2dPhi1 = -1 + (c.Chi12 - c.Chi2p) * (1 - Phi2) - c.Chi1p * (Phi3 - Phi1);
+  const double dX1[2] = {Ratio(1 - X1, c.Solvent1MolWeight * n), Ratio(-X1, c.Solvent2MolWeight * n)};
+  const double dX2[2] = {Ratio(-X2, c.Solvent1MolWeight * n), Ratio(1 - X2, c.Solvent2MolWeight * n)};
+  const double dPhi1[2] = {Ratio(1 - Phi1, c.Solvent1Density * v), Ratio(-Phi1, c.Solvent2Density * v)};
+  const double dPhi2[2] = {Ratio(-Phi2, c.Solvent1Density * v), Ratio(1 - Phi2, c.Solvent2Density * v)};
 
   // Partial pressure p = Ps a X, ratio H = p / (760 - p): dH = 760 p / (760 - p)^2 d(ln p).
+  // A solvent without partial pressure (none of it left, or a mole or volume fraction that
+  // has underflowed) has p = Ps Phi X exp(...), which vanishes to second order: its ratio does
+  // not move with the state, so dH = 0, and d(ln p) (1 / Phi, 1 / X) is never formed.
   const double p1 = s.PartialPressure1, p2 = s.PartialPressure2;
-  const double g1 = TotalPressure * p1 / ((TotalPressure - p1) * (TotalPressure - p1));
-  const double g2 = TotalPressure * p2 / ((TotalPressure - p2) * (TotalPressure - p2));
   const double ln10 = std::log(10.0);
-  const double dH1[3] = {g1 * (dL1dPhi1 * dPhi1[0] + dL1dPhi2 * dPhi2[0] + dX1[0] / X1),
-                         g1 * (dL1dPhi1 * dPhi1[1] + dL1dPhi2 * dPhi2[1] + dX1[1] / X1),
-                         g1 * ln10 * c.AntoineB1 / ((T + c.AntoineC1) * (T + c.AntoineC1))};
-  const double dH2[3] = {g2 * (dL2dPhi1 * dPhi1[0] + dL2dPhi2 * dPhi2[0] + dX2[0] / X2),
-                         g2 * (dL2dPhi1 * dPhi1[1] + dL2dPhi2 * dPhi2[1] + dX2[1] / X2),
-                         g2 * ln10 * c.AntoineB2 / ((T + c.AntoineC2) * (T + c.AntoineC2))};
+  double dH1[3] = {};
+  double dH2[3] = {};
+  if (p1 != 0) {
+    // Logarithm of the activity (Flory-Huggins with three components).
+    const double dL1dPhi1 =
+        1 / Phi1 - 1 - c.Chi1p * (1 - Phi1) - (c.Chi12 * Phi2 + c.Chi1p * Phi3) + c.Chi2p * Phi2;
+    const double dL1dPhi2 = -1 + (c.Chi12 - c.Chi1p) * (1 - Phi1) - c.Chi2p * (Phi3 - Phi2);
+    const double g1 = Ratio(TotalPressure * p1, (TotalPressure - p1) * (TotalPressure - p1));
+    dH1[0] = g1 * (dL1dPhi1 * dPhi1[0] + dL1dPhi2 * dPhi2[0] + dX1[0] / X1);
+    dH1[1] = g1 * (dL1dPhi1 * dPhi1[1] + dL1dPhi2 * dPhi2[1] + dX1[1] / X1);
+    dH1[2] = g1 * Ratio(ln10 * c.AntoineB1, (T + c.AntoineC1) * (T + c.AntoineC1));
+  }
+  if (p2 != 0) {
+    const double dL2dPhi2 =
+        1 / Phi2 - 1 - c.Chi2p * (1 - Phi2) - (c.Chi12 * Phi1 + c.Chi2p * Phi3) + c.Chi1p * Phi1;
+    const double dL2dPhi1 = -1 + (c.Chi12 - c.Chi2p) * (1 - Phi2) - c.Chi1p * (Phi3 - Phi1);
+    const double g2 = Ratio(TotalPressure * p2, (TotalPressure - p2) * (TotalPressure - p2));
+    dH2[0] = g2 * (dL2dPhi1 * dPhi1[0] + dL2dPhi2 * dPhi2[0] + dX2[0] / X2);
+    dH2[1] = g2 * (dL2dPhi1 * dPhi1[1] + dL2dPhi2 * dPhi2[1] + dX2[1] / X2);
+    dH2[2] = g2 * Ratio(ln10 * c.AntoineB2, (T + c.AntoineC2) * (T + c.AntoineC2));
+  }
 
   // Solvent rates R = -F k rho (H - h).
   const double k1 = s.MassTransferCoef1[zone] * AirDensity;

@@ -74,7 +74,10 @@ WebState FinishStep(const DryingConditions& c, DryingState& s, const WebState& a
                           "the heat capacity of the web");
 
   // Only a forward step is judged; the guard never changes the numbers of a step it passes.
-  if (guard && h > 0) {
+  // A web without heat capacity has no temperature rate to linearise (its heat exchange is
+  // beyond every bound): the guard does not judge it, and the step's own division by the
+  // heat capacity reports it as an arithmetic error.
+  if (guard && h > 0 && s.HeatCapacity != 0) {
     const RateLinearisation lin =
         LineariseRates(c, s, place.zone, at.W1, at.W2, at.T, start.comp, start.fractionSum);
     double limit = h;

@@ -30,15 +30,16 @@ bool IsValue(const OutputQuantity& quantity, double value) {
 bool PointIsFinite(const RunResults& results, std::size_t i) {
   const ProfilePoint& p = results.line.points[i];
   const RunJudgement& j = results.judgement;
-  bool finite = std::isfinite(p.time) & std::isfinite(p.positionInZone) & std::isfinite(p.position) &
-                std::isfinite(p.temp) & std::isfinite(p.weight1) & std::isfinite(p.weight2) &
-                std::isfinite(p.residual1) & std::isfinite(p.residual2) & std::isfinite(p.fraction1) &
-                std::isfinite(p.fraction2) & std::isfinite(p.dryingCorrection) & std::isfinite(p.surface1) &
-                std::isfinite(p.surface2) & std::isfinite(p.base1) & std::isfinite(p.base2) &
-                std::isfinite(p.skinRatio);
-  if (i < j.residualGrams.size()) finite = finite & std::isfinite(j.residualGrams[i]);
-  if (i < j.residualPercent.size()) finite = finite & std::isfinite(j.residualPercent[i]);
-  if (i < j.boilingMargin.size() && j.boilingMargin[i]) finite = finite & std::isfinite(*j.boilingMargin[i]);
+  // Without short-circuits: every value is read, and no branch per value.
+  const double values[] = {p.time,      p.positionInZone, p.position,  p.temp,
+                           p.weight1,   p.weight2,        p.residual1, p.residual2,
+                           p.fraction1, p.fraction2,      p.dryingCorrection, p.surface1,
+                           p.surface2,  p.base1,          p.base2,     p.skinRatio};
+  bool finite = true;
+  for (const double v : values) finite &= std::isfinite(v);
+  if (i < j.residualGrams.size()) finite &= std::isfinite(j.residualGrams[i]);
+  if (i < j.residualPercent.size()) finite &= std::isfinite(j.residualPercent[i]);
+  if (i < j.boilingMargin.size() && j.boilingMargin[i]) finite &= std::isfinite(*j.boilingMargin[i]);
   return finite;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/conditions.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "results/zone_summary.h"
 
 namespace tovimar {

@@ -213,7 +213,7 @@ void AddJudging(std::vector<Q>& q) {
              if (const ZoneBoiling* b = BoilingOf(r, z)) return b->leastMargin;
              return z.zone == 0 ? r.judgement.line.leastMargin : std::nullopt;
            },
-           "Least margin\n(K)", 1,
+           "Least\nmargin\n(K)", 1,
            "The least distance of the web temperature below the coating's bubble temperature "
            "in the zone; negative where the coating boils.",
            "No solvent left: nothing can boil."),
@@ -312,12 +312,12 @@ std::vector<Q> MakeCatalogue() {
                    "Residual\nratio 2", 4, "Residual ratio of solvent-2 at the zone's exit."));
   q.push_back(Zone("ZoneEvaporated1", "solvent-1 evaporated", "g/m2", Table,
                    [](const RunResults&, const ZoneSummary& z) { return std::optional(z.evaporated1); },
-                   "Evaporated 1\n(g/m2)", 3,
+                   "Solvent-1\nevaporated\n(g/m2)", 3,
                    "Solvent-1 evaporated in the zone (weight at entry minus weight at exit); "
                    "negative when it condenses."));
   q.push_back(Zone("ZoneEvaporated2", "solvent-2 evaporated", "g/m2", Table,
                    [](const RunResults&, const ZoneSummary& z) { return std::optional(z.evaporated2); },
-                   "Evaporated 2\n(g/m2)", 3,
+                   "Solvent-2\nevaporated\n(g/m2)", 3,
                    "Solvent-2 evaporated in the zone; negative when it condenses."));
   q.push_back(Zone("ZoneEvaporatedShare", "share of the solvent evaporated", "%", Table,
                    [](const RunResults&, const ZoneSummary& z) {

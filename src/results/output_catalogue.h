@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "model/model.h"
 #include "results/judging.h"
 #include "results/line_profile.h"

@@ -109,7 +109,7 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
   }
 }
 
-void WriteResultTable(const Simulation& sim, const ResultFile& file,
+void WriteResultTable(const Simulation& sim, const ResultSink& file,
                       std::int32_t k, std::int32_t n) {
   std::string text;
   FormatResultTable(text, sim, k, n);

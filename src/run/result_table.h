@@ -14,7 +14,7 @@ void FormatResultTable(std::string& out, const Simulation& sim, std::int32_t k, 
 
 // Appends the table of zone k to the result file. Throws FileError ("File can not open!")
 // when it cannot be opened and ResultWriteError when a write fails.
-void WriteResultTable(const Simulation& sim, const ResultFile& file, std::int32_t k,
+void WriteResultTable(const Simulation& sim, const ResultSink& file, std::int32_t k,
                       std::int32_t n);
 
 }  // namespace tovimar

@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "conditionfile/condition_section.h"
@@ -80,7 +81,11 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
   }
   const DryingConditions& c = sim.conditions;
   outcome.warnings = PlausibilityWarnings(c, entries, options.overrides);
-  const ResultFile file(c.ResultFileName);
+  std::optional<ResultFile> resultFile;
+  if (options.resultSink == nullptr) {
+    resultFile.emplace(c.ResultFileName);
+  }
+  const ResultSink& file = options.resultSink != nullptr ? *options.resultSink : *resultFile;
   const bool write = options.writeResultFile;
 
   if (write) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "format/result_sink.h"
 #include "input/condition_overrides.h"
 #include "input/entry_texts.h"
 #include "model/errors.h"
@@ -61,6 +62,9 @@ struct RunOptions {
   // False: march without writing a result file (sweeps); the conditions are still read
   // and checked exactly as for a run that writes one.
   bool writeResultFile = true;
+  // When set (and writeResultFile is true), the result file's bytes go to this sink instead
+  // of the file the Save File Name names; the name is still read and checked as always.
+  const ResultSink* resultSink = nullptr;
   // Called after each zone has been marched and its table written, with the zone's number
   // (tests use it to change the result file between two zones).
   std::function<void(std::int32_t zone)> afterZone;

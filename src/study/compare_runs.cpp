@@ -106,13 +106,12 @@ std::vector<ConditionRow> ConditionRows(const std::vector<PinnedRun>& runs) {
     rows.push_back(std::move(row));
   }
   const LineSettings defaults;
-  for (const LineSettingName& setting : LineSettingNames()) {
+  for (const LineSetting& setting : LineSettingCatalogue()) {
     ConditionRow row{WithUnit(setting.caption, setting.unit), {}, false};
     bool changed = false;
     for (const PinnedRun& run : runs) {
-      const std::optional<double> value = LineSettingValue(run.inputs.line, setting.name);
-      changed = changed || value != LineSettingValue(defaults, setting.name);
-      row.texts.push_back(value ? ShortestNumberText(*value) : std::string());
+      changed = changed || !setting.Same(run.inputs.line, defaults);
+      row.texts.push_back(LineSettingText(setting, run.inputs.line));
     }
     if (!changed) continue;
     row.differs = Differ(row.texts);

@@ -17,9 +17,7 @@ std::optional<SettingName> FindSettingName(std::string_view name) {
     found.entryName = field->entryName;
     return found;
   }
-  for (const LineSettingName& line : LineSettingNames()) {
-    if (line.name == name) return found;
-  }
+  if (FindLineSetting(name) != nullptr) return found;
   return std::nullopt;
 }
 

@@ -11,7 +11,7 @@
 #include "conditionfile/input_file.h"
 #include "input/entry_texts.h"
 #include "model/errors.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 

@@ -10,10 +10,11 @@
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "format/entry_number.h"
 #include "input/field_catalogue.h"
+#include "input/line_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
-#include "model/model_settings.h"
 #include "run/run_sequence.h"
 #include "study/fit_statistics.h"
 
@@ -24,6 +25,14 @@ namespace {
 // The residual every component of a rejected step gets: far above any real misfit, so the
 // solver's trust region shrinks and it tries a shorter step.
 constexpr double RejectedResidual = 1e100;
+
+// The numeric setting of the line file's "Model" object named `name` (a parameter of the
+// drying model); nullptr for any other name.
+const LineSetting* FindModelParameter(std::string_view name) {
+  const LineSetting* setting = FindLineSetting(name);
+  return setting != nullptr && setting->object == "Model" && setting->type == LineSettingType::Number ? setting
+                                                                                                       : nullptr;
+}
 
 double PointValueOf(const ProfilePoint& p, MeasuredQuantity q) {
   switch (q) {
@@ -47,8 +56,10 @@ class FitProblem {
         sim_(std::make_unique<Simulation>()) {
     run_.writeResultFile = false;
     run_.model = options.line.Model;
+    line_ = options.line;
     for (const FitParameter& p : parameters) {
       fields_.push_back(FindField(p.entryName));
+      modelSettings_.push_back(FindModelParameter(p.name));
     }
   }
 
@@ -65,11 +76,16 @@ class FitProblem {
       }
       if (fields_[j] != nullptr) {
         run_.overrides.Set(*fields_[j], v);
-      } else if (!SetModelValue(run_.model, *FindModelSetting(p.name), v)) {
-        lastFailure = p.name + " = " + ShortestNumberText(v) + " lies beyond the range the model takes";
-        return false;
+      } else {
+        try {
+          SetLineSetting(line_, *modelSettings_[j], v);
+        } catch (const LineSettingError&) {
+          lastFailure = p.name + " = " + ShortestNumberText(v) + " lies beyond the range the model takes";
+          return false;
+        }
       }
     }
+    run_.model = line_.Model;
     ++runs;
     const RunOutcome outcome = RunSimulation(*sim_, entries_, run_);
     if (!outcome.completed()) {
@@ -152,6 +168,8 @@ class FitProblem {
   const MapEntryTexts& entries_;
   const std::vector<FitParameter>& parameters_;
   std::vector<const ConditionField*> fields_;  // of each parameter
+  std::vector<const LineSetting*> modelSettings_;  // of each parameter of the drying model
+  LineSettings line_;  // holds the drying model's trial values
   RunOptions run_;
   const MeasuredData& data_;
   const FitOptions& options_;
@@ -188,11 +206,6 @@ struct LmFunctor : Eigen::DenseFunctor<double> {
   bool jacobianFailed = false;
 };
 
-bool IsLineSettingName(std::string_view name) {
-  const std::vector<LineSettingName>& names = LineSettingNames();
-  return std::any_of(names.begin(), names.end(), [&](const LineSettingName& setting) { return setting.name == name; });
-}
-
 FitResult Refuse(std::string message) {
   FitResult result;
   result.status = FitStatus::Refused;
@@ -207,14 +220,14 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   FitParameter p;
   p.name = std::string(text.substr(0, equals));
   const ConditionField* field = FindField(p.name);
-  const std::optional<ModelSettingName> modelSetting = FindModelSetting(p.name);
-  if (field == nullptr && modelSetting && modelSetting->setting->kind != ModelSettingKind::Name) {
+  const LineSetting* modelSetting = FindModelParameter(p.name);
+  if (field == nullptr && modelSetting != nullptr) {
     // A parameter of the drying model: it changes the run, from the line settings' model.
-    p.caption = ModelSettingTitle(*modelSetting);
+    p.caption = NameWithUnit(*modelSetting);
   } else if (field == nullptr) {
     if (p.name == SaveFileNameEntry || p.name == SaveFileNameField) {
       error = "the Save File Name (" + p.name + ") is a file setting, not a physical condition: it cannot be fitted";
-    } else if (IsLineSettingName(p.name)) {
+    } else if (FindLineSetting(p.name) != nullptr) {
       error = p.name + " is a line setting, which judges a run but does not change it: it cannot be fitted";
     } else {
       error = "no condition entry or field named \"" + p.name +
@@ -281,8 +294,8 @@ std::optional<double> ModelValueAt(const LineProfile& profile, MeasuredQuantity 
 // A parameter's value before the fit: its condition entry's, or the line settings' model's.
 std::optional<double> StartOf(const FitParameter& parameter, const MapEntryTexts& base, const LineSettings& line) {
   if (!parameter.entryName.empty()) return ParseNumber(base.Text(parameter.entryName));
-  const std::optional<ModelSettingName> setting = FindModelSetting(parameter.name);
-  return setting ? std::optional(ModelSettingValue(line.Model, *setting)) : std::nullopt;
+  const LineSetting* setting = FindModelParameter(parameter.name);
+  return setting != nullptr ? setting->Number(line) : std::nullopt;
 }
 
 FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
@@ -300,7 +313,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
     }
     const std::optional<double> start = StartOf(parameters[j], base, options.line);
     const std::string text = start ? ShortestNumberText(*start) : base.Text(parameters[j].entryName);
-    if (parameters[j].entryName.empty() && !FindModelSetting(parameters[j].name)) {
+    if (parameters[j].entryName.empty() && FindModelParameter(parameters[j].name) == nullptr) {
       return Refuse(parameters[j].name + " names no condition or model parameter");
     }
     if (!parameters[j].entryName.empty() && FindField(parameters[j].entryName) == nullptr) {
@@ -389,7 +402,7 @@ std::vector<FittedEntry> FittedEntries(const FitResult& result) {
   std::vector<FittedEntry> out;
   for (const FittedValue& v : result.values) {
     if (v.parameter.entryName.empty()) continue;  // a model parameter: the line settings hold it
-    out.push_back({v.parameter.entryName, ShortestNumberText(v.value)});
+    out.push_back({v.parameter.entryName, EntryNumberText(v.value)});
   }
   return out;
 }

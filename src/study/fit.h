@@ -10,7 +10,7 @@
 #include "conditionfile/measured_data.h"
 #include "input/field_catalogue.h"
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "results/line_profile.h"
 
 namespace tovimar {
@@ -119,7 +119,7 @@ struct FitResult {
 FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
                             const MeasuredData& data, const FitOptions& options = {});
 
-// The entry name and text (shortest exact form) of each fitted value, for writing the
+// The entry name and text (EntryNumberText: "0.12", not "0.12000000000000002") of each fitted value, for writing the
 // fitted values into the entries.
 struct FittedEntry {
   std::string entryName;

@@ -12,6 +12,7 @@
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "input/condition_overrides.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
@@ -258,11 +259,10 @@ struct LocalSearch {
 void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                         MapEntryTexts& entries, LineSettings& line) {
   for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    const std::string text = ShortestNumberText(values[i]);
     if (const ConditionField* field = FindField(problem.variables[i].name)) {
-      entries.ForceText(field->entryName, text);
-    } else {
-      ApplyLineSetting(line, problem.variables[i].name + "=" + text);
+      entries.ForceText(field->entryName, ShortestNumberText(values[i]));
+    } else if (const LineSetting* setting = FindNumericLineSetting(problem.variables[i].name)) {
+      SetLineSetting(line, *setting, values[i]);
     }
   }
 }
@@ -270,11 +270,7 @@ void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double
 void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                       ConditionOverrides& overrides, LineSettings& line) {
   for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    if (const ConditionField* field = FindField(problem.variables[i].name)) {
-      overrides.Set(*field, values[i]);
-    } else {
-      ApplyLineSetting(line, problem.variables[i].name + "=" + ShortestNumberText(values[i]));
-    }
+    SetStudyInput(problem.variables[i].name, values[i], overrides, line);
   }
 }
 
@@ -283,20 +279,6 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
                                          double activeTolerance) {
   Simulation sim;
   return EvaluateWith(sim, problem, base, line, values, activeTolerance);
-}
-
-OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
-                                        const LineSettings& line, const std::vector<double>& values,
-                                        double activeTolerance) {
-  // The values as the entries hold them, so that the run is the one a user gets.
-  std::vector<double> entered;
-  for (const double value : values) {
-    entered.push_back(ParseNumber(ShortestNumberText(value)).value_or(value));
-  }
-  Simulation sim;
-  OptimiseEvaluation e = EvaluateWith(sim, problem, base, line, entered, activeTolerance);
-  e.feasible = e.feasible && e.warnings.empty();
-  return e;
 }
 
 namespace {
@@ -395,8 +377,8 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
     return Better(*a->feasibleEvaluation.objective, *b->feasibleEvaluation.objective, problem.objective.sense);
   });
   OptimiseResult result;
-  const auto take = [&](const std::vector<double>& values, const OptimiseEvaluation& e) {
-    result.values = values;
+  const auto take = [&](const OptimiseEvaluation& e) {
+    result.values = e.entered;  // the point as the entries get it, which was run again
     result.objective = e.objective;
     result.limits = e.limits;
     result.warnings = e.warnings;
@@ -404,7 +386,7 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
   for (const StartBest* candidate : candidates) {
     const OptimiseEvaluation recheck =
         RecheckOptimisePoint(problem, base, line, *candidate->feasible, settings.activeTolerance);
-    if (recheck.feasible || result.values.empty()) take(*candidate->feasible, recheck);
+    if (recheck.feasible || result.values.empty()) take(recheck);
     if (recheck.feasible) {
       result.feasible = true;
       break;
@@ -418,10 +400,10 @@ OptimiseResult Optimise(const OptimiseProblem& problem, const MapEntryTexts& bas
       }
     }
     if (chosen != nullptr) {
-      take(*chosen->leastViolating,
-           RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
+      take(RecheckOptimisePoint(problem, base, line, *chosen->leastViolating, settings.activeTolerance));
     }
   }
+  // The entered values are decimals already: their shortest exact texts.
   for (const double value : result.values) result.valueTexts.push_back(ShortestNumberText(value));
   result.runs = shared.progress.runs;
   result.failedRuns = shared.failedRuns;

@@ -11,7 +11,7 @@
 
 #include "input/condition_overrides.h"
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 
 namespace tovimar {
 
@@ -60,10 +60,6 @@ struct OptimiseProblem {
 // The name a limit is shown with: "LineEndResidualSolvent", "ZoneExhaustLEL[2]".
 std::string LimitName(const OptimiseLimit& limit);
 
-// A limit's or the objective's value as shown: its shortest exact text, "none" without a
-// value, "unbounded" for an infinite % of LEL (a zone that evaporates into no exhaust air),
-// "-unbounded", or "not a number".
-std::string OptimiseValueText(const std::optional<double>& value);
 
 // The limits the line settings set themselves, which every search keeps besides the
 // problem's: the exhaust of each zone with an exhaust flow (or whose flow is a variable) at
@@ -110,10 +106,6 @@ inline constexpr std::string_view ListNamesHint = " (see --list-names)";
 // Nothing when the problem can be searched; otherwise OptionText of what is wrong with it.
 std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem);
 
-// The value of a line setting by its --set name; none for an optional one not set or a name
-// that is no line setting's.
-std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name);
-
 // The present value of an input a search may vary: a condition field's entry read as a
 // number, or a line setting; none when the entry holds no number, the setting is not set or
 // the name is neither.
@@ -159,8 +151,10 @@ struct OptimiseResult {
   // A point within every limit was found and, run again on its own from the texts the
   // entries get, completed within every limit with no judging warning.
   bool feasible = false;
-  std::vector<double> values;          // the best point, one per variable
-  std::vector<std::string> valueTexts; // their shortest exact texts, as the entries get them
+  // The best point, one per variable, as the entries hold it (see RecheckOptimisePoint), and
+  // the texts the entries get: the values' shortest exact forms.
+  std::vector<double> values;
+  std::vector<std::string> valueTexts;
   std::optional<double> objective;
   // The line settings' limits (LineLimits at the best point), then the problem's.
   std::vector<OptimiseLimitResult> limits;
@@ -172,8 +166,12 @@ struct OptimiseResult {
   bool stopped = false;        // the stop flag ended the search
 };
 
-// Sets the variables of `problem` to `values` in `entries` (their shortest exact texts, for
-// the user to keep) and `line`. Throws UserError when a line setting refuses its value.
+// The values as the entries hold them: each read back from its EntryNumberText, so that a
+// point is judged as the run a user gets from the entries.
+std::vector<double> EnteredValues(const std::vector<double>& values);
+
+// Sets the variables of `problem` to `values` (a result's values: decimals as the entries
+// get them) in `entries` (their shortest exact texts) and `line`. Throws UserError when a line setting refuses its value.
 void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
                         MapEntryTexts& entries, LineSettings& line);
 
@@ -190,6 +188,7 @@ struct OptimiseEvaluation {
   std::optional<double> objective;
   std::vector<OptimiseLimitResult> limits;  // LineLimits at the point, then the problem's
   std::vector<std::string> warnings;        // the run's judging warnings
+  std::vector<double> entered;              // after a recheck: the values as the entries get them
 };
 OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
                                          const LineSettings& line, const std::vector<double>& values,
@@ -198,7 +197,12 @@ OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const M
 // The check a point passes before it is called within every limit: the point is run again on
 // a simulation of its own, from the texts the entries get, and every limit is judged afresh;
 // feasible only when each holds and the run's own judging warns of nothing (no exhaust above
-// its LEL limit, no boiling, no missed residual target).
+// its LEL limit, no boiling, no missed residual target). The entries get each value's
+// EntryNumberText; when that steps over a limit the point lies on, the first of longer
+// decimals within the same part in 10^9 that holds every limit (for up to
+// MaxDirectedVariables variables rounded down or up as well as to nearest), and last the
+// values themselves. `entered` holds the values the evaluation ran.
+inline constexpr std::size_t MaxDirectedVariables = 3;
 OptimiseEvaluation RecheckOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
                                         const LineSettings& line, const std::vector<double>& values,
                                         double activeTolerance = 1e-3);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "conditionfile/line_file.h"
+#include "input/condition_overrides.h"
 #include "format/csv.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
@@ -14,13 +14,9 @@ namespace tovimar {
 
 namespace {
 
-bool IsLineSetting(std::string_view name) {
-  const auto& names = LineSettingNames();
-  return std::any_of(names.begin(), names.end(),
-                     [&](const LineSettingName& setting) { return setting.name == name; });
+bool IsInput(std::string_view name) {
+  return FindField(name) != nullptr || FindNumericLineSetting(name) != nullptr;
 }
-
-bool IsInput(std::string_view name) { return FindField(name) != nullptr || IsLineSetting(name); }
 
 bool IsLineQuantity(std::string_view name) {
   const OutputQuantity* quantity = FindOutput(name);
@@ -62,12 +58,6 @@ std::string LimitName(const OptimiseLimit& limit) {
   return limit.zone == 0 ? limit.name : limit.name + "[" + std::to_string(limit.zone) + "]";
 }
 
-std::string OptimiseValueText(const std::optional<double>& value) {
-  if (!value) return "none";
-  if (std::isnan(*value)) return "not a number";
-  if (std::isinf(*value)) return *value > 0 ? "unbounded" : "-unbounded";
-  return ShortestNumberText(*value);
-}
 
 std::vector<OptimiseLimit> LineLimits(const OptimiseProblem& problem, const LineSettings& line) {
   std::vector<OptimiseLimit> limits;
@@ -173,7 +163,7 @@ std::optional<OptimiseProblemFault> FindOptimiseProblemFault(const OptimiseProbl
   if (!IsLineQuantity(problem.objective.name) && !IsInput(problem.objective.name)) {
     return OptimiseProblemFault{Kind::UnknownObjective, problem.objective.name};
   }
-  if (IsLineSetting(problem.objective.name) &&
+  if (FindNumericLineSetting(problem.objective.name) != nullptr &&
       std::find(keys.begin(), keys.end(), problem.objective.name) == keys.end()) {
     return OptimiseProblemFault{Kind::ObjectiveNotVaried, problem.objective.name};
   }

@@ -8,10 +8,9 @@
 #include <tuple>
 #include <utility>
 
-#include "conditionfile/line_file.h"
+#include "input/condition_overrides.h"
 #include "input/field_catalogue.h"
 #include "input/number_parse.h"
-#include "model/model_settings.h"
 #include "study/optimise.h"
 
 namespace tovimar {
@@ -38,29 +37,10 @@ std::optional<std::pair<double, double>> NumericRange(const std::string& range) 
 
 }  // namespace
 
-std::optional<double> LineSettingValue(const LineSettings& line, std::string_view name) {
-  if (const std::optional<ModelSettingName> model = FindModelSetting(name)) {
-    if (model->setting->kind == ModelSettingKind::Name) return std::nullopt;
-    return ModelSettingValue(line.Model, *model);
-  }
-  for (const LineSettingName& setting : LineSettingNames()) {
-    if (setting.name != name) continue;
-    const auto zone = static_cast<std::size_t>(setting.zone);
-    if (setting.key == "WebWidth") return line.WebWidth;
-    if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
-    if (setting.key == "LEL1") return line.LEL1;
-    if (setting.key == "LEL2") return line.LEL2;
-    if (setting.key == "LELLimit") return line.LELLimit;
-    if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
-    if (setting.key == "ResidualTarget") return line.ResidualTarget;
-    if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
-  }
-  return std::nullopt;
-}
-
 std::optional<double> InputValue(std::string_view name, const EntryTexts& entries, const LineSettings& line) {
   if (const ConditionField* field = FindField(name)) return ParseNumber(entries.Text(field->entryName));
-  return LineSettingValue(line, name);
+  const LineSetting* setting = FindNumericLineSetting(name);
+  return setting != nullptr ? setting->Number(line) : std::nullopt;
 }
 
 OptimiseVariable DefaultVariable(std::string_view name, const EntryTexts& entries, const LineSettings& line) {

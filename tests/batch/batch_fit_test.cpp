@@ -8,6 +8,7 @@
 
 #include "batch_process.h"
 #include "format/csv.h"
+#include "format/entry_number.h"
 #include "model/model.h"
 #include "results/line_profile.h"
 #include "run/run_sequence.h"
@@ -74,8 +75,8 @@ TEST(BatchFit, PrintsValuesIntervalsRmsAndWritesTheFittedData) {
   EXPECT_EQ(f.out, expected);
 
   const std::string written = FileBytes(dir.File("fitted.dat"));
-  EXPECT_NE(written.find("=  " + ShortestNumberText(r.values[0].value) + "\r\n"), std::string::npos) << written;
-  EXPECT_NE(written.find("=  " + ShortestNumberText(r.values[1].value) + "\r\n"), std::string::npos);
+  EXPECT_NE(written.find("=  " + EntryNumberText(r.values[0].value) + "\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("=  " + EntryNumberText(r.values[1].value) + "\r\n"), std::string::npos);
 }
 
 TEST(BatchFit, ExitStatusesAndMessages) {

@@ -9,6 +9,7 @@
 #include "conditionfile/data_file.h"
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
+#include "model/number_text.h"
 #include "study/optimise.h"
 #include "support/scratch_dir.h"
 
@@ -46,17 +47,20 @@ TEST(BatchOptimise, PrintsTheBestPointAndWritesItsFiles) {
   const OptimiseResult r = Optimise(problem, MapEntryTexts{}, {}, OptimiseSettings{});
   ASSERT_TRUE(r.feasible);
   ASSERT_EQ(r.limits.size(), 4U);
-  const auto value = [&r](std::size_t i) {
-    return ShortestNumberText(*r.limits[i].value) + (r.limits[i].active ? " active\n" : " inactive\n");
+  // Values for people to 4 significant digits with their units.
+  const auto value = [&r](std::size_t i, const char* unit) {
+    return ShortNumber(*r.limits[i].value, 4) + unit + (r.limits[i].active ? " active\n" : " inactive\n");
   };
   // The varied flow makes zone 1's exhaust a limit of the line settings, beside their
-  // boiling margin.
+  // boiling margin. The variables are exact: the texts the entries get.
   const std::string expected =
       "LineSpeed=" + r.valueTexts[0] + "\nZoneExhaustFlow[1]=" + r.valueTexts[1] +
-      "\nobjective: max LineSpeed = " + ShortestNumberText(*r.objective) +
-      "\nlimit (line): ZoneExhaustLEL[1] <= 25: " + value(0) + "limit (line): LeastBoilingMargin >= 0: " +
-      value(1) + "limit: LineEndResidualSolvent <= 2: " + value(2) + "limit: MaxZoneLEL <= 25: " + value(3) +
-      "within every limit: yes\nruns: " + std::to_string(r.runs) + " (0 stopped)\n";
+      "\nobjective: max LineSpeed = " + ShortNumber(*r.objective, 4) + " m/s" +
+      "\nlimit (line): ZoneExhaustLEL[1] <= 25 %: " + value(0, " %") +
+      "limit (line): LeastBoilingMargin >= 0 K: " + value(1, " K") +
+      "limit: LineEndResidualSolvent <= 2 g/m2: " + value(2, " g/m2") + "limit: MaxZoneLEL <= 25 %: " +
+      value(3, " %") + "within every limit: yes\nruns: " + std::to_string(r.runs) + " (0 stopped)\n";
+  EXPECT_EQ(ShortestNumberText(r.values[0]), r.valueTexts[0]);
   EXPECT_EQ(f.out.substr(0, f.out.find("time: ")), expected);
   EXPECT_EQ(f.out.substr(f.out.find("time: ")).back(), '\n');
 
@@ -100,20 +104,20 @@ TEST(BatchOptimise, TakesTheProblemFromTheLineFileUnlessGiven) {
       dir, {"--optimise", "--line", "line.json", "--starts", "2", "--vary", "LineSpeed=0.1:1"});
   ASSERT_EQ(overridden.status, 0) << overridden.err;
   EXPECT_EQ(overridden.out.substr(0, 12), "LineSpeed=1\n");
-  EXPECT_NE(overridden.out.find("\nlimit: LineEndResidualSolvent <= 2: "), std::string::npos) << overridden.out;
+  EXPECT_NE(overridden.out.find("\nlimit: LineEndResidualSolvent <= 2 g/m2: "), std::string::npos) << overridden.out;
 
   // Limits add up: the file's, then the command line's; one given in both is kept once.
   const auto added = test_support::StartBatch(
       dir, {"--optimise", "--line", "line.json", "--starts", "2", "--limit", "MaxWebTemp<=100", "--limit",
             "LineEndResidualSolvent<=2"});
   ASSERT_EQ(added.status, 0) << added.err;
-  const std::string limits = "\nlimit (line): LeastBoilingMargin >= 0: ";
+  const std::string limits = "\nlimit (line): LeastBoilingMargin >= 0 K: ";
   const std::size_t at = added.out.find(limits);
   ASSERT_NE(at, std::string::npos) << added.out;
-  EXPECT_NE(added.out.find("\nlimit: LineEndResidualSolvent <= 2: ", at + 1), std::string::npos);
+  EXPECT_NE(added.out.find("\nlimit: LineEndResidualSolvent <= 2 g/m2: ", at + 1), std::string::npos);
   EXPECT_EQ(added.out.find("\nlimit: LineEndResidualSolvent", added.out.find("\nlimit: LineEnd") + 1),
             std::string::npos);
-  EXPECT_NE(added.out.find("\nlimit: MaxWebTemp <= 100: "), std::string::npos) << added.out;
+  EXPECT_NE(added.out.find("\nlimit: MaxWebTemp <= 100 \u00b0C: "), std::string::npos) << added.out;
 
   line.Optimise.variables = {"Speed=1:2"};
   WriteLineFile(dir.File("bad.json"), line);
@@ -139,10 +143,10 @@ TEST(BatchOptimise, TheLineSettingsLimitsHoldWithoutALimitOption) {
   const std::vector<Case> cases{
       {{"--line", "line.json", "--objective", "max:LineSpeed", "--vary", "LineSpeed=0.1:3", "--limit",
         "LineEndResidualSolvent<=2"},
-       "LineSpeed=0.1126", "limit (line): ZoneExhaustLEL[1] <= 25: "},
+       "LineSpeed=0.1126", "limit (line): ZoneExhaustLEL[1] <= 25 %: "},
       {{"--objective", "min:ZoneExhaustFlow[1]", "--vary", "ZoneExhaustFlow[1]=0:20000", "--set",
         "ZoneExhaustFlow[2]=10000", "--limit", "MaxZoneLEL<=25"},
-       "ZoneExhaustFlow[1]=1764", "limit (line): ZoneExhaustLEL[1] <= 25: "},
+       "ZoneExhaustFlow[1]=1764", "limit (line): ZoneExhaustLEL[1] <= 25 %: "},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"--optimise", "--starts", "4"};
@@ -156,7 +160,7 @@ TEST(BatchOptimise, TheLineSettingsLimitsHoldWithoutALimitOption) {
     const double percent = std::stod(f.out.substr(at + c.zoneLimit.size()), &end);
     EXPECT_LE(percent, 25);
     EXPECT_GT(percent, 24.9);
-    EXPECT_EQ(f.out.substr(at + c.zoneLimit.size() + end, 8), " active\n");
+    EXPECT_EQ(f.out.substr(at + c.zoneLimit.size() + end, 10), " % active\n");
     EXPECT_NE(f.out.find("\nwithin every limit: yes\n"), std::string::npos) << f.out;
     EXPECT_EQ(f.err, "");  // no judging warning of the best point
   }

@@ -228,21 +228,21 @@ TEST(LineFile, SixteenMiBAtMost) {
 }
 
 TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
-  const auto& all = LineSettingNames();
-  // The judging settings, then the drying model's names (one per row of their table, one
-  // per zone of a zone row).
+  const auto& all = LineSettingCatalogue();
+  // The judging settings, then the drying model's (one per row, one per zone of a zone row).
   const std::size_t judging = 6u + 2u * MaxZones;
   ASSERT_EQ(all.size(), judging + 17u + 2u * MaxZones);
-  const std::vector<LineSettingName> names(all.begin(), all.begin() + judging);
+  const std::vector<LineSetting> names(all.begin(), all.begin() + judging);
   EXPECT_EQ(names.front().name, "WebWidth");
   EXPECT_EQ(names[14].name, "ZoneExhaustFlow[14]");
   EXPECT_EQ(names[14].zone, 14);
   EXPECT_EQ(names[14].caption, "Exhaust flow of zone 14");
   EXPECT_EQ(names.back().name, "BoilingMarginMin");
   EXPECT_EQ(all[judging].name, "Model");
+  EXPECT_EQ(all[judging].object, "Model");
   EXPECT_EQ(all.back().name, "ZoneMassTransferCoef2[14]");
-  EXPECT_EQ(all.back().caption, "Mass-transfer coefficient of solvent-2 in zone 14");
-  for (const LineSettingName& n : names) {
+  EXPECT_EQ(all.back().caption, "Mass-transfer coefficient of solvent-2 of zone 14");
+  for (const LineSetting& n : names) {
     EXPECT_FALSE(n.caption.empty()) << n.name;
     EXPECT_FALSE(n.unit.empty()) << n.name;
     // Every name takes a value.

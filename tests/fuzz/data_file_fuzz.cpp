@@ -1,5 +1,6 @@
 // The data-file reader over arbitrary bytes as the file (NUL bytes, no line ends, very long
-// lines, lone CRs, 0x1A, bytes above 0x7F), and the data-file writer over what it loaded.
+// lines, lone CRs, 0x1A, bytes above 0x7F), and the data-file writer over what it loaded,
+// both in memory: the reader takes the bytes as its source, as it takes a file's.
 //
 // Invariants: the outcome is Loaded, or NotDataFile with its one message; a refused file
 // changes no entry; a loaded one sets every enabled entry to the value of its line (checked
@@ -7,60 +8,106 @@
 // loaded, written again as a data file, loads back to the same texts.
 //
 // Input: the bytes are the file. An input starting with 0xFE is a long-file case instead:
-// the bytes after it, repeated to about 1 MiB (lines of megabytes without a fuzzer input
-// that large).
-
-#include <unistd.h>
+// the bytes after it, repeated to about 128 KiB (lines of more than one of the reader's 64 KiB
+// pieces without a fuzzer input that large).
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "conditionfile/data_file.h"
+#include "conditionfile/input_file.h"
+#include "format/file_writer.h"
 #include "fuzz_support.h"
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
-#include "input/user_messages.h"
-#include "support/recorded.h"
 
 namespace {
 
 using tovimar::fuzz::Quote;
 
-constexpr std::size_t LongFileBytes = 1 << 20;
+constexpr std::size_t LongFileBytes = std::size_t{128} << 10;
 
-const std::string& ScratchDirectory() {
-  static const tovimar::fuzz::ScratchDirectory dir("tovimar-fuzz-data");
-  return dir.path();
-}
+// The name the bytes go by in messages.
+const std::string DataFileName = "data file.txt";
 
-void PutFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  TOVIMAR_FUZZ_CHECK(!out.fail(), "cannot write the scratch file " + path);
-}
+enum class Load { Loaded, NotDataFile, Other };
 
-// Every entry holds a text of its own, so that any change shows.
-tovimar::MapEntryTexts MarkedEntries() {
-  tovimar::MapEntryTexts entries;
-  for (const std::string& name : tovimar::AllEntryNames()) {
-    entries.ForceText(name, "before-" + name);
+// Loads `bytes` as the data file; the message of a refused file into `message`.
+Load LoadBytes(std::string_view bytes, tovimar::EntryTexts& entries, std::string& message) {
+  tovimar::TextSource source(bytes);
+  try {
+    tovimar::LoadDataFile(source, DataFileName, entries);
+    return Load::Loaded;
+  } catch (const tovimar::FileError& e) {
+    message = e.what();
+    return e.failure() == tovimar::FileError::Failure::BadContent ? Load::NotDataFile : Load::Other;
   }
-  return entries;
 }
 
-std::map<std::string, std::string> TextsOf(const tovimar::EntryTexts& entries) {
-  std::map<std::string, std::string> texts;
-  for (const std::string& name : tovimar::AllEntryNames()) {
-    texts[name] = entries.Text(name);
+// The data file's entries (its 120 fields and the Save File Name) in an array, with the
+// window's enabled states and each text marked so that any change shows: what the
+// window does with SetText (a disabled entry keeps its text), at the cost of a copy of
+// short texts per input instead of building two maps.
+class FlatEntries final : public tovimar::EntryTexts {
+ public:
+  FlatEntries() : texts_(Marked()) {}
+
+  [[nodiscard]] std::string Text(std::string_view name) const override { return texts_[IndexOf(name)]; }
+  [[nodiscard]] bool IsEnabled(std::string_view name) const override { return Enabled()[IndexOf(name)]; }
+  void SetText(std::string_view name, std::string_view text) override {
+    const std::size_t i = IndexOf(name);
+    if (Enabled()[i]) texts_[i] = text;
   }
-  return texts;
-}
+
+  [[nodiscard]] const std::vector<std::string>& Texts() const { return texts_; }
+
+  // "before-<name>" for every entry, in the order of AllEntryNames().
+  static const std::vector<std::string>& Marked() {
+    static const std::vector<std::string> marked = [] {
+      std::vector<std::string> texts;
+      for (const std::string& name : Names()) texts.push_back("before-" + name);
+      return texts;
+    }();
+    return marked;
+  }
+
+ private:
+  static const std::vector<std::string>& Names() {
+    static const std::vector<std::string> names = tovimar::AllEntryNames();
+    return names;
+  }
+  static const std::vector<bool>& Enabled() {
+    static const std::vector<bool> enabled = [] {
+      const tovimar::MapEntryTexts window;
+      std::vector<bool> flags;
+      for (const std::string& name : Names()) flags.push_back(window.IsEnabled(name));
+      return flags;
+    }();
+    return enabled;
+  }
+  // The reader and the checks go through the entries in order: the entry after the last one
+  // named is tried before the index.
+  std::size_t IndexOf(std::string_view name) const {
+    const std::size_t next = last_ + 1 < Names().size() ? last_ + 1 : 0;
+    if (Names()[next] == name) return last_ = next;
+    if (Names()[last_] == name) return last_;
+    static const std::unordered_map<std::string_view, std::size_t> index = [] {
+      std::unordered_map<std::string_view, std::size_t> map;
+      for (std::size_t i = 0; i < Names().size(); ++i) map.emplace(Names()[i], i);
+      return map;
+    }();
+    const auto found = index.find(name);
+    TOVIMAR_FUZZ_CHECK(found != index.end(), "the reader names an unknown entry " + Quote(name));
+    return last_ = found->second;
+  }
+
+  std::vector<std::string> texts_;
+  mutable std::size_t last_ = 0;
+};
 
 // A separate reading of the first 120 lines: the text ends at the first 0x1A; lines end at
 // LF; a CR is never part of a line; a missing line is empty. A line is usable when it holds
@@ -75,13 +122,17 @@ TOVIMAR_FUZZ_NO_COVERAGE std::vector<ExpectedLine> ExpectedLines(std::string_vie
   if (eot != std::string_view::npos) bytes = bytes.substr(0, eot);
   std::vector<ExpectedLine> lines(tovimar::DataFileLineCount);
   std::size_t start = 0;
+  std::string text;
   for (auto& line : lines) {
     if (start > bytes.size()) break;
     std::size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
-    std::string text;
-    for (std::size_t i = start; i < end; ++i) {
-      if (bytes[i] != '\r') text += bytes[i];
+    text.clear();
+    for (std::size_t from = start; from < end;) {
+      std::size_t cr = bytes.find('\r', from);
+      if (cr == std::string_view::npos || cr > end) cr = end;
+      text.append(bytes.substr(from, cr - from));
+      from = cr + 1;
     }
     start = end + 1;
     const std::size_t equals = text.find('=');
@@ -99,24 +150,21 @@ TOVIMAR_FUZZ_NO_COVERAGE std::vector<ExpectedLine> ExpectedLines(std::string_vie
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::string longFile;
+  // Kept from input to input, so that its memory is not allocated afresh each time.
+  static std::string longFile;
   if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) == 0xFE) {
     const std::string_view unit = bytes.substr(1);
     if (unit.empty()) return 0;
-    longFile.reserve(2 * LongFileBytes + unit.size());
-    longFile = unit;
+    longFile.assign(unit);
     while (longFile.size() < LongFileBytes) longFile += longFile;
     bytes = longFile;
   }
 
-  const std::string path = ScratchDirectory() + "/data file.txt";
-  PutFile(path, bytes);
-
-  tovimar::MapEntryTexts entries = MarkedEntries();
-  const std::map<std::string, std::string> before = TextsOf(entries);
-  tovimar::RecordedMessages messages;
-  const tovimar::DataFileLoad result = tovimar::LoadDataFile(path, entries, messages);
-  const std::map<std::string, std::string> after = TextsOf(entries);
+  FlatEntries entries;
+  std::string message;
+  const Load result = LoadBytes(bytes, entries, message);
+  const std::vector<std::string>& before = FlatEntries::Marked();
+  const std::vector<std::string>& after = entries.Texts();
 
   const std::vector<ExpectedLine> expected = ExpectedLines(bytes);
   bool usable = true;
@@ -124,42 +172,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string where = "file " + Quote(bytes);
 
   if (!usable) {
-    TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::NotDataFile, where + ": not refused");
-    TOVIMAR_FUZZ_CHECK(messages.messages ==
-                           std::vector<std::string>{"\"" + path + "\" is not a correct data file!"},
-                       where + ": wrong message");
+    TOVIMAR_FUZZ_CHECK(result == Load::NotDataFile, where + ": not refused");
+    TOVIMAR_FUZZ_CHECK(message == "\"" + DataFileName + "\" is not a correct data file!",
+                       where + ": wrong message " + Quote(message));
     TOVIMAR_FUZZ_CHECK(after == before, where + ": a refused file changed an entry");
     return 0;
   }
 
-  TOVIMAR_FUZZ_CHECK(result == tovimar::DataFileLoad::Loaded, where + ": not loaded");
-  TOVIMAR_FUZZ_CHECK(messages.messages.empty(), where + ": a message for a loaded file");
+  TOVIMAR_FUZZ_CHECK(result == Load::Loaded, where + ": not loaded: " + message);
+  // The fields come first, in the file's order; the Save File Name after them.
   const auto& fields = tovimar::ConditionFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string& name = fields[i].entryName;
-    const std::string& want = entries.IsEnabled(name) ? expected[i].value : before.at(name);
-    TOVIMAR_FUZZ_CHECK(after.at(name) == want, where + ": line " + std::to_string(i + 1) + " (" +
-                                                   name + ") holds " + Quote(after.at(name)) +
-                                                   ", expected " + Quote(want));
+    const std::string& want = entries.IsEnabled(name) ? expected[i].value : before[i];
+    TOVIMAR_FUZZ_CHECK(after[i] == want, where + ": line " + std::to_string(i + 1) + " (" + name +
+                                             ") holds " + Quote(after[i]) + ", expected " + Quote(want));
   }
-  const std::string saveName(tovimar::SaveFileNameEntry);
-  TOVIMAR_FUZZ_CHECK(after.at(saveName) == before.at(saveName), where + ": Save File Name changed");
+  TOVIMAR_FUZZ_CHECK(after.back() == before.back(), where + ": Save File Name changed");
 
   // What was loaded can be written as a data file and loads back unchanged.
-  const std::string again = ScratchDirectory() + "/written.txt";
+  std::string again;
   try {
-    tovimar::WriteDataFile(again, entries);
+    again = tovimar::FormatDataFile(entries);
   } catch (const std::exception& e) {
     TOVIMAR_FUZZ_CHECK(false, where + ": loaded texts cannot be written: " + e.what());
   }
-  tovimar::MapEntryTexts reloaded = MarkedEntries();
-  tovimar::RecordedMessages reloadMessages;
-  TOVIMAR_FUZZ_CHECK(tovimar::LoadDataFile(again, reloaded, reloadMessages) == tovimar::DataFileLoad::Loaded,
-                     where + ": the written data file does not load");
-  for (const auto& field : fields) {
-    if (!reloaded.IsEnabled(field.entryName)) continue;
-    TOVIMAR_FUZZ_CHECK(reloaded.Text(field.entryName) == after.at(field.entryName),
-                       where + ": " + field.entryName + " changed on the way through a data file");
+  FlatEntries reloaded;
+  std::string reloadMessage;
+  TOVIMAR_FUZZ_CHECK(LoadBytes(again, reloaded, reloadMessage) == Load::Loaded,
+                     where + ": the written data file does not load: " + reloadMessage);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (!entries.IsEnabled(fields[i].entryName)) continue;
+    TOVIMAR_FUZZ_CHECK(reloaded.Texts()[i] == after[i],
+                       where + ": " + fields[i].entryName + " changed on the way through a data file");
   }
   return 0;
 }

@@ -114,6 +114,22 @@ TEST(StabilityGuard, TheReportedSlowLineStops) {
   EXPECT_EQ(outcome.message.rfind("Unstable integration in zone 1, step ", 0), 0u) << outcome.message;
 }
 
+// A web without heat capacity is no state the guard can judge: the run stops on the step's
+// own division by it, in the first step.
+TEST(StabilityGuard, AWebWithoutHeatCapacityIsAnArithmeticFault) {
+  MapEntryTexts entries;
+  for (const char* name : {"Solvent1Cp", "Solvent2Cp", "PolymerCp", "BaseFilmCp"}) {
+    entries.SetText(FindField(name)->entryName, "0");
+  }
+  RunOptions options;
+  options.writeResultFile = false;
+  Simulation sim;
+  const RunOutcome outcome = RunSimulation(sim, entries, options);
+  EXPECT_EQ(outcome.status, RunStatus::ArithmeticFault);
+  EXPECT_EQ(outcome.message.rfind("Arithmetic error in zone 1, step 1: ", 0), 0u) << outcome.message;
+  EXPECT_NE(outcome.message.find("heat capacity of the web"), std::string::npos) << outcome.message;
+}
+
 }  // namespace
 }  // namespace tovimar
 

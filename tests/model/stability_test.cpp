@@ -72,5 +72,30 @@ INSTANTIATE_TEST_SUITE_P(States, Linearisation,
                                            std::array<double, 3>{0.01, 0.008, 45.0},
                                            std::array<double, 3>{0.0012, 0.0009, 58.0}));
 
+// A solvent whose mole and volume fractions have underflowed to 0 has no partial pressure:
+// its ratio does not move with the state, and the derivatives stay numbers (no 1 / Phi or
+// 1 / X of a fraction of 0).
+TEST(Linearisation, ASolventWithoutPartialPressureHasFiniteDerivatives) {
+  for (const int gone : {0, 1}) {
+    Simulation sim = DefaultSimulation();
+    PrepareInitialState(sim);
+    MarchZone(sim, 1, 0);
+    const double W1 = 0.0417, W2 = 0.01529, T = 30.0;
+    RatesAt(sim, W1, W2, T);
+    Composition comp = CalcComposition(sim.conditions, W1, W2);
+    (gone == 0 ? comp.X1 : comp.X2) = 0;
+    (gone == 0 ? comp.Phi1 : comp.Phi2) = 0;
+    (gone == 0 ? sim.state.PartialPressure1 : sim.state.PartialPressure2) = 0;
+    const WeightFractions w = CalcWeightFractions(sim.conditions, W1, W2);
+    const RateLinearisation lin = LineariseRates(sim.conditions, sim.state, 1, W1, W2, T, comp, w.w1 + w.w2);
+    for (int i = 0; i < 3; ++i) {
+      for (int j = 0; j < 3; ++j) {
+        EXPECT_TRUE(std::isfinite(lin.dR[i][j])) << "solvent-" << gone + 1 << ": d rate " << i << " / d " << j;
+      }
+    }
+    EXPECT_EQ(lin.dR[gone][2], 0.0) << "solvent-" << gone + 1;
+  }
+}
+
 }  // namespace
 }  // namespace tovimar

@@ -134,10 +134,10 @@ TEST(DiffusionRun, ModelNamesInTheLineSettings) {
     const char* set;
     const char* message;
   } refused[] = {
-      {"Model=Diffusion", "Model is \"Diffusion\"; it must be \"lumped\" or \"diffusion\"."},
-      {"DiffusionCells=19", "DiffusionCells is \"19\"; it must be a whole number from 20 to 2000."},
-      {"DiffusionCells=40.5", "DiffusionCells is \"40.5\"; it must be a whole number from 20 to 2000."},
-      {"D0_2=0", "D0_2 (cm2/s) is \"0\"; it must be a number from 1e-12 to 10."},
+      {"Model=Diffusion", "\"Model\" must be \"lumped\" or \"diffusion\", not \"Diffusion\"."},
+      {"DiffusionCells=19", "\"DiffusionCells\" must be at least 20."},
+      {"DiffusionCells=40.5", "\"DiffusionCells\" must be a whole number."},
+      {"D0_2=0", "\"D0_2\" must be at least 1e-12."},
       {"ZoneMassTransferCoef2[15]=1", "There is no line setting \"ZoneMassTransferCoef2[15]\"."},
   };
   for (const auto& r : refused) {

@@ -14,6 +14,7 @@
 #include "format/fixed_format.h"
 #include "format/file_writer.h"
 #include "run/result_table.h"
+#include "run/run_sequence.h"
 #include "support/scratch_dir.h"
 #include "support/defaults.h"
 
@@ -96,6 +97,31 @@ void ExpectSameAsGolden(const std::string& actual, const std::string& goldenPath
 TEST(ResultGolden, DefaultRunMatchesTheCheckedInFile) {
   Simulation sim = test_support::DefaultSimulation();
   ExpectSameAsGolden(RunToBytes(sim), GoldenDefault);
+}
+
+// A run into a memory sink holds the bytes the run writes into its file, replacing what the
+// text held before (and touching no file); a run stopped at its input leaves the text as it was.
+TEST(ResultGolden, AMemorySinkHoldsTheFilesBytes) {
+  ScratchDir dir;
+  MapEntryTexts entries;
+  entries.SetText(std::string(SaveFileNameEntry), dir.File("result.txt"));
+  Simulation sim;
+  ASSERT_TRUE(RunSimulation(sim, entries).completed());
+  const std::string fileBytes = FileBytes(dir.File("result.txt"));
+  std::filesystem::remove(dir.File("result.txt"));
+
+  std::string text = "an earlier result\r\n";
+  const MemoryResultSink sink(text);
+  RunOptions options;
+  options.resultSink = &sink;
+  ASSERT_TRUE(RunSimulation(sim, entries, options).completed());
+  EXPECT_EQ(text, fileBytes);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("result.txt")));
+
+  const std::string before = text;
+  entries.SetText("Edit6", "x");
+  EXPECT_EQ(RunSimulation(sim, entries, options).status, RunStatus::StoppedAtInput);
+  EXPECT_EQ(text, before);
 }
 
 // What the golden file must show, checked on its own: the head, two tables of 301 rows

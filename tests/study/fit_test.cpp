@@ -335,16 +335,16 @@ TEST(Fit, NonFiniteStatisticsAreAFitThatDidNotConverge) {
   }
 }
 
-TEST(Fit, FittedEntriesHoldTheShortestExactText) {
+TEST(Fit, FittedEntriesHoldTheTextPeopleType) {
   FitResult r;
   FittedValue v;
   v.parameter = Param("We");
-  v.value = 0.12000000000000001;
+  v.value = 0.12000000000000002;
   r.values.push_back(v);
   const std::vector<FittedEntry> entries = FittedEntries(r);
   ASSERT_EQ(entries.size(), 1U);
   EXPECT_EQ(entries[0].entryName, "Edit202");
-  EXPECT_EQ(entries[0].text, ShortestNumberText(0.12000000000000001));
+  EXPECT_EQ(entries[0].text, "0.12");
 }
 
 }  // namespace

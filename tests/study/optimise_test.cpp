@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -94,6 +95,39 @@ TEST(OptimiseText, ChecksTheProblem) {
 
 // A variable picked takes half to twice its present value, within the field's range of use
 // when the catalogue gives it in numbers; that range, or 0 to 1, when there is no value to go by.
+// A point found at a bound by way of the scaled search reaches the entries as people type it.
+TEST(OptimisePoint, EntriesGetTheShortestDecimalWithinAPartInABillion) {
+  const OptimiseProblem problem{{{"ZoneAirTemp[2]", 40, 120}, {"ZoneExhaustFlow[1]", 0, 20000}},
+                                {"LineSpeed", OptimiseSense::Maximise}, {}};
+  const std::vector<double> found{119.99999999999999, 17643.000000012};
+  EXPECT_EQ(EnteredValues(found), (std::vector<double>{120, 17643}));
+  MapEntryTexts entries;
+  LineSettings line;
+  ApplyOptimisePoint(problem, EnteredValues(found), entries, line);
+  EXPECT_EQ(entries.Text(FindField("ZoneAirTemp[2]")->entryName), "120");
+  EXPECT_EQ(line.ZoneExhaustFlow[1], 17643.0);
+}
+
+// A point on the edge of a limit that the nearest decimal steps over is entered with a longer
+// decimal on the limit's side, still within a part in 10^9.
+TEST(OptimisePoint, ALimitOnItsEdgeKeepsTheInnerDecimal) {
+  // The speed at which the line end's residual solvent is 2 g/m2, to the last bit.
+  const OptimiseProblem problem = FastestSpeed(0.1, 10);
+  double low = 1, high = 10;
+  for (int i = 0; i < 200 && low < high; ++i) {
+    const double middle = low + (high - low) / 2;
+    if (middle == low || middle == high) break;
+    (EvaluateOptimisePoint(problem, MapEntryTexts{}, {}, {middle}).feasible ? low : high) = middle;
+  }
+  const OptimiseEvaluation e = RecheckOptimisePoint(problem, MapEntryTexts{}, {}, {low});
+  ASSERT_TRUE(e.feasible);
+  ASSERT_EQ(e.entered.size(), 1U);
+  EXPECT_LE(std::abs(e.entered[0] - low), 1e-9 * low);
+  EXPECT_LE(e.entered[0], low);  // the residual grows with the speed
+  const std::string text = ShortestNumberText(e.entered[0]);
+  EXPECT_LE(text.size(), 12U) << text;  // a decimal of at most 11 digits, not the 17 of `low`
+}
+
 TEST(OptimiseDefaultVariable, AroundThePresentValueWithinTheRangeOfUse) {
   struct Case {
     const char* name;

@@ -19,6 +19,7 @@
 #include "ui/widgets/run_name_dialog.h"
 #include "ui/widgets/pinned_overlay.h"
 #include "ui/widgets/zone_table.h"
+#include "ui/widgets/curve_styles.h"
 #include "ui_test_support.h"
 
 using namespace tovimar;
@@ -121,7 +122,7 @@ class ComparePageTest : public QObject {
       const bool pinned = i < runs.size();
       for (QLineSeries* series : {set.webTemp, set.residual1, set.residual2}) {
         QCOMPARE(series->isVisible(), pinned);
-        QCOMPARE(series->pen().style(), Qt::DashLine);
+        QCOMPARE(series->pen(), PenOf(PinnedStyle(i)));  // a broken line of the run's own style
         QCOMPARE(w.InLegend(series), pinned && series == set.webTemp);
       }
       if (!pinned) continue;

@@ -108,8 +108,8 @@ class KeyboardTest : public QObject {
                named("SaveChartButton"), named("ExportCsvButton"), named("SaveConditionsButton"),
                named("SaveReportButton"), named("PinButton"), named("HelpButton")};
     } else if (page == QLatin1String("LinePage")) {
-      for (const LineSettingName& name : LineSettingNames()) {
-        if (name.zone == 0) order.push_back(named("Line_" + name.name));
+      for (const LineSetting& setting : LineSettingCatalogue()) {
+        if (setting.zone == 0 && setting.object.empty()) order.push_back(named("Line_" + setting.name));
       }
       order.insert(order.end(), {named("LineZoneTable"), named("LoadLineButton"), named("SaveLineButton")});
     } else if (page == QLatin1String("OptimisePage")) {

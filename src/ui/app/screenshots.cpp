@@ -1,21 +1,26 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
 // a failed run, the window grown beyond its layout, two runs pinned over the current one and
 // the Compare page with them, the Line page and the profile judged against it with the
-// judging curves on, the Fit page and the measurements over the fitted run, the help window,
-// the completion dialog and the Optimise page after a search to PNG files:
+// judging curves on, the same with a residual target and five runs pinned over it, the Fit
+// page and the measurements over the fitted run, the help window, the completion dialog, the
+// Optimise page after a search and the "Save changes?" prompt over the window to PNG files:
 //   tovimar_screenshots <directory>
 // Run it under the offscreen platform (QT_QPA_PLATFORM=offscreen) on a machine without a
 // display.
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -26,12 +31,14 @@
 #include "study/fit.h"
 #include "ui/widgets/compare_page.h"
 #include "ui/widgets/F_Form.h"
+#include "ui/widgets/form_dialogs.h"
 #include "ui/widgets/fit_page.h"
 #include "ui/widgets/line_page.h"
 #include "ui/widgets/optimise_page.h"
 #include "ui/widgets/help_window.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/pin_board.h"
+#include "ui/widgets/session_keeper.h"
 #include "ui/widgets/application_setup.h"
 
 namespace {
@@ -94,6 +101,37 @@ bool SaveFitScreenshots(tovimar::ui::TForm1& form, tovimar::ui::ProfilePage* pro
   form.Line().Fit = FitSetup{};
   return fitted;
 }
+
+// The window's dialogs, but "Save changes?" is drawn over a picture of the window (the
+// offscreen platform gives a dialog no place on a screen) and answered Cancel.
+class PromptPicture : public tovimar::ui::ModalDialogs {
+ public:
+  explicit PromptPicture(std::function<bool(const QPixmap&)> save) : save_(std::move(save)) {}
+
+  tovimar::ui::SaveChangesAnswer AskSaveChanges(QWidget* parent, const QString& detail) override {
+    const std::unique_ptr<QMessageBox> box = tovimar::ui::SaveChangesBox(parent, detail);
+    box->show();
+    QApplication::processEvents();
+    QPixmap picture = parent->grab();
+    const QPixmap dialog = box->grab();
+    box->hide();
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QColor(0, 0, 0, 60));  // the window behind the prompt
+    const QPoint at((picture.width() - dialog.width()) / 2, (picture.height() - dialog.height()) / 2);
+    painter.drawPixmap(at, dialog);
+    painter.setPen(QColor(60, 60, 60));
+    painter.drawRect(QRect(at, dialog.size()).adjusted(-1, -1, 0, 0));
+    painter.end();
+    shown_ = save_(picture);
+    return tovimar::ui::SaveChangesAnswer::Cancel;
+  }
+
+  [[nodiscard]] bool Shown() const { return shown_; }
+
+ private:
+  std::function<bool(const QPixmap&)> save_;
+  bool shown_ = false;
+};
 
 }  // namespace
 
@@ -195,6 +233,19 @@ int main(int argc, char** argv) {
   profile->ResidualCheck->setChecked(true);
   form.TabbedNotebook1->setCurrentWidget(profile);
   save(&form, QStringLiteral("profile-judging.png"));
+
+  // The same at the window's own size with every curve on: a residual target, the warning
+  // of the exhaust and five runs pinned over it.
+  form.Line().ResidualTarget = 2;
+  for (const char* pinnedSpeed : {"0.5", "0.7", "1.3", "1.6", "2.0"}) {
+    form.SetText("Edit6", pinnedSpeed);
+    run();
+    ok = profile->PinRun(QStringLiteral("Speed %1 m/s").arg(QString::fromLatin1(pinnedSpeed))) && ok;
+  }
+  form.SetText("Edit6", speed);
+  run();
+  save(&form, QStringLiteral("profile-crowded.png"));
+  profile->Pinned().Clear();
   profile->MarginCheck->setChecked(false);
   profile->ResidualCheck->setChecked(false);
   form.Line() = tovimar::LineSettings{};
@@ -229,6 +280,25 @@ int main(int argc, char** argv) {
     if (optimisePage->Running()) searching.exec();
     form.TabbedNotebook1->setCurrentWidget(optimisePage);
     save(&form, QStringLiteral("page%1.png").arg(optimiseIndex + 1));
+  }
+
+  // The window with an entry changed asks "Save changes?" before it closes.
+  if (window.session != nullptr) {
+    auto prompt = std::make_unique<PromptPicture>([&](const QPixmap& picture) {
+      const QString path = out.filePath(QStringLiteral("session-prompt.png"));
+      if (!picture.save(path, "PNG")) return false;
+      std::printf("%s\n", qPrintable(path));
+      return true;
+    });
+    const PromptPicture* asked = prompt.get();
+    form.TabbedNotebook1->setCurrentIndex(0);
+    form.SetText("Edit6", "0.9");
+    form.SetDialogs(std::move(prompt));
+    const bool kept = window.session->ConfirmLoss(true);
+    if (kept || !asked->Shown()) {
+      std::fprintf(stderr, "tovimar_screenshots: the window did not ask \"Save changes?\"\n");
+      ok = false;
+    }
   }
   return ok ? 0 : 1;
 }

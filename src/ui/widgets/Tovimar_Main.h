@@ -14,7 +14,7 @@
 
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "model/model.h"
 #include "run/run_sequence.h"
 #include "ui/widgets/form_dialogs.h"

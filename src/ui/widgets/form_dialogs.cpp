@@ -57,14 +57,20 @@ std::optional<int> ModalDialogs::ChooseLastZone(QWidget* parent, int fromZone) {
   return ok ? std::optional<int>(zone) : std::nullopt;
 }
 
+std::unique_ptr<QMessageBox> SaveChangesBox(QWidget* parent, const QString& detail) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Question, QString::fromUtf8(MessageBoxCaption),
+                                           QString::fromUtf8(SaveChangesQuestion),
+                                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                           parent);
+  box->setInformativeText(detail);
+  box->setDefaultButton(QMessageBox::Save);
+  box->setEscapeButton(QMessageBox::Cancel);
+  return box;
+}
+
 SaveChangesAnswer ModalDialogs::AskSaveChanges(QWidget* parent, const QString& detail) {
-  QMessageBox box(QMessageBox::Question, QString::fromUtf8(MessageBoxCaption),
-                  QString::fromUtf8(SaveChangesQuestion),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-  box.setInformativeText(detail);
-  box.setDefaultButton(QMessageBox::Save);
-  box.setEscapeButton(QMessageBox::Cancel);
-  switch (box.exec()) {
+  const std::unique_ptr<QMessageBox> box = SaveChangesBox(parent, detail);
+  switch (box->exec()) {
     case QMessageBox::Save: return SaveChangesAnswer::Save;
     case QMessageBox::Discard: return SaveChangesAnswer::Discard;
     default: return SaveChangesAnswer::Cancel;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QString>
 #include <QStringList>
 
+class QMessageBox;
 class QWidget;
 
 namespace tovimar::ui {
@@ -52,6 +54,10 @@ class ModalDialogs : public FormDialogs {
   std::optional<int> ChooseLastZone(QWidget* parent, int fromZone) override;
   SaveChangesAnswer AskSaveChanges(QWidget* parent, const QString& detail) override;
 };
+
+// The box that asks "Save changes?" (Save, Discard, Cancel; Save the default, Escape
+// cancels), not yet shown.
+std::unique_ptr<QMessageBox> SaveChangesBox(QWidget* parent, const QString& detail);
 
 // Captions of the message and error boxes.
 inline constexpr const char* MessageBoxCaption = "Tovimar";

@@ -26,45 +26,55 @@
 namespace tovimar::ui {
 namespace {
 
-constexpr int FlowColumn = 0;
-constexpr int LimitColumn = 1;
+// The page shows the settings of the line file's own object; those of a nested object
+// ("Model": {...}) have their own page.
+bool OnThisPage(const LineSetting& setting) { return setting.object.empty(); }
 
-const LineSettingName* FindName(std::string_view name) {
-  for (const LineSettingName& entry : LineSettingNames()) {
-    if (entry.name == name) {
-      return &entry;
-    }
+// The per-zone keys shown, one column of the zone table each, in catalogue order.
+std::vector<std::string> ZoneKeys() {
+  std::vector<std::string> keys;
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (OnThisPage(setting) && setting.zone == 1) keys.push_back(setting.key);
   }
-  return nullptr;
+  return keys;
 }
 
 // The zone setting of `zone` in a column of the zone table.
-const LineSettingName& ZoneName(int column, int zone) {
-  const std::string key = column == FlowColumn ? "ZoneExhaustFlow" : "ZoneLELLimit";
-  for (const LineSettingName& entry : LineSettingNames()) {
-    if (entry.key == key && entry.zone == zone) {
-      return entry;
-    }
-  }
-  throw std::logic_error("no line setting " + key + " of zone " + std::to_string(zone));
+const LineSetting& ZoneColumnSetting(int column, int zone) {
+  static const std::vector<std::string> keys = ZoneKeys();
+  const LineSetting* setting = FindLineSetting("", keys.at(static_cast<std::size_t>(column)), zone);
+  if (setting == nullptr) throw std::logic_error("no line setting in column " + std::to_string(column));
+  return *setting;
+}
+
+// "<caption> (<unit>): <meaning>; default <value>; <range>", as the condition fields' tooltips.
+QString Tooltip(const LineSetting& setting, const QString& caption) {
+  const std::string defaultText = LineSettingText(setting, LineSettings{});
+  std::string tip = setting.unit.empty() ? std::string() : " (" + setting.unit + ")";
+  tip += ": " + setting.meaning + "; " + (defaultText.empty() ? "empty by default" : "default " + defaultText);
+  if (const std::string range = RangeText(setting); !range.empty()) tip += "; " + range;
+  return caption + FromUtf8(tip);
 }
 
 // "Exhaust flow of zone 1" without its zone: the column's caption.
 QString ColumnCaption(int column) {
-  const LineSettingName& name = ZoneName(column, 1);
-  QString caption = FromUtf8(name.caption);
+  const LineSetting& setting = ZoneColumnSetting(column, 1);
+  QString caption = FromUtf8(setting.caption);
   caption.chop(static_cast<qsizetype>(std::string(" of zone 1").size()));
-  // Headers do not wrap by themselves: a long caption breaks at its last space, a long unit
-  // before its reference state.
+  return caption;
+}
+
+// The column's header: headers do not wrap by themselves, so a long caption breaks at its
+// last space, a long unit before its reference state.
+QString ColumnHeader(int column) {
+  QString caption = ColumnCaption(column);
   if (caption.size() > 16) {
     caption[caption.lastIndexOf(QLatin1Char(' '))] = QLatin1Char('\n');
   }
-  QString unit = FromUtf8(name.unit);
+  QString unit = FromUtf8(ZoneColumnSetting(column, 1).unit);
   unit.replace(QStringLiteral(" at "), QStringLiteral("\nat "));
   return caption + QStringLiteral("\n(") + unit + QStringLiteral(")");
 }
-
-QString NumberText(double value) { return QString::fromStdString(ShortestNumberText(value)); }
 
 }  // namespace
 
@@ -79,43 +89,49 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   // The settings of the whole line: caption, entry, unit.
   auto* grid = new QGridLayout;
   int row = 0;
-  for (const LineSettingName& name : LineSettingNames()) {
-    if (name.zone != 0) {
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (!OnThisPage(setting) || setting.zone != 0) {
       continue;
     }
     auto* entry = new QLineEdit(this);
-    entry->setObjectName(QString::fromStdString("Line_" + name.name));
+    entry->setObjectName(QString::fromStdString("Line_" + setting.name));
     entry->setMaximumWidth(90);
-    if (name.clearable) {
+    if (setting.optional) {
       entry->setPlaceholderText(QStringLiteral("none"));
     }
-    entries_.emplace(name.name, entry);
-    grid->addWidget(new QLabel(FromUtf8(name.caption), this), row, 0);
+    entries_.emplace(setting.name, entry);
+    auto* caption = new QLabel(FromUtf8(setting.caption), this);
+    const QString tooltip = Tooltip(setting, FromUtf8(setting.caption));
+    for (QWidget* widget : {static_cast<QWidget*>(caption), static_cast<QWidget*>(entry)}) {
+      widget->setToolTip(tooltip);
+    }
+    grid->addWidget(caption, row, 0);
     grid->addWidget(entry, row, 1);
-    grid->addWidget(new QLabel(FromUtf8(name.unit), this), row, 2);
-    connect(entry, &QLineEdit::editingFinished, this, [this, key = name.name] { EntryEdited(key); });
+    grid->addWidget(new QLabel(FromUtf8(setting.unit), this), row, 2);
+    connect(entry, &QLineEdit::editingFinished, this, [this, key = setting.name] { EntryEdited(key); });
     ++row;
   }
   grid->setRowStretch(row, 1);
   columns->addLayout(grid);
 
-  ZoneTable = new QTableWidget(MaxZones, 2, this);
+  const int columnCount = static_cast<int>(ZoneKeys().size());
+  ZoneTable = new QTableWidget(MaxZones, columnCount, this);
   ZoneTable->setObjectName(QStringLiteral("LineZoneTable"));
-  ZoneTable->setHorizontalHeaderLabels({ColumnCaption(FlowColumn), ColumnCaption(LimitColumn)});
+  for (int column = 0; column < columnCount; ++column) {
+    auto* header = new QTableWidgetItem(ColumnHeader(column));
+    header->setToolTip(Tooltip(ZoneColumnSetting(column, 1), ColumnCaption(column)));
+    ZoneTable->setHorizontalHeaderItem(column, header);
+    // The last column takes the room left.
+    ZoneTable->horizontalHeader()->setSectionResizeMode(
+        column, column + 1 == columnCount ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+  }
   for (int zone = 1; zone <= MaxZones; ++zone) {
     ZoneTable->setVerticalHeaderItem(zone - 1, new QTableWidgetItem(QStringLiteral("Zone %1").arg(zone)));
-    for (int column : {FlowColumn, LimitColumn}) {
+    for (int column = 0; column < columnCount; ++column) {
       ZoneTable->setItem(zone - 1, column, new QTableWidgetItem);
     }
   }
   ZoneTable->verticalHeader()->setDefaultSectionSize(18);
-  ZoneTable->horizontalHeader()->setSectionResizeMode(FlowColumn, QHeaderView::ResizeToContents);
-  ZoneTable->horizontalHeader()->setSectionResizeMode(LimitColumn, QHeaderView::Stretch);
-  ZoneTable->horizontalHeaderItem(LimitColumn)->setToolTip(QStringLiteral("Empty: the zone has the common limit."));
-  ZoneTable->horizontalHeaderItem(FlowColumn)
-      ->setToolTip(QStringLiteral("Empty: no exhaust flow given; the zone's concentration is not judged. "
-                                  "0: the zone has no exhaust air, so any solvent it evaporates is "
-                                  "above every limit."));
   connect(ZoneTable, &QTableWidget::itemChanged, this, &LinePage::CellChanged);
   columns->addWidget(ZoneTable, 1);
 
@@ -133,7 +149,9 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   connect(LoadButton, &QPushButton::clicked, this, &LinePage::LoadClick);
   connect(SaveButton, &QPushButton::clicked, this, &LinePage::SaveClick);
   std::vector<QWidget*> chain;
-  for (const LineSettingName& name : LineSettingNames()) chain.push_back(Entry(name.name));
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (OnThisPage(setting) && setting.zone == 0) chain.push_back(Entry(setting.name));
+  }
   chain.insert(chain.end(), {ZoneTable, LoadButton, SaveButton});
   ChainTabOrder(chain);
   ShowSettings();
@@ -161,22 +179,8 @@ void LinePage::SetFileDialogs(std::unique_ptr<LineFileDialogs> dialogs) {
 }
 
 QString LinePage::SettingText(const std::string& name) const {
-  const LineSettings& s = form_.Line();
-  const LineSettingName* setting = FindName(name);
-  const auto zone = static_cast<std::size_t>(setting != nullptr ? setting->zone : 0);
-  if (setting == nullptr) return {};
-  if (setting->key == "ZoneExhaustFlow") {
-    return s.ZoneExhaustFlow[zone] ? NumberText(*s.ZoneExhaustFlow[zone]) : QString();
-  }
-  if (setting->key == "ZoneLELLimit") {
-    return s.ZoneLELLimit[zone] ? NumberText(*s.ZoneLELLimit[zone]) : QString();
-  }
-  if (name == "ResidualTarget") return s.ResidualTarget ? NumberText(*s.ResidualTarget) : QString();
-  if (name == "WebWidth") return NumberText(s.WebWidth);
-  if (name == "LEL1") return NumberText(s.LEL1);
-  if (name == "LEL2") return NumberText(s.LEL2);
-  if (name == "LELLimit") return NumberText(s.LELLimit);
-  return NumberText(s.BoilingMarginMin);
+  const LineSetting* setting = FindLineSetting(name);
+  return setting == nullptr ? QString() : FromUtf8(LineSettingText(*setting, form_.Line()));
 }
 
 void LinePage::ShowSettings() {
@@ -185,8 +189,8 @@ void LinePage::ShowSettings() {
   }
   showing_ = true;
   for (int zone = 1; zone <= MaxZones; ++zone) {
-    for (int column : {FlowColumn, LimitColumn}) {
-      ZoneTable->item(zone - 1, column)->setText(SettingText(ZoneName(column, zone).name));
+    for (int column = 0; column < ZoneTable->columnCount(); ++column) {
+      ZoneTable->item(zone - 1, column)->setText(SettingText(ZoneColumnSetting(column, zone).name));
     }
   }
   showing_ = false;
@@ -197,7 +201,7 @@ bool LinePage::Apply(const std::string& name, const QString& text) {
     ApplyLineSetting(form_.Line(), name + "=" + text.trimmed().toStdString());
     return true;
   } catch (const std::exception& e) {
-    const LineSettingName* setting = FindName(name);
+    const LineSetting* setting = FindLineSetting(name);
     form_.Dialogs().ShowMessage(
         this, QStringLiteral("%1 (%2): \"%3\" is not accepted; the setting stays %4.\n%5")
                   .arg(FromUtf8(setting != nullptr ? setting->caption : name),
@@ -221,7 +225,7 @@ void LinePage::CellChanged(QTableWidgetItem* item) {
   if (showing_ || item == nullptr) {
     return;
   }
-  const std::string name = ZoneName(item->column(), item->row() + 1).name;
+  const std::string name = ZoneColumnSetting(item->column(), item->row() + 1).name;
   Apply(name, item->text());
   showing_ = true;
   item->setText(SettingText(name));

@@ -51,7 +51,7 @@ class LinePage : public QWidget {
   bool LoadLineFile(const QString& path);
   bool SaveLineFile(const QString& path);
 
-  // The entry of a setting that is not a zone's (WebWidth, LEL1, LEL2, LELLimit,
+  // The entry of a setting of the whole line (WebWidth, LEL1, LEL2, LELLimit,
   // ResidualTarget, BoilingMarginMin); nullptr for any other name.
   [[nodiscard]] QLineEdit* Entry(std::string_view name) const;
 

@@ -24,7 +24,8 @@ QComboBox* InputCombo(const QString& selected) {
     combo->addItem(QString::fromStdString(field.fieldName + " - " + field.name + " (" + field.unit + ")"),
                    QString::fromStdString(field.fieldName));
   }
-  for (const LineSettingName& line : LineSettingNames()) {
+  for (const LineSetting& line : LineSettingCatalogue()) {
+    if (line.type != LineSettingType::Number) continue;
     combo->addItem(QString::fromStdString(line.name + " - " + line.caption + " (" + line.unit + ")"),
                    QString::fromStdString(line.name));
   }

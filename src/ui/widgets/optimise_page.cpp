@@ -16,6 +16,7 @@
 #include "format/csv.h"
 #include "input/field_catalogue.h"
 #include "run/run_sequence.h"
+#include "study/quantity_text.h"
 #include "ui/widgets/profile_page.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/optimise_cells.h"
@@ -274,7 +275,9 @@ void OptimisePage::StopClick() { stopFlag_ = true; }
 
 void OptimisePage::Progress(std::size_t runs, std::optional<double> best) {
   if (result_) return;  // a late report of a search already done
-  status_->setText(tr("%1 runs, best so far %2").arg(runs).arg(best ? NumberText(*best) : tr("none")));
+  status_->setText(tr("%1 runs, best so far %2")
+                       .arg(runs)
+                       .arg(QString::fromStdString(ReadableQuantity(best, ReadableUnitOf(running_.objective.name)))));
 }
 
 void OptimisePage::Finished(const OptimiseResult& result) {
@@ -284,19 +287,26 @@ void OptimisePage::Finished(const OptimiseResult& result) {
   stop_->setEnabled(false);
   use_->setEnabled(result.feasible);
   QString text;
+  // The variables as the entries would get them; the objective and the limits' values to
+  // a few digits, all with their units.
+  const auto withUnit = [](const std::string& text, const std::string& unit) {
+    return QString::fromStdString(unit.empty() ? text : text + " " + unit);
+  };
   for (std::size_t i = 0; i < result.valueTexts.size(); ++i) {
-    text += QString::fromStdString(running_.variables[i].name + " = " + result.valueTexts[i]) + '\n';
+    text += QString::fromStdString(running_.variables[i].name) + " = " +
+            withUnit(result.valueTexts[i], ReadableUnitOf(running_.variables[i].name)) + '\n';
   }
   text += tr("objective %1 = %2\n")
               .arg(QString::fromStdString(running_.objective.name))
-              .arg(QString::fromStdString(OptimiseValueText(result.objective)));
+              .arg(QString::fromStdString(ReadableQuantity(result.objective, ReadableUnitOf(running_.objective.name))));
   for (const OptimiseLimitResult& limit : result.limits) {
+    const std::string unit = ReadableUnitOf(limit.limit.name);
     text += tr("%1%2 %3 %4: %5 %6\n")
                 .arg(limit.limit.fromLine ? tr("(line settings) ") : QString())
                 .arg(QString::fromStdString(LimitName(limit.limit)))
                 .arg(limit.limit.sense == LimitSense::AtMost ? "<=" : ">=")
-                .arg(NumberText(limit.limit.bound))
-                .arg(QString::fromStdString(OptimiseValueText(limit.value)))
+                .arg(withUnit(NumberText(limit.limit.bound).toStdString(), unit))
+                .arg(QString::fromStdString(ReadableQuantity(limit.value, unit)))
                 .arg(!limit.met ? tr("not met") : limit.active ? tr("active") : tr("inactive"));
   }
   for (const std::string& warning : result.warnings) text += tr("Warning: ") + QString::fromStdString(warning) + '\n';

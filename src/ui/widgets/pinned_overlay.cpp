@@ -7,22 +7,15 @@
 #include <QLineSeries>
 #include <QValueAxis>
 
+#include "ui/widgets/curve_styles.h"
 #include "ui/widgets/look.h"
 
 namespace tovimar::ui {
 namespace {
 
-// One colour per pinned run, apart from the current run's curve colours.
-const std::array<QColor, MaxPinnedRuns> PinnedColours{
-    QColor(0x00, 0x00, 0x00), QColor(0xE6, 0x7E, 0x22), QColor(0x8E, 0x44, 0xAD),
-    QColor(0x16, 0xA0, 0x85), QColor(0xB0, 0x3A, 0x8C)};
-
-QLineSeries* DashedLine(QChart* chart, const QColor& colour) {
+QLineSeries* DashedLine(QChart* chart, const CurveStyle& style) {
   auto* series = new QLineSeries;
-  QPen pen(colour);
-  pen.setWidthF(1.5);
-  pen.setStyle(Qt::DashLine);
-  series->setPen(pen);
+  series->setPen(PenOf(style));
   series->setVisible(false);
   chart->addSeries(series);
   return series;
@@ -37,14 +30,11 @@ void SetLegendEntry(QChart* chart, QLineSeries* series, bool visible) {
 }  // namespace
 
 PinnedOverlay::PinnedOverlay(const ProfileChartParts& parts) : parts_(parts) {
-  // With the pinned runs' entries the legend may shorten its labels; their tooltips give
-  // them whole.
-  parts.chart->legend()->setShowToolTips(true);
   for (std::size_t i = 0; i < sets_.size(); ++i) {
     Curves& set = sets_[i];
-    set.webTemp = DashedLine(parts.chart, PinnedColours[i]);
-    set.residual1 = DashedLine(parts.chart, PinnedColours[i]);
-    set.residual2 = DashedLine(parts.chart, PinnedColours[i]);
+    set.webTemp = DashedLine(parts.chart, PinnedStyle(i));
+    set.residual1 = DashedLine(parts.chart, PinnedStyle(i));
+    set.residual2 = DashedLine(parts.chart, PinnedStyle(i));
     set.webTemp->attachAxis(parts.positionAxis);
     set.webTemp->attachAxis(parts.tempAxis);
     for (QLineSeries* residual : {set.residual1, set.residual2}) {

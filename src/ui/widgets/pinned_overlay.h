@@ -11,8 +11,9 @@ class QLineSeries;
 namespace tovimar::ui {
 
 // The pinned runs drawn over a profile chart: each run's web temperature and its two
-// residual ratios as dashed lines on the current run's axes, in a colour of its own. The
-// web temperature's legend entry carries the run's name; the residual ratios have none.
+// residual ratios as broken lines on the current run's axes, in a style of its own
+// (curve_styles.h). The web temperature's legend entry carries the run's name; the residual
+// ratios have none.
 class PinnedOverlay {
  public:
   struct Curves {

@@ -6,9 +6,6 @@
 #include <vector>
 
 #include <QCategoryAxis>
-#include <QCoreApplication>
-#include <QGraphicsScene>
-#include <QPainter>
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QLegendMarker>
@@ -16,18 +13,13 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
-#include "ui/widgets/pinned_overlay.h"
+#include "ui/widgets/curve_styles.h"
+
 
 namespace tovimar::ui {
 namespace {
 
-const QColor WebTempColour{0xC0, 0x39, 0x2B};
-const QColor AirTempColour{0x90, 0x90, 0x90};
-const QColor Residual1Colour{0x1F, 0x5F, 0xBF};
-const QColor Residual2Colour{0x1E, 0x8C, 0x3A};
 const QColor ZoneLineColour{0x50, 0x50, 0x50};
-const QColor MarginColour{0xD3, 0x54, 0x00};
-const QColor GramsColour{0x7D, 0x3C, 0x98};
 constexpr int TempAxisTicks = 5;
 
 // A step between axis ticks of 1, 2 or 5 times a power of ten that gives at most about
@@ -46,14 +38,10 @@ double NiceInterval(double span, int ticks) {
   return 10 * power;
 }
 
-QLineSeries* AddLine(QChart* chart, const QString& name, const QColor& colour, Qt::PenStyle style,
-                     qreal width) {
+QLineSeries* AddLine(QChart* chart, const QString& name, ChartCurve curve) {
   auto* series = new QLineSeries;
   series->setName(name);
-  QPen pen(colour);
-  pen.setWidthF(width);
-  pen.setStyle(style);
-  series->setPen(pen);
+  series->setPen(PenOf(StyleOf(curve)));
   chart->addSeries(series);
   return series;
 }
@@ -112,12 +100,10 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
   chart->setBackgroundRoundness(0);
   chart->legend()->setAlignment(Qt::AlignBottom);
 
-  parts.airTemp = AddLine(chart, QStringLiteral("Air temperature"), AirTempColour, Qt::DashLine, 1.5);
-  parts.webTemp = AddLine(chart, QStringLiteral("Web temperature"), WebTempColour, Qt::SolidLine, 2.0);
-  parts.residual1 = AddLine(chart, QStringLiteral("Residual ratio, solvent-1"), Residual1Colour,
-                            Qt::SolidLine, 2.0);
-  parts.residual2 = AddLine(chart, QStringLiteral("Residual ratio, solvent-2"), Residual2Colour,
-                            Qt::SolidLine, 2.0);
+  parts.airTemp = AddLine(chart, QStringLiteral("Air temperature"), ChartCurve::AirTemp);
+  parts.webTemp = AddLine(chart, QStringLiteral("Web temperature"), ChartCurve::WebTemp);
+  parts.residual1 = AddLine(chart, QStringLiteral("Residual ratio, solvent-1"), ChartCurve::Residual1);
+  parts.residual2 = AddLine(chart, QStringLiteral("Residual ratio, solvent-2"), ChartCurve::Residual2);
   parts.dryPoint = new QScatterSeries;
   parts.dryPoint->setName(QStringLiteral("Dry point"));
   parts.dryPoint->setMarkerShape(QScatterSeries::MarkerShapeCircle);
@@ -167,14 +153,13 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
     series->attachAxis(parts.positionAxis);
     series->attachAxis(parts.residualAxis);
   }
-  parts.boilingMargin = AddLine(chart, QStringLiteral("Boiling margin"), MarginColour,
-                                Qt::SolidLine, 1.5);
-  parts.residualGrams = AddLine(chart, QStringLiteral("Residual solvent"), GramsColour,
-                                Qt::SolidLine, 1.5);
-  parts.residualTarget = AddLine(chart, QStringLiteral("Residual target"), GramsColour,
-                                 Qt::DashLine, 1.2);
-  parts.marginAxis = AddRightAxis(chart, QStringLiteral("Boiling margin (K)"), MarginColour);
-  parts.gramsAxis = AddRightAxis(chart, QStringLiteral("Residual (g/m2)"), GramsColour);
+  parts.boilingMargin = AddLine(chart, QStringLiteral("Boiling margin"), ChartCurve::BoilingMargin);
+  parts.residualGrams = AddLine(chart, QStringLiteral("Residual solvent"), ChartCurve::ResidualSolvent);
+  parts.residualTarget = AddLine(chart, QStringLiteral("Residual target"), ChartCurve::ResidualTarget);
+  parts.marginAxis = AddRightAxis(chart, QStringLiteral("Boiling margin (K)"),
+                                  StyleOf(ChartCurve::BoilingMargin).colour);
+  parts.gramsAxis = AddRightAxis(chart, QStringLiteral("Residual (g/m2)"),
+                                 StyleOf(ChartCurve::ResidualSolvent).colour);
   parts.boilingMargin->attachAxis(parts.positionAxis);
   parts.boilingMargin->attachAxis(parts.marginAxis);
   for (QLineSeries* series : {parts.residualGrams, parts.residualTarget}) {
@@ -255,24 +240,6 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
   ProfileExtent extent;
   extent.Include(line, true);
   SetProfileAxes(parts, extent);
-}
-
-void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
-                      const ProfileSummary& summary, const std::vector<PinnedRun>& pinned) {
-  QGraphicsScene scene;
-  auto* chart = new QChart;
-  scene.addItem(chart);  // the scene owns the chart
-  const ProfileChartParts parts = BuildProfileChart(chart);
-  FillProfileChart(parts, line, summary);
-  if (!pinned.empty()) {
-    PinnedOverlay(parts).Show(line, pinned);
-  }
-  const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
-  chart->setGeometry(area);
-  scene.setSceneRect(area);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  painter.setRenderHint(QPainter::Antialiasing);
-  scene.render(&painter, target, area);
 }
 
 void FillJudgingCurves(const ProfileChartParts& parts, const LineProfile& line,

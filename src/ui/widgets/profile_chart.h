@@ -13,8 +13,6 @@ class QChart;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
-class QPainter;
-class QRectF;
 
 namespace tovimar::ui {
 
@@ -52,12 +50,6 @@ void FillProfileChart(const ProfileChartParts& parts, const LineProfile& line,
 // temperatures with room above and below, and the residual ratio axis to 0 to its largest
 // ratio (each to a default range when there is nothing to take in).
 void SetProfileAxes(const ProfileChartParts& parts, const ProfileExtent& extent);
-
-// Draws a run's chart afresh at the size of a saved chart, whatever the size of the page (a
-// chart of its own in a scene of its own, laid out before it is drawn), onto `painter`
-// within `target`, with the `pinned` runs over it as on the page.
-void DrawProfileChart(QPainter& painter, const QRectF& target, const LineProfile& line,
-                      const ProfileSummary& summary, const std::vector<PinnedRun>& pinned = {});
 
 // The size of a saved chart in pixels.
 inline constexpr int SavedChartWidth = 1200;

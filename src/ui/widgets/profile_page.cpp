@@ -5,17 +5,11 @@
 #include <string>
 #include <vector>
 
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -24,7 +18,6 @@
 #include "ui/widgets/directory_list_box.h"
 #include "ui/widgets/look.h"
 #include "ui/widgets/pin_board.h"
-#include "ui/widgets/pinned_overlay.h"
 #include "ui/widgets/run_name_dialog.h"
 #include "ui/widgets/tab_chain.h"
 
@@ -75,7 +68,6 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   SetUpZoneTable(SummaryTable);
   SummaryTable->verticalHeader()->setVisible(false);
   SummaryTable->verticalHeader()->setDefaultSectionSize(18);
-  SummaryTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   SummaryTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   SummaryTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   // Chart and table share the page's height evenly, the table up to the height that shows
@@ -123,7 +115,7 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   ResidualCheck->setObjectName(QStringLiteral("ResidualCheck"));
   for (QCheckBox* check : {MarginCheck, ResidualCheck}) {
     top->addWidget(check);
-    connect(check, &QCheckBox::toggled, this, &ProfilePage::FillJudging);
+    connect(check, &QCheckBox::toggled, this, &ProfilePage::FillChart);
   }
   buttons->addStretch(1);
   HelpButton = new QPushButton(QStringLiteral("&Help"), this);
@@ -153,20 +145,25 @@ ProfilePage* ProfilePage::AttachTo(TForm1& form) {
 }
 
 QChartView* ProfilePage::EnsureChart() {
-  if (ChartView == nullptr) {
-    ChartView = new QChartView(chartHolder_);
-    ChartView->setObjectName(QStringLiteral("ChartView"));
-    ChartView->setRenderHint(QPainter::Antialiasing);
-    ChartView->setFocusPolicy(Qt::NoFocus);  // a picture: nothing in it takes keys
-    Chart = BuildProfileChart(ChartView->chart());
-    overlay_ = std::make_unique<PinnedOverlay>(Chart);
+  if (panel_ == nullptr) {
+    panel_ = new ProfileChartPanel(chartHolder_);
+    ChartView = panel_->View();
+    Chart = panel_->Parts();
     FillChart();
-    FillJudging();
-    ShowMeasured();
-    chartHolder_->layout()->addWidget(ChartView);
-    ChartView->show();  // a child made after its parent was shown stays hidden otherwise
+    chartHolder_->layout()->addWidget(panel_);
+    panel_->show();  // a child made after its parent was shown stays hidden otherwise
   }
   return ChartView;
+}
+
+ChartContent ProfilePage::ShownChart() const {
+  ChartContent content;
+  content.run = current_ ? &results_ : nullptr;
+  content.showMargin = MarginCheck->isChecked();
+  content.showResidual = ResidualCheck->isChecked();
+  content.pinned = &pinned_->Runs();
+  content.measured = measured_ ? &*measured_ : nullptr;
+  return content;
 }
 
 void ProfilePage::showEvent(QShowEvent* event) {
@@ -198,25 +195,26 @@ void ProfilePage::ShowTrialRun(const MapEntryTexts& entries, const LineSettings&
 }
 
 void ProfilePage::ShowOutcome(const RunOutcome& outcome, const LineSettings& line) {
-  QStringList warnings;
-  for (const std::string& warning : outcome.warnings) {
-    warnings.append(FromUtf8(warning));
-  }
+  shownWarnings_ = outcome.warnings;
   if (outcome.completed()) {
     ShowCompletedRun(form_.Sim(), line);
     if (current_) {
-      for (const std::string& warning : results_.judgement.warnings) {
-        warnings.append(FromUtf8(warning));
-      }
+      shownWarnings_.insert(shownWarnings_.end(), results_.judgement.warnings.begin(),
+                            results_.judgement.warnings.end());
       if (results_.check.warning) {
-        warnings.append(FromUtf8(*results_.check.warning));
+        shownWarnings_.push_back(*results_.check.warning);
       }
       StepCheckLabel->setText(FromUtf8(results_.check.line));
     }
-    ShowWarnings(warnings);
-    return;
+  }
+  QStringList warnings;
+  for (const std::string& warning : shownWarnings_) {
+    warnings.append(FromUtf8(warning));
   }
   ShowWarnings(warnings);
+  if (outcome.completed()) {
+    return;
+  }
   ShowNoResult(QStringLiteral("The last run did not complete (%1), so there is no profile to show. "
                               "The chart shows no current curves and the table stays empty until a run "
                               "completes.")
@@ -244,8 +242,6 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& se
   current_ = true;
   EnsureChart();
   FillChart();
-  FillJudging();
-  ShowMeasured();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
@@ -278,11 +274,7 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& se
 void ProfilePage::ShowNoResult(const QString& why) {
   current_ = false;
   results_ = RunResults{};
-  if (ChartView != nullptr) {
-    FillChart();
-    FillJudging();
-    ShowMeasured();
-  }
+  FillChart();
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);
   DryPointLabel->clear();
@@ -297,27 +289,8 @@ void ProfilePage::ShowNoResult(const QString& why) {
 }
 
 void ProfilePage::FillChart() {
-  if (ChartView == nullptr) {
-    return;
-  }
-  FillProfileChart(Chart, results_.line, results_.summary);
-  overlay_->Show(results_.line, pinned_->Runs());
-  // Pinned runs stay as baselines when a run did not complete: the chart says so, and the
-  // current run's curves leave the legend, so that the dashed lines are not taken for it.
-  for (QLineSeries* series : {Chart.airTemp, Chart.webTemp, Chart.residual1, Chart.residual2}) {
-    for (QLegendMarker* marker : Chart.chart->legend()->markers(series)) {
-      marker->setVisible(current_);
-    }
-  }
-  Chart.chart->setTitle(!current_ && !pinned_->Runs().empty()
-                            ? QStringLiteral("No current run: only the pinned runs are shown")
-                            : QString());
-}
-
-void ProfilePage::FillJudging() {
-  if (ChartView != nullptr) {
-    FillJudgingCurves(Chart, results_.line, results_.judgement, MarginCheck->isChecked(),
-                      ResidualCheck->isChecked());
+  if (panel_ != nullptr) {
+    panel_->Show(ShownChart());
   }
 }
 
@@ -342,21 +315,7 @@ QString ProfilePage::ChooseFile(const QString& caption, const QString& name,
 
 void ProfilePage::SetMeasurements(std::optional<MeasuredData> data) {
   measured_ = std::move(data);
-  if (ChartView != nullptr) {
-    // From the runs' own axes again, so that earlier measurements leave no trace on them.
-    FillChart();
-    ShowMeasured();
-  }
-}
-
-void ProfilePage::ShowMeasured() {
-  if (ChartView == nullptr) return;
-  if (measuredSeries_.points == decltype(measuredSeries_.points){}) {
-    measuredSeries_ = AddMeasuredSeries(Chart);
-  }
-  // Only over a run: the empty chart of a run that did not complete has no line for the
-  // points to be read against, and its page says there is nothing current to compare.
-  FillMeasuredSeries(Chart, measuredSeries_, current_ && measured_ ? &*measured_ : nullptr);
+  FillChart();
 }
 
 }  // namespace tovimar::ui

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,7 @@
 #include "run/run_sequence.h"
 #include "ui/widgets/measured_points.h"
 #include "ui/widgets/profile_chart.h"
+#include "ui/widgets/profile_chart_panel.h"
 #include "ui/widgets/save_dialogs.h"
 #include "ui/widgets/zone_table.h"
 
@@ -24,7 +27,6 @@ class QTableWidget;
 namespace tovimar::ui {
 
 class PinBoard;
-class PinnedOverlay;
 class RunNameDialog;
 class TForm1;
 
@@ -83,7 +85,13 @@ class ProfilePage : public QWidget {
   // The runs pinned as baselines, owned by the page and overlaid on its chart.
   [[nodiscard]] PinBoard& Pinned() const { return *pinned_; }
   // The pinned runs' curves; null until EnsureChart has made the chart.
-  [[nodiscard]] const PinnedOverlay* Overlay() const { return overlay_.get(); }
+  [[nodiscard]] const PinnedOverlay* Overlay() const { return panel_ != nullptr ? panel_->Overlay() : nullptr; }
+  // The chart with its legend; null until EnsureChart has made it.
+  [[nodiscard]] ProfileChartPanel* ChartPanel() const { return panel_; }
+  // What the chart shows: the run the page shows (none when it shows none), the judging
+  // curves as the check boxes say, the pinned runs and the measurements. A saved chart and
+  // the report's chart are drawn from it.
+  [[nodiscard]] ChartContent ShownChart() const;
 
   // Button handlers: each asks where to save, then saves.
   void SaveChartClick();
@@ -92,13 +100,14 @@ class ProfilePage : public QWidget {
   void SaveReportClick();  // profile_page_report.cpp
   void PinRunClick();      // asks a name (proposing the first free "Run N"), then pins
 
-  // The same without the dialog. Each returns false after showing the failure in the
-  // form's error box. A chart is written as SVG when the name ends in ".svg" and as PNG
-  // otherwise; every file is written whole or not at all.
+  // The same without the dialog, each of the run the page shows (ShownInputs, ShownChart).
+  // Each returns false after showing the failure in the form's error box. A chart is
+  // written as SVG when the name ends in ".svg" and as PNG otherwise; every file is written
+  // whole or not at all.
   bool SaveChart(const QString& path);
   bool ExportCsv(const QString& path);
   bool SaveConditions(const QString& path);
-  // The run report as a PDF, from the form's entries run again in memory (see run_report.h).
+  // The run report as a PDF: the shown run's conditions, results, warnings and chart.
   bool SaveReport(const QString& path);
   // Pins the current run's results under `name` (profile_page_pin.cpp).
   bool PinRun(const QString& name);
@@ -106,7 +115,7 @@ class ProfilePage : public QWidget {
   // Measurements to show over every completed run's chart (none: no points); see
   // measured_points.h. The series are made with the chart.
   void SetMeasurements(std::optional<MeasuredData> data);
-  [[nodiscard]] const MeasuredSeries& MeasuredPoints() const { return measuredSeries_; }
+  [[nodiscard]] const MeasuredSeries& MeasuredPoints() const { return panel_->Measured(); }
 
   // The chart view, made when the page is first shown or filled; returns it.
   QChartView* EnsureChart();
@@ -139,9 +148,7 @@ class ProfilePage : public QWidget {
  private:
   void ShowFailure(const QString& text);
   void ShowOutcome(const RunOutcome& outcome, const LineSettings& line);
-  void FillJudging();  // the judging curves of results_, as the check boxes say
-  void ShowMeasured();  // the points of measured_ over a current run
-  void FillChart();    // the curves of results_ with the pinned runs over them
+  void FillChart();  // the chart afresh from ShownChart()
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
                      QString* chosenFilter);
@@ -151,12 +158,12 @@ class ProfilePage : public QWidget {
   std::unique_ptr<SaveFileDialogs> dialogs_;
   std::unique_ptr<RunNameDialog> nameDialog_;
   PinBoard* pinned_ = nullptr;  // a child of the page
-  std::unique_ptr<PinnedOverlay> overlay_;
+  ProfileChartPanel* panel_ = nullptr;  // a child of chartHolder_
   RunResults results_;
   RunInputs shownInputs_;
   bool current_ = false;
   std::optional<MeasuredData> measured_;
-  MeasuredSeries measuredSeries_;
+  std::vector<std::string> shownWarnings_;  // of the run shown, without "Warning: "
 };
 
 // The page's caption in the notebook.

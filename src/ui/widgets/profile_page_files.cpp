@@ -1,5 +1,5 @@
-// The Drying Profile page's file buttons: the chart as PNG or SVG (with the pinned runs
-// over it), the profile as CSV and the entries as a data file.
+// The Drying Profile page's file buttons: the chart as PNG or SVG (as the page shows it),
+// the profile of the run shown as CSV and the entries as a data file.
 #include <string>
 
 #include <QBuffer>
@@ -58,7 +58,7 @@ bool ProfilePage::SaveChart(const QString& path) {
   }
   const QRectF area(0, 0, SavedChartWidth, SavedChartHeight);
   const auto draw = [&](QPainter& painter) {
-    DrawProfileChart(painter, area, results_.line, results_.summary, pinned_->Runs());
+    ProfileChartPanel::Draw(painter, area, QSize(SavedChartWidth, SavedChartHeight), ShownChart());
   };
 
   QByteArray bytes;

@@ -1,5 +1,4 @@
 // The Drying Profile page's Save Report button: the run report as a PDF (see run_report.h).
-#include <exception>
 
 #include <QDir>
 #include <QFile>
@@ -30,17 +29,18 @@ bool ProfilePage::SaveReport(const QString& path) {
     ShowFailure(QStringLiteral("There is no completed run whose report could be saved."));
     return false;
   }
-  // The entries are run again in memory, so that the report's conditions and results belong
-  // together and the result file is left as the last run wrote it.
-  const ReportRun run = RunForReport(form_, form_.Line());
-  if (!run.outcome.completed()) {
-    ShowFailure(QStringLiteral("The report cannot be made: the conditions as they stand now do not "
-                               "complete a run.\n\n") + FromUtf8(run.outcome.message));
-    return false;
-  }
+  // The run the page shows, with the conditions it was made of (a run of the entries, the
+  // best point of a search, a fitted run) and the warnings the page lists; the chart as the
+  // page shows it.
+  ReportRun run;
+  run.outcome.status = RunStatus::Completed;
+  run.results = results_;
+  run.warnings = shownWarnings_;
   ReportSources sources;
   sources.dataFile = form_.LoadedDataFile();
-  const QByteArray pdf = RenderRunReport(run, form_, form_.Line(), sources);
+  const ChartContent chart = ShownChart();
+  const QByteArray pdf =
+      RenderRunReport(run, EntriesOf(shownInputs_), shownInputs_.line, sources, &chart);
   if (pdf.isEmpty()) {
     ShowFailure(QStringLiteral("The report could not be drawn for \"%1\".").arg(QDir::toNativeSeparators(path)));
     return false;

@@ -1,14 +1,14 @@
 #include "ui/widgets/run_report.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <optional>
 
 #include <QBuffer>
-#include <QChart>
-#include <QCoreApplication>
 #include <QFont>
-#include <QGraphicsScene>
+#include <QFontInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -30,8 +30,8 @@ namespace {
 
 // The PDF's resolution in dots per inch; the document's pixels are these dots.
 constexpr int ReportDpi = 300;
-// The chart is drawn at twice its saved size, so that it stays sharp on paper.
-constexpr int ChartScale = 2;
+// The chart's image has this many pixels per pixel of its layout, to stay sharp on paper.
+constexpr int ChartScale = 4;
 
 QString Html(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
@@ -77,26 +77,20 @@ std::vector<const ConditionField*> FieldsOf(FieldGroup group) {
   return fields;
 }
 
-// The value of a line setting; none for a zone setting or target that is not set.
-std::optional<double> SettingValue(const LineSettings& line, const LineSettingName& setting) {
-  const auto zone = static_cast<std::size_t>(setting.zone);
-  if (setting.key == "WebWidth") return line.WebWidth;
-  if (setting.key == "LEL1") return line.LEL1;
-  if (setting.key == "LEL2") return line.LEL2;
-  if (setting.key == "LELLimit") return line.LELLimit;
-  if (setting.key == "ResidualTarget") return line.ResidualTarget;
-  if (setting.key == "BoilingMarginMin") return line.BoilingMarginMin;
-  if (setting.key == "ZoneExhaustFlow") return line.ZoneExhaustFlow[zone];
-  if (setting.key == "ZoneLELLimit") return line.ZoneLELLimit[zone];
-  return std::nullopt;
-}
-
+// One row per setting that is set; a setting of the line that is not set reads "none", a
+// zone's is left out.
 QString LineRows(const LineSettings& line) {
   QString rows;
-  for (const LineSettingName& setting : LineSettingNames()) {
-    const std::optional<double> value = SettingValue(line, setting);
-    if (value) {
-      rows += Row(Html(setting.caption), Shortest(*value), Html(setting.unit));
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    // The drying model's parameters only for the model that takes them, a zone's only where set.
+    if (setting.object == "Model" && setting.type == LineSettingType::Number &&
+        (line.Model.name != DiffusionModelName || (setting.zone != 0 && setting.Number(line) == 0.0))) {
+      continue;
+    }
+    if (setting.IsSet(line)) {
+      const QString value = setting.type == LineSettingType::Text ? Html(setting.Text(line))
+                                                                  : Shortest(*setting.Number(line));
+      rows += Row(Html(setting.caption), value, Html(setting.unit));
     } else if (setting.zone == 0) {
       rows += Row(Html(setting.caption), QStringLiteral("none"), QString());
     }
@@ -154,15 +148,6 @@ QString ZoneTable(const RunResults& results) {
   return html + QStringLiteral("</table>");
 }
 
-// The profile chart drawn as the page's Save Chart draws it, at ChartScale times its size.
-QImage ChartImage(const RunResults& results) {
-  QImage image(SavedChartWidth * ChartScale, SavedChartHeight * ChartScale, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  DrawProfileChart(painter, QRectF(image.rect()), results.line, results.summary);
-  return image;
-}
-
 constexpr const char* StyleSheet =
     "body { font-size: 8pt; }"
     "h1 { font-size: 15pt; margin-bottom: 2px; }"
@@ -201,7 +186,7 @@ ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line) {
 }
 
 QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const LineSettings& line,
-                      const ReportSources& sources, const QString& chartUrl, int chartWidth) {
+                      const ReportSources& sources, const QString& chartUrl, QSize chartSize) {
   const auto fileName = [](const QString& name) {
     return name.isEmpty() ? QStringLiteral("defaults") : name.toHtmlEscaped();
   };
@@ -238,8 +223,8 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
               .arg(Fixed(last.position, 3), Fixed(last.time, 3));
   html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
               .arg(chartUrl)
-              .arg(chartWidth)
-              .arg(chartWidth * SavedChartHeight / SavedChartWidth);
+              .arg(chartSize.width())
+              .arg(chartSize.height());
   html += QStringLiteral("<h2>Zones</h2>") + ZoneTable(run.results);
   if (const std::optional<DryPoint>& dry = run.results.summary.dryPoint) {
     html += QStringLiteral("<p>Dry point (drying speed down to 0): %1 m from the entrance of zone 1, "
@@ -266,11 +251,35 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
   return html + QStringLiteral("</body></html>");
 }
 
+ReportChart DrawReportChart(const ChartContent& content) {
+  // The smallest text of the chart, in pixels of its layout.
+  int smallest = 0;
+  for (const QFont& font : ProfileChartPanel().TextFonts()) {
+    const int pixels = QFontInfo(font).pixelSize();
+    smallest = smallest == 0 ? pixels : std::min(smallest, pixels);
+  }
+  // Across ReportChartWidthPt, a layout `width` pixels wide draws `smallest` pixels at
+  // smallest * ReportChartWidthPt / width points: the widest layout that keeps that at the
+  // least size, in the saved chart's proportions.
+  const int width = static_cast<int>(std::floor(smallest * ReportChartWidthPt / ReportChartLeastTextPt));
+  ReportChart chart;
+  chart.layoutSize = QSize(width, width * SavedChartHeight / SavedChartWidth);
+  chart.image = QImage(chart.layoutSize * ChartScale, QImage::Format_RGB32);
+  chart.image.fill(Qt::white);
+  QPainter painter(&chart.image);
+  ProfileChartPanel::Draw(painter, QRectF(chart.image.rect()), chart.layoutSize, content);
+  return chart;
+}
+
 QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
-                           const LineSettings& line, const ReportSources& sources) {
+                           const LineSettings& line, const ReportSources& sources,
+                           const ChartContent* chart) {
   if (!run.outcome.completed() || run.results.line.points.empty()) {
     return {};
   }
+  ChartContent ownCurves;
+  ownCurves.run = &run.results;
+  const ReportChart drawn = DrawReportChart(chart != nullptr ? *chart : ownCurves);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -282,10 +291,10 @@ QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
     writer.setCreator(QStringLiteral("Tovimar"));
 
     // QTextDocument::print lays the text out on the writer's pages with margins of 2 cm
-    // and numbers the pages.
-    const int margin = static_cast<int>(2 / 2.54 * ReportDpi);
-    // Image sizes in the document are in pixels of 96 dpi, as on a screen.
-    const int bodyWidth = (writer.width() - 2 * margin) * 96 / ReportDpi;
+    // and numbers the pages. Image sizes in the document are in pixels of 96 dpi, as on a
+    // screen: the chart spans the width between the margins.
+    const int chartWidth = static_cast<int>(ReportChartWidthPt * 96 / 72);
+    const QSize chartSize(chartWidth, chartWidth * drawn.layoutSize.height() / drawn.layoutSize.width());
     QTextDocument document;
     document.setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
     // Without ligatures, so that "file" is found and copied as the four letters it is.
@@ -293,8 +302,8 @@ QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
     font.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(font);
     const QString chartUrl = QStringLiteral("tovimar-report:chart");
-    document.addResource(QTextDocument::ImageResource, QUrl(chartUrl), ChartImage(run.results));
-    document.setHtml(RunReportHtml(run, entries, line, sources, chartUrl, bodyWidth));
+    document.addResource(QTextDocument::ImageResource, QUrl(chartUrl), drawn.image);
+    document.setHtml(RunReportHtml(run, entries, line, sources, chartUrl, chartSize));
     document.print(&writer);
   }
   buffer.close();

@@ -8,12 +8,15 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 #include "input/entry_texts.h"
-#include "model/line_settings.h"
+#include "input/line_settings.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
+#include "ui/widgets/profile_chart_panel.h"
 
 namespace tovimar::ui {
 
@@ -37,14 +40,30 @@ struct ReportRun {
 // fault with its message. Never throws.
 ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line);
 
-// The PDF of the report of a completed run; empty when it cannot be drawn.
+// The report's chart spans the A4 page less its margins of 2 cm: this many points.
+inline constexpr double ReportChartWidthPt = (210.0 - 2 * 20.0) / 25.4 * 72;
+// The least size of the chart's texts on paper, in points.
+inline constexpr double ReportChartLeastTextPt = 8.5;
+
+// The report's chart: laid out at `layoutSize` pixels, so narrow that its smallest text
+// lands at ReportChartLeastTextPt or more across ReportChartWidthPt, and drawn into `image`
+// at a multiple of that size to stay sharp on paper.
+struct ReportChart {
+  QSize layoutSize;
+  QImage image;
+};
+ReportChart DrawReportChart(const ChartContent& content);
+
+// The PDF of the report of a completed run with the chart of `chart` (nullptr: the run's
+// own curves alone); empty when it cannot be drawn.
 QByteArray RenderRunReport(const ReportRun& run, const EntryTexts& entries,
-                           const LineSettings& line, const ReportSources& sources);
+                           const LineSettings& line, const ReportSources& sources,
+                           const ChartContent* chart = nullptr);
 
 // The report's HTML, for RenderRunReport; `chartUrl` names the chart's image resource and
-// `chartWidth` its width in the document's pixels.
+// `chartSize` its size in the document's pixels.
 QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const LineSettings& line,
-                      const ReportSources& sources, const QString& chartUrl, int chartWidth);
+                      const ReportSources& sources, const QString& chartUrl, QSize chartSize);
 
 // Writes the PDF whole through WriteTextFile; throws FileError when it cannot.
 void WriteRunReport(const std::string& path, const QByteArray& pdf);

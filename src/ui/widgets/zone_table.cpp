@@ -1,11 +1,15 @@
 #include "ui/widgets/zone_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <vector>
 
+#include <QEvent>
 #include <QFont>
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 
 #include "model/number_text.h"
@@ -64,7 +68,46 @@ void FillRow(QTableWidget* table, int row, const QString& label, QVariant zone,
   }
 }
 
+// Refits the columns of the table it watches whenever the table's viewport changes size.
+class ColumnFitter : public QObject {
+ public:
+  explicit ColumnFitter(QTableWidget* table) : QObject(table), table_(table) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize && watched == table_->viewport()) {
+      FitZoneColumns(table_);
+    }
+    return false;
+  }
+
+ private:
+  QTableWidget* table_;
+};
+
 }  // namespace
+
+void FitZoneColumns(QTableWidget* table) {
+  QHeaderView* header = table->horizontalHeader();
+  const int columns = table->columnCount();
+  std::vector<int> widths(static_cast<std::size_t>(columns));
+  int needed = 0;
+  for (int column = 0; column < columns; ++column) {
+    int width = header->sectionSizeHint(column);
+    for (int row = 0; row < table->rowCount(); ++row) {
+      QStyleOptionViewItem option;
+      option.initFrom(table);
+      // One pixel more for the grid line, as the table's own size hint takes it.
+      width = std::max(width, table->itemDelegate()->sizeHint(option, table->model()->index(row, column)).width() + 1);
+    }
+    widths[static_cast<std::size_t>(column)] = width;
+    needed += width;
+  }
+  // What is left over is shared out evenly; too little room scrolls instead of shortening.
+  const int spare = std::max(0, table->viewport()->width() - needed);
+  for (int column = 0; column < columns; ++column) {
+    const int share = spare / columns + (column < spare % columns ? 1 : 0);
+    header->resizeSection(column, widths[static_cast<std::size_t>(column)] + share);
+  }
+}
 
 void SetUpZoneTable(QTableWidget* table) {
   QStringList headers{QStringLiteral("Zone")};
@@ -76,14 +119,22 @@ void SetUpZoneTable(QTableWidget* table) {
   table->setColumnCount(static_cast<int>(headers.size()));
   table->setHorizontalHeaderLabels(headers);
   for (int column = 0; column < headers.size(); ++column) {
-    table->horizontalHeaderItem(column)->setToolTip(tips.at(column));
+    // The tip starts with the whole header on one line.
+    table->horizontalHeaderItem(column)->setToolTip(
+        QString(headers.at(column)).replace(QLatin1Char('\n'), QLatin1Char(' ')) + QStringLiteral(": ") +
+        tips.at(column));
   }
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->horizontalHeader()->setStretchLastSection(false);
+  table->viewport()->installEventFilter(new ColumnFitter(table));
+  FitZoneColumns(table);
 }
 
 void FillZoneTable(QTableWidget* table, const RunResults& results) {
   const int zones = static_cast<int>(results.summary.zones.size());
   if (zones == 0) {
     table->setRowCount(0);
+    FitZoneColumns(table);
     return;
   }
   table->setRowCount(zones + 1);
@@ -97,6 +148,7 @@ void FillZoneTable(QTableWidget* table, const RunResults& results) {
   for (int column = 0; column < table->columnCount(); ++column) {
     table->item(zones, column)->setFont(bold);
   }
+  FitZoneColumns(table);
 }
 
 }  // namespace tovimar::ui

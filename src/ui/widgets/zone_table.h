@@ -31,8 +31,14 @@ enum SummaryColumn {
 // sign. +infinity (the % of LEL of a zone without exhaust air) reads "unbounded".
 QString Fixed(double value, int decimals);
 
-// Gives an empty table its columns, headers and header tooltips from the catalogue.
+// Gives an empty table its columns, headers (on two or three lines) and header tooltips from
+// the catalogue, and keeps every column as wide as its header and cells need, the room left
+// shared out evenly (a table too narrow for them scrolls).
 void SetUpZoneTable(QTableWidget* table);
+
+// Sets each column of the table to the width its header and cells need, plus an even share
+// of the room left in the viewport.
+void FitZoneColumns(QTableWidget* table);
 
 // One row per zone and a last, bold row "Line" for the whole line; no rows for an empty run.
 void FillZoneTable(QTableWidget* table, const RunResults& results);

@@ -11,9 +11,9 @@
 
 namespace tovimar {
 
-// Inputs of the line that the drying model does not use and the 120-line data file cannot
-// hold: what judging a run (residual solvent, boiling, exhaust safety) needs besides the
-// drying conditions. Kept in the JSON line file (conditionfile/line_file.h).
+// A setting kept per zone: one optional value for each zone 1..MaxZones (index 0 unused).
+using ZoneSetting = std::array<std::optional<double>, MaxZones + 1>;
+
 // The design search last set up on the Optimise page, in the batch tool's text forms:
 // "max:LineSpeed", "LineSpeed=0.1:3", "LineEndResidualSolvent<=2". Empty: none set up.
 struct OptimiseSetup {
@@ -30,6 +30,11 @@ struct FitSetup {
   std::vector<std::string> standardDeviations;
 };
 
+// Inputs of the line that the 120-line data file cannot hold: what judging a run (residual
+// solvent, boiling, exhaust safety) needs besides the drying conditions. Kept in the JSON
+// line file (conditionfile/line_file.h). The defaults here are the settings' defaults; every
+// setting besides the two set-ups has its entry in the line-setting catalogue
+// (input/line_catalogue.h), which reads, writes, names and checks it.
 struct LineSettings {
   // Coated width of the web, m; turns the per-area evaporation into an hourly solvent load.
   double WebWidth = 1;
@@ -37,7 +42,7 @@ struct LineSettings {
   // other zone arrays. None: no flow given, so the zone's solvent concentration is not
   // judged. 0 is a flow: a zone without exhaust air, whose concentration has no bound as
   // soon as it evaporates solvent.
-  std::array<std::optional<double>, MaxZones + 1> ZoneExhaustFlow{};
+  ZoneSetting ZoneExhaustFlow{};
   // Lower explosive limits of the solvent vapours in air, volume %. The defaults are typical
   // of a ketone (solvent-1) and an aromatic (solvent-2) of the default molecular weights.
   double LEL1 = 1.4;
@@ -46,7 +51,7 @@ struct LineSettings {
   double LELLimit = 25;
   // A zone's own limit in % of LEL (for example 50 where the zone has continuous solvent
   // monitoring); none: the zone uses LELLimit.
-  std::array<std::optional<double>, MaxZones + 1> ZoneLELLimit{};
+  ZoneSetting ZoneLELLimit{};
   // Residual solvent (both solvents) the line should reach, g/m2; none: no target.
   std::optional<double> ResidualTarget;
   // Least distance of the web temperature below the coating's bubble temperature, K.
