@@ -49,6 +49,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     const std::size_t zones = DesignZones(base, columns);
     RunOptions runOptions;
     runOptions.writeResultFile = false;
+    runOptions.model = line.Model;
     const std::string_view model = runOptions.model.name;
     if (HeaderWanted(options)) {
       std::string text;
@@ -71,6 +72,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
       SummaryValues values;
       try {
         ApplyDesignRecord(columns, fields, entries, settings);
+        runOptions.model = settings.Model;
         outcome = RunSimulation(sim, entries, runOptions);
         if (outcome.completed()) {
           values = SummaryValuesOf(DeriveResults(sim, settings));

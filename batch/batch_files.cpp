@@ -148,6 +148,7 @@ std::vector<CommandFile> FilesOfCommand(const BatchOptions& options, const std::
   add(options.writeDataFile, "--write-data", "data file");
   add(options.writeLineFile, "--write-line", "line file");
   add(options.csvFile, "--csv", "profile CSV file");
+  add(options.depthCsvFile, "--depth-csv", "depth profile CSV file");
   add(options.summaryFile, "--summary", "summary file");
   add(options.reportFile, "--report", "report");
   return files;

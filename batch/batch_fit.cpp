@@ -27,8 +27,8 @@ std::string FitConflict(const BatchOptions& options) {
   if (options.fits.empty()) return "--measured needs at least one --fit NAME";
   if (!options.measuredFile) return "--fit needs --measured FILE";
   if (!options.sweeps.empty()) return "--fit cannot be combined with --sweep";
-  if (options.resultFile || options.csvFile || options.summaryFile) {
-    return "--fit cannot be combined with -o, --csv or --summary";
+  if (options.resultFile || options.csvFile || options.depthCsvFile || options.summaryFile) {
+    return "--fit cannot be combined with -o, --csv, --depth-csv or --summary";
   }
   return {};
 }

@@ -15,6 +15,7 @@
 #include "model/model.h"
 #include "model/number_text.h"
 #include "results/output_catalogue.h"
+#include "results/depth_csv.h"
 #include "results/profile_csv.h"
 #include "run/run_sequence.h"
 #include "study/optimise.h"
@@ -86,16 +87,21 @@ int WriteBestFiles(const BatchOptions& options, const MapEntryTexts& entries, co
   try {
     if (options.writeDataFile) WriteDataFile(*options.writeDataFile, entries);
     if (options.writeLineFile) WriteLineFile(*options.writeLineFile, line);
-    if (!options.resultFile && !options.csvFile) return ExitCompleted;
+    if (!options.resultFile && !options.csvFile && !options.depthCsvFile) return ExitCompleted;
     Simulation sim;
     RunOptions run;
     run.writeResultFile = options.resultFile.has_value();
+    run.model = line.Model;
     const RunOutcome outcome = RunSimulation(sim, entries, run);
     if (!outcome.completed()) {
       messages.ShowMessage(RunMessageOf(outcome));
       return ExitStatusOf(outcome.status);
     }
-    if (options.csvFile) WriteProfileCsv(*options.csvFile, DeriveResults(sim, line));
+    if (options.csvFile || options.depthCsvFile) {
+      const RunResults results = DeriveResults(sim, line);
+      if (options.csvFile) WriteProfileCsv(*options.csvFile, results);
+      if (options.depthCsvFile) WriteDepthCsv(*options.depthCsvFile, results, sim.model->ExitProfiles());
+    }
   } catch (const InputError& e) {
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;

@@ -158,6 +158,10 @@ void AddOptions(CLI::App& app, BatchOptions& options) {
   app.add_option("--csv", options.csvFile,
                  "After a completed run, write the whole profile as CSV")
       ->type_name("FILE");
+  app.add_option("--depth-csv", options.depthCsvFile,
+                 "After a completed diffusion run, write the profile through the coating at every "
+                 "zone exit as CSV")
+      ->type_name("FILE");
   app.add_option("--sweep", options.sweeps,
                  "Run once per value of NAME; a second --sweep gives a grid")
       ->type_name("NAME=FROM:TO:STEP")
@@ -258,6 +262,7 @@ std::vector<std::string_view> GivenOptions(const BatchOptions& o) {
       {o.writeDataFile.has_value(), "--write-data"},
       {o.run && !o.optimise, "--run"},
       {o.csvFile.has_value(), "--csv"},
+      {o.depthCsvFile.has_value(), "--depth-csv"},
       {!o.sweeps.empty(), "--sweep"},
       {o.sweepResults.has_value(), "--sweep-results"},
       {o.summaryFile.has_value(), "--summary"},
@@ -292,10 +297,11 @@ const std::vector<Exclusion>& Exclusions() {
       {"--list-names", {}, "it lists the names and exits"},
       {"--list-materials", {}, "it lists the materials and exits"},
       {"--design",
-       {"-o", "--csv", "--summary", "--write-data", "--sweep", "--optimise", "--fit", "--measured", "--report"},
+       {"-o", "--csv", "--depth-csv", "--summary", "--write-data", "--sweep", "--optimise", "--fit", "--measured",
+        "--report"},
        "a design runs each record in memory and writes only its summary records to standard output"},
       {"--sweep",
-       {"-o", "--csv", "--write-data", "--fit", "--measured", "--report"},
+       {"-o", "--csv", "--depth-csv", "--write-data", "--fit", "--measured", "--report"},
        "a sweep writes only its summary and, with --sweep-results, each run's result file (see --help)"},
       {"--optimise", {"--fit", "--measured"}, "a search and a fit are separate commands"},
   };
@@ -323,7 +329,7 @@ std::optional<std::string> IgnoredOption(const BatchOptions& options) {
   // The report of a search or a fit is that of its best or fitted run, which writes the
   // search's or the fit's files; alone, it is the report of the run in memory and nothing else.
   if (options.reportFile && !options.optimise && !FitRequested(options)) {
-    for (const std::string_view other : {"-o", "--csv", "--summary", "--write-data"}) {
+    for (const std::string_view other : {"-o", "--csv", "--depth-csv", "--summary", "--write-data"}) {
       if (Has(given, other)) {
         return std::string(other) +
                " cannot be combined with --report: the report's run is made in memory and only the "

@@ -48,6 +48,7 @@ struct BatchOptions {
   std::optional<std::string> writeDataFile;  // --write-data FILE
   bool run = false;                          // --run (needed only with --write-data)
   std::optional<std::string> csvFile;        // --csv FILE: the profile of a completed run
+  std::optional<std::string> depthCsvFile;   // --depth-csv FILE: through the coating at zone exits
   std::vector<std::string> sweeps;           // --sweep NAME=FROM:TO:STEP, one or two
   std::optional<std::string> sweepResults;   // --sweep-results DIR
   std::optional<std::string> summaryFile;    // --summary FILE ("-" or, with --sweep, none:

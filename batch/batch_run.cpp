@@ -25,6 +25,7 @@
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "model/model.h"
+#include "results/depth_csv.h"
 #include "results/profile_csv.h"
 #include "results/summary_csv.h"
 #include "input/read_conditions.h"
@@ -167,8 +168,8 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     messages.ShowMessage(error);
     return ExitUsage;
   }
-  if ((options.csvFile || options.summaryFile) && !RunRequested(options)) {
-    messages.ShowMessage(std::string(options.csvFile ? "--csv" : "--summary") +
+  if ((options.csvFile || options.depthCsvFile || options.summaryFile) && !RunRequested(options)) {
+    messages.ShowMessage(std::string(options.csvFile ? "--csv" : options.depthCsvFile ? "--depth-csv" : "--summary") +
                          " needs a run: add --run to --write-data");
     return ExitUsage;
   }
@@ -226,6 +227,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (options.resultFile) {
     entries.SetText(SaveFileNameEntry, *options.resultFile);
   }
+  if (options.depthCsvFile && line.Model.name != DiffusionModelName) {
+    messages.ShowMessage("--depth-csv needs the diffusion model (--set Model=diffusion): the " +
+                         line.Model.name + " model treats the coating as well mixed");
+    return ExitUsage;
+  }
   // Nothing is written when two of the files are one or an output cannot be written.
   if (const int status = CheckFilesOfCommand(options, *dataFile, entries, *axes, messages);
       status != ExitCompleted) {
@@ -256,7 +262,8 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   }
 
   // The model's check marches on another core while the run itself marches.
-  const RunOptions run;
+  RunOptions run;
+  run.model = line.Model;
   std::future<std::unique_ptr<ModelCheck>> check;
   if (DryingConditions read; !ReadConditions(read, entries)) {
     try {
@@ -290,6 +297,9 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       messages.ShowMessage(results.check.line + (warning ? " Warning: " + *warning : ""));
       if (options.csvFile) {
         WriteProfileCsv(*options.csvFile, results);
+      }
+      if (options.depthCsvFile) {
+        WriteDepthCsv(*options.depthCsvFile, results, sim.model->ExitProfiles());
       }
       values = SummaryValuesOf(results);
     } catch (const FileError& e) {

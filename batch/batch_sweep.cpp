@@ -67,6 +67,7 @@ int RunSweepBatch(const BatchOptions& options, const std::vector<SweepAxis>& axe
   SweepOptions sweep;
   sweep.threads = options.jobs;
   sweep.line = line;
+  sweep.model = line.Model;
   if (options.sweepResults) {
     sweep.resultDirectory = *options.sweepResults;
     std::error_code error;

@@ -6,6 +6,8 @@
 
 #include "model/diffusion_parameters.h"
 #include "model/diffusion_run.h"
+#include "model/model.h"
+#include "results/output_catalogue.h"
 #include "support/defaults.h"
 
 namespace {
@@ -66,5 +68,35 @@ void BM_DiffusionDefaultRunCells(benchmark::State& state) {
   Measure(state, test_support::DefaultConditions(), numerics);
 }
 BENCHMARK(BM_DiffusionDefaultRunCells)->Arg(20)->Arg(80)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+namespace {
+
+// The diffusion model behind the seam, end to end from the conditions: the model made, every
+// zone marched into the profile, the grid check marched beside it, and the results derived
+// and judged (what a run of the batch tool does besides reading and writing files).
+void MeasureModel(benchmark::State& state, tovimar::Simulation sim) {
+  using namespace tovimar;
+  for (auto _ : state) {
+    sim.model = MakeDiffusionModel(DefaultDiffusionParameters());
+    sim.model->PrepareRun(sim);
+    for (std::int32_t z = 1; z <= sim.conditions.ZoneCount; ++z) {
+      sim.model->MarchZone(sim, z, sim.conditions.ZoneStepCount[static_cast<std::size_t>(z)]);
+    }
+    const RunResults results = DeriveResults(sim);
+    benchmark::DoNotOptimize(results.check.values.data());
+  }
+}
+
+void BM_DiffusionModelDefaultRunEndToEnd(benchmark::State& state) {
+  MeasureModel(state, tovimar::test_support::DefaultSimulation());
+}
+BENCHMARK(BM_DiffusionModelDefaultRunEndToEnd)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_DiffusionModelLargestRunEndToEnd(benchmark::State& state) {
+  MeasureModel(state, tovimar::test_support::LargestRunSimulation());
+}
+BENCHMARK(BM_DiffusionModelLargestRunEndToEnd)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "conditionfile/condition_section.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "format/fixed_format.h"
+#include "input/line_catalogue.h"
 
 namespace tovimar {
 
@@ -215,6 +217,31 @@ void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k) {
   const std::string text = FormatZoneSection(c, k);
   file.Append(text);
+}
+
+std::string FormatModelSection(const ModelChoice& choice) {
+  const std::vector<std::pair<std::string, std::string>> rows = ModelParameterRows(choice);
+  std::string out;
+  if (rows.empty()) return out;
+  AppendEmptyLines(out, 1);
+  const std::string rule(12, '=');
+  AppendLine(out, rule);
+  AppendLine(out, "DRYING MODEL");
+  AppendLine(out, rule);
+  AppendEmptyLines(out, 1);
+  // Every "=" in one column, after the longest name.
+  std::size_t width = 0;
+  for (const auto& row : rows) width = std::max(width, row.first.size());
+  for (const auto& [name, value] : rows) {
+    AppendLine(out, "    " + name + std::string(width - name.size() + 2, ' ') + "=  " + value);
+  }
+  return out;
+}
+
+void WriteModelSection(const ModelChoice& choice, const ResultSink& file) {
+  if (const std::string text = FormatModelSection(choice); !text.empty()) {
+    file.Append(text);
+  }
 }
 
 }  // namespace tovimar

@@ -5,6 +5,7 @@
 
 #include "input/field_catalogue.h"
 #include "model/conditions.h"
+#include "model/drying_model.h"
 #include "format/file_writer.h"
 
 namespace tovimar {
@@ -32,5 +33,13 @@ void WriteConditionSection(const DryingConditions& c, const ResultSink& file);
 // Appends the block of zone k; throws as WriteConditionSection.
 void WriteZoneSection(const DryingConditions& c, const ResultSink& file,
                       int k);
+
+// The section a run of a model with parameters adds after its tables: a heading naming the
+// model and one "name (unit) = value" line per parameter (see ModelParameterRows of input/line_catalogue.h). Empty
+// for the lumped model, whose result file ends with its last table.
+std::string FormatModelSection(const ModelChoice& choice);
+
+// Appends FormatModelSection(choice) when it is not empty; throws as WriteConditionSection.
+void WriteModelSection(const ModelChoice& choice, const ResultSink& file);
 
 }  // namespace tovimar

@@ -1,10 +1,13 @@
 // The catalogue of line settings, and setting them by value or by "NAME=TEXT".
 #include "input/line_catalogue.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <span>
 
 #include "input/number_parse.h"
+#include "model/diffusion_kernel.h"
 
 namespace tovimar {
 
@@ -27,6 +30,7 @@ struct Definition {
   bool optional;
   bool writtenAtDefault;
   LineSettingAccess access;
+  std::span<const std::string_view> choices{};  // of a text that takes only these
 };
 
 constexpr auto Number = LineSettingType::Number;
@@ -39,6 +43,15 @@ constexpr bool Optional = true;
 constexpr bool Required = false;
 constexpr bool Always = true;      // written at its default too
 constexpr bool WhenChanged = false;  // written only when it differs from its default
+
+// The drying models a line's runs may take.
+constexpr std::string_view ModelNames[] = {LumpedModelName, DiffusionModelName};
+
+// The access to a parameter of the diffusion model, kept in the line settings' model.
+template <auto Member>
+constexpr LineSettingAccess DiffusionAccess() {
+  return MemberAccess<&LineSettings::Model, &ModelChoice::diffusion, Member>();
+}
 
 // The LELs and the limits divide, so they must be above zero; the rest may be zero.
 // To add a setting: its member (with its default) in LineSettings, and one row here, in the
@@ -82,6 +95,69 @@ constexpr Definition Definitions[] = {
     {"", "Polymer", Line, "Material of the polymer", "",
      "the key of the materials library's polymer whose values the polymer's entries hold. Empty: values as entered",
      Text, 0, AtLeast, Unbounded, Optional, WhenChanged, MemberAccess<&LineSettings::Polymer>()},
+    // The drying model and its parameters, in the line file's "Model" object. The diffusion
+    // parameters are the free-volume theory's, per solvent (1, 2) and for the polymer.
+    {"Model", "Model", Line, "Drying model", "",
+     "lumped: the coating is well mixed and its drying slows by the drying-speed correction; "
+     "diffusion: the solvents diffuse through the coating's depth",
+     Text, 0, AtLeast, Unbounded, Required, WhenChanged, MemberAccess<&LineSettings::Model, &ModelChoice::name>(),
+     ModelNames},
+    {"Model", "DiffusionCells", Line, "Cells through the coating", "",
+     "the cells the diffusion model divides the coating's depth into", Number, MinDiffusionCells, AtLeast,
+     MaxDiffusionCells, Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::DiffusionCells>()},
+    {"Model", "D0_1", Line, "Pre-exponential factor of solvent-1's self-diffusion", "cm2/s",
+     "D0 of solvent-1's self-diffusion coefficient", Number, 1e-12, AtLeast, 10, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::D0_1>()},
+    {"Model", "D0_2", Line, "Pre-exponential factor of solvent-2's self-diffusion", "cm2/s",
+     "D0 of solvent-2's self-diffusion coefficient", Number, 1e-12, AtLeast, 10, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::D0_2>()},
+    {"Model", "ActivationEnergy1", Line, "Activation energy of solvent-1's diffusion", "J/mol",
+     "the energy a jump of solvent-1 needs besides a hole", Number, 0, AtLeast, 2e5, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::ActivationEnergy1>()},
+    {"Model", "ActivationEnergy2", Line, "Activation energy of solvent-2's diffusion", "J/mol",
+     "the energy a jump of solvent-2 needs besides a hole", Number, 0, AtLeast, 2e5, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::ActivationEnergy2>()},
+    {"Model", "HoleVolume1", Line, "Hole free volume solvent-1 needs for a jump (V*)", "cm3/g",
+     "the specific hole free volume a molecule of solvent-1 needs to jump", Number, 0.01, AtLeast, 5, Required,
+     WhenChanged, DiffusionAccess<&DiffusionModelParameters::HoleVolume1>()},
+    {"Model", "HoleVolume2", Line, "Hole free volume solvent-2 needs for a jump (V*)", "cm3/g",
+     "the specific hole free volume a molecule of solvent-2 needs to jump", Number, 0.01, AtLeast, 5, Required,
+     WhenChanged, DiffusionAccess<&DiffusionModelParameters::HoleVolume2>()},
+    {"Model", "K1Gamma1", Line, "Free-volume parameter K1/gamma of solvent-1", "cm3/(g K)",
+     "how fast solvent-1's free volume grows with temperature, over the overlap factor", Number, 1e-6, AtLeast, 1,
+     Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::K1Gamma1>()},
+    {"Model", "K1Gamma2", Line, "Free-volume parameter K1/gamma of solvent-2", "cm3/(g K)",
+     "how fast solvent-2's free volume grows with temperature, over the overlap factor", Number, 1e-6, AtLeast, 1,
+     Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::K1Gamma2>()},
+    {"Model", "K2MinusTg1", Line, "Free-volume parameter K2 - Tg of solvent-1", "K",
+     "the temperature offset of solvent-1's free volume", Number, -1000, AtLeast, 1000, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::K2MinusTg1>()},
+    {"Model", "K2MinusTg2", Line, "Free-volume parameter K2 - Tg of solvent-2", "K",
+     "the temperature offset of solvent-2's free volume", Number, -1000, AtLeast, 1000, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::K2MinusTg2>()},
+    {"Model", "Xi1", Line, "Solvent-1's jumping unit over the polymer's (xi)", "",
+     "the molar volume of solvent-1's jumping unit over the polymer's", Number, 0.01, AtLeast, 10, Required,
+     WhenChanged, DiffusionAccess<&DiffusionModelParameters::Xi1>()},
+    {"Model", "Xi2", Line, "Solvent-2's jumping unit over the polymer's (xi)", "",
+     "the molar volume of solvent-2's jumping unit over the polymer's", Number, 0.01, AtLeast, 10, Required,
+     WhenChanged, DiffusionAccess<&DiffusionModelParameters::Xi2>()},
+    {"Model", "HoleVolumePolymer", Line, "Hole free volume the polymer needs for a jump (V*)", "cm3/g",
+     "the specific hole free volume a jumping unit of the polymer needs", Number, 0.01, AtLeast, 5, Required,
+     WhenChanged, DiffusionAccess<&DiffusionModelParameters::HoleVolumePolymer>()},
+    {"Model", "K1GammaPolymer", Line, "Free-volume parameter K1/gamma of the polymer", "cm3/(g K)",
+     "how fast the polymer's free volume grows with temperature, over the overlap factor", Number, 1e-6, AtLeast,
+     1, Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::K1GammaPolymer>()},
+    {"Model", "K2MinusTgPolymer", Line, "Free-volume parameter K2 - Tg of the polymer", "K",
+     "the temperature offset of the polymer's free volume", Number, -1000, AtLeast, 1000, Required, WhenChanged,
+     DiffusionAccess<&DiffusionModelParameters::K2MinusTgPolymer>()},
+    {"Model", "ZoneMassTransferCoef1", Per, "Mass-transfer coefficient of solvent-1", "m/s",
+     "the gas-side mass-transfer coefficient of solvent-1 in the zone. 0: the zone's upper heat-transfer "
+     "coefficient times Keff",
+     Number, 0, AtLeast, 10, Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::ZoneMassTransferCoef1>()},
+    {"Model", "ZoneMassTransferCoef2", Per, "Mass-transfer coefficient of solvent-2", "m/s",
+     "the gas-side mass-transfer coefficient of solvent-2 in the zone. 0: the zone's upper heat-transfer "
+     "coefficient times Keff",
+     Number, 0, AtLeast, 10, Required, WhenChanged, DiffusionAccess<&DiffusionModelParameters::ZoneMassTransferCoef2>()},
 };
 
 LineSetting EntryOf(const Definition& d, int zone) {
@@ -100,6 +176,7 @@ LineSetting EntryOf(const Definition& d, int zone) {
   s.optional = d.optional;
   s.writtenAtDefault = d.writtenAtDefault;
   s.access = d.access;
+  s.choices.assign(d.choices.begin(), d.choices.end());
   return s;
 }
 
@@ -124,6 +201,17 @@ void CheckNumber(const LineSetting& setting, double value) {
     Refuse(setting, "must be greater than " + (setting.lower == 0 ? std::string("zero") : Shortest(setting.lower)) + ".");
   }
   if (value > setting.upper) Refuse(setting, "must be at most " + Shortest(setting.upper) + ".");
+  if (setting.access.whole && value != std::floor(value)) Refuse(setting, "must be a whole number.");
+}
+
+// The choices as a message lists them: "\"lumped\" or \"diffusion\"".
+std::string ChoicesText(const LineSetting& setting) {
+  std::string text;
+  for (std::size_t i = 0; i < setting.choices.size(); ++i) {
+    if (i > 0) text += i + 1 == setting.choices.size() ? " or " : ", ";
+    text += "\"" + setting.choices[i] + "\"";
+  }
+  return text;
 }
 
 }  // namespace
@@ -173,6 +261,26 @@ std::string RangeText(const LineSetting& setting) {
   return setting.lowerIncluded ? lower + " to " + upper : "above " + lower + ", at most " + upper;
 }
 
+std::string NameWithUnit(const LineSetting& setting) {
+  return setting.unit.empty() ? setting.name : setting.name + " (" + setting.unit + ")";
+}
+
+std::vector<std::pair<std::string, std::string>> ModelParameterRows(const ModelChoice& choice) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  if (choice.name != DiffusionModelName) return rows;
+  LineSettings line;
+  line.Model = choice;
+  for (const LineSetting& setting : LineSettingCatalogue()) {
+    if (setting.object != "Model") continue;
+    if (setting.type == LineSettingType::Text) {
+      rows.emplace_back(setting.name, setting.Text(line));
+    } else if (const double value = *setting.Number(line); setting.zone == 0 || value != 0) {
+      rows.emplace_back(NameWithUnit(setting), Shortest(value));
+    }
+  }
+  return rows;
+}
+
 void SetLineSetting(LineSettings& s, const LineSetting& setting, std::optional<double> value) {
   if (setting.type != LineSettingType::Number) Refuse(setting, "is a text, not a number.");
   if (value) {
@@ -186,6 +294,10 @@ void SetLineSetting(LineSettings& s, const LineSetting& setting, std::optional<d
 void SetLineSettingText(LineSettings& s, const LineSetting& setting, std::string text) {
   if (setting.type != LineSettingType::Text) Refuse(setting, "is a number, not a text.");
   if (text.empty() && !setting.optional) Refuse(setting, "needs a text.");
+  if (!text.empty() && !setting.choices.empty() &&
+      std::find(setting.choices.begin(), setting.choices.end(), text) == setting.choices.end()) {
+    Refuse(setting, "must be " + ChoicesText(setting) + ", not \"" + text + "\".");
+  }
   setting.access.setText(s, setting.zone, std::move(text));
 }
 

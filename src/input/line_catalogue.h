@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -30,12 +31,14 @@ struct LineSettingAccess {
   void (*setNumber)(LineSettings&, int zone, std::optional<double> value) = nullptr;
   std::string (*text)(const LineSettings&, int zone) = nullptr;
   void (*setText)(LineSettings&, int zone, std::string value) = nullptr;
+  bool whole = false;  // a number the member keeps as a whole number
 };
 
 // The access to the member reached from LineSettings by the member pointers `Path`, one for a
 // member of LineSettings itself (&LineSettings::WebWidth), two for a member of a nested
-// record (&LineSettings::Model, &ModelSettings::Cells). The member is a double, an optional
-// double (none: not set), a ZoneSetting, or a std::string (a text setting).
+// record (&LineSettings::Model, &ModelChoice::name). The member is a double, a whole number
+// (std::int32_t), an optional double (none: not set), a ZoneSetting or a ZoneArray (a number
+// per zone), or a std::string (a text setting).
 template <auto... Path>
 constexpr LineSettingAccess MemberAccess() {
   using Member = std::remove_cvref_t<decltype((std::declval<LineSettings&>() .* ... .* Path))>;
@@ -46,10 +49,22 @@ constexpr LineSettingAccess MemberAccess() {
   } else if constexpr (std::is_same_v<Member, std::optional<double>>) {
     a.number = [](const LineSettings& s, int) { return (s .* ... .* Path); };
     a.setNumber = [](LineSettings& s, int, std::optional<double> v) { (s .* ... .* Path) = v; };
-  } else if constexpr (std::is_same_v<Member, ZoneSetting>) {
-    a.number = [](const LineSettings& s, int zone) { return (s .* ... .* Path)[static_cast<std::size_t>(zone)]; };
+  } else if constexpr (std::is_same_v<Member, std::int32_t>) {
+    a.number = [](const LineSettings& s, int) -> std::optional<double> { return (s .* ... .* Path); };
+    a.setNumber = [](LineSettings& s, int, std::optional<double> v) {
+      (s .* ... .* Path) = static_cast<std::int32_t>(v.value());
+    };
+    a.whole = true;
+  } else if constexpr (std::is_same_v<Member, ZoneSetting> || std::is_same_v<Member, ZoneArray>) {
+    a.number = [](const LineSettings& s, int zone) -> std::optional<double> {
+      return (s .* ... .* Path)[static_cast<std::size_t>(zone)];
+    };
     a.setNumber = [](LineSettings& s, int zone, std::optional<double> v) {
-      (s .* ... .* Path)[static_cast<std::size_t>(zone)] = v;
+      if constexpr (std::is_same_v<Member, ZoneArray>) {
+        (s .* ... .* Path)[static_cast<std::size_t>(zone)] = v.value();
+      } else {
+        (s .* ... .* Path)[static_cast<std::size_t>(zone)] = v;
+      }
     };
   } else {
     static_assert(std::is_same_v<Member, std::string>, "a line setting is a number or a text");
@@ -69,9 +84,12 @@ struct LineSetting {
   std::string key;      // the JSON key; a per-zone key holds an object of zone numbers
   int zone = 0;         // 1..MaxZones for a per-zone setting, 0 for a setting of the line
   std::string caption;  // "Exhaust flow of zone 3" (UTF-8)
-  std::string unit;     // "m3/h at 0 ℃ and 101.325 kPa" (UTF-8); empty for a text
+  std::string unit;     // "m3/h at 0 ℃ and 101.325 kPa" (UTF-8); empty for a text and for a
+                        // ratio or a count of the drying model
   std::string meaning;  // what it is and does, for tooltips
   LineSettingType type = LineSettingType::Number;
+  // The texts a text setting takes ("lumped", "diffusion"); empty: any text.
+  std::vector<std::string> choices;
   // The range of a number: at least `lower` (above it when !lowerIncluded), at most `upper`.
   double lower = 0;
   bool lowerIncluded = true;
@@ -107,9 +125,20 @@ const LineSetting* FindLineSetting(std::string_view object, std::string_view key
 // The range of a number as a tooltip gives it: "0 or more", "above 0", "1 to 10".
 std::string RangeText(const LineSetting& setting);
 
+// The name with its unit, as a result file and the fit's report title a value:
+// "D0_1 (cm2/s)", "ZoneMassTransferCoef1[3] (m/s)", "Xi1".
+std::string NameWithUnit(const LineSetting& setting);
+
+// The settings of the line file's "Model" object for a run of `choice` as "name (unit)" and
+// value rows, each number in the shortest form that reads back exactly (a zone's row only
+// where it is set): for a result file or a report. Empty for the lumped model, which takes
+// none of them.
+std::vector<std::pair<std::string, std::string>> ModelParameterRows(const ModelChoice& choice);
+
 // Checks and stores a number (none: clear) or a text (empty: clear) of `setting` in `s`.
 // Throws LineSettingError, leaving `s` unchanged, for a value out of the setting's range or
-// not a finite number, for clearing a setting that cannot be cleared, and for a value of the
+// not a finite number (or not whole where the setting counts), for a text not among its
+// choices, for clearing a setting that cannot be cleared, and for a value of the
 // other type.
 void SetLineSetting(LineSettings& s, const LineSetting& setting, std::optional<double> value);
 void SetLineSettingText(LineSettings& s, const LineSetting& setting, std::string text);

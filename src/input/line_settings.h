@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/conditions.h"
+#include "model/drying_model.h"
 
 namespace tovimar {
 
@@ -60,6 +61,8 @@ struct LineSettings {
   std::string Solvent1;
   std::string Solvent2;
   std::string Polymer;
+  // The drying model of the line's runs and its parameters (the line file's "Model").
+  ModelChoice Model;
   // What the Optimise and Fit pages were last set to, kept with the line.
   OptimiseSetup Optimise;
   FitSetup Fit;

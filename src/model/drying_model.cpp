@@ -2,6 +2,7 @@
 #include "model/drying_model.h"
 
 #include "model/errors.h"
+#include "model/diffusion_model.h"
 #include "model/lumped_model.h"
 
 namespace tovimar {
@@ -18,6 +19,8 @@ std::optional<double> ModelCheckResult::Value(std::string_view name) const {
 const std::vector<CheckQuantity>& CheckQuantities() {
   static const std::vector<CheckQuantity> quantities = [] {
     std::vector<CheckQuantity> all = LumpedCheckQuantities();
+    const std::vector<CheckQuantity>& diffusion = DiffusionCheckQuantities();
+    all.insert(all.end(), diffusion.begin(), diffusion.end());
     return all;
   }();
   return quantities;
@@ -28,7 +31,7 @@ std::unique_ptr<DryingModel> MakeDryingModel(const ModelChoice& choice) {
     return MakeLumpedModel();
   }
   if (choice.name == DiffusionModelName) {
-    throw InputError("The diffusion model cannot run yet: choose the lumped model.");
+    return MakeDiffusionModel(choice.diffusion);
   }
   throw InputError("There is no drying model named \"" + choice.name +
                    "\"; the models are \"lumped\" and \"diffusion\".");

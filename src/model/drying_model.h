@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "model/conditions.h"
+#include "model/diffusion_inputs.h"
 #include "model/diffusion_parameters.h"
 
 // The drying-model seam: a run prepares its model from the conditions, marches it zone by
@@ -56,6 +58,20 @@ struct CheckQuantity {
   std::string_view unit;
 };
 
+// What a model that resolves the coating's thickness knows of its inside at one printed
+// point: the weight fraction of each solvent at the surface and at the base film.
+struct CoatingInside {
+  std::array<double, 2> surfaceW{};
+  std::array<double, 2> baseW{};
+};
+
+// The coating's profile through its thickness at one printed point (the exit of a zone).
+struct DepthProfile {
+  std::int32_t zone = 0;
+  std::int32_t step = 0;
+  std::vector<DepthPoint> nodes;  // base film first
+};
+
 // Every model's check numbers, model by model.
 const std::vector<CheckQuantity>& CheckQuantities();
 
@@ -93,14 +109,32 @@ class DryingModel {
   // this model's run, so it may be called on another thread while the model marches. A
   // fault of the check is kept in its result, never thrown.
   [[nodiscard]] virtual std::unique_ptr<ModelCheck> MarchCheck(const DryingConditions& c) const = 0;
+
+  // Whether the run's drying slows by the drying-speed correction (Wi, We, Wx, Wy), so that
+  // the results derive the correction and the dry point from the profile.
+  [[nodiscard]] virtual bool AppliesDryingCorrection() const { return false; }
+
+  // The inside of the coating at entry `step` of zone `zone` of the run just marched; none
+  // for a model that treats the coating as well mixed.
+  [[nodiscard]] virtual std::optional<CoatingInside> Inside(std::int32_t zone, std::int32_t step) const {
+    (void)zone;
+    (void)step;
+    return std::nullopt;
+  }
+
+  // The through-thickness profile at the exit of each zone of the run just marched, zone by
+  // zone (the last is the line end); empty for a well-mixed model.
+  [[nodiscard]] virtual std::vector<DepthProfile> ExitProfiles() const { return {}; }
 };
 
-// The model of this choice. Throws InputError for a name that is no model, or a model that
-// cannot run yet.
+// The model of this choice. Throws InputError for a name that is no model.
 std::unique_ptr<DryingModel> MakeDryingModel(const ModelChoice& choice);
 
 // The lumped model (today's model: one well-mixed coating whose drying slows by the
 // drying-speed correction).
 std::unique_ptr<DryingModel> MakeLumpedModel();
+
+// The free-volume diffusion model with these parameters (diffusion_model.h).
+std::unique_ptr<DryingModel> MakeDiffusionModel(const DiffusionModelParameters& parameters);
 
 }  // namespace tovimar

@@ -55,6 +55,8 @@ class LumpedModel final : public DryingModel {
   [[nodiscard]] std::unique_ptr<ModelCheck> MarchCheck(const DryingConditions& c) const override {
     return std::make_unique<StepCheckOfRun>(MarchHalved(c));
   }
+
+  [[nodiscard]] bool AppliesDryingCorrection() const override { return true; }
 };
 
 }  // namespace

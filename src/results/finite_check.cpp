@@ -33,7 +33,8 @@ bool PointIsFinite(const RunResults& results, std::size_t i) {
   // Without short-circuits: every value is read, and no branch per value.
   const double values[] = {p.time,      p.positionInZone, p.position,  p.temp,
                            p.weight1,   p.weight2,        p.residual1, p.residual2,
-                           p.fraction1, p.fraction2,      p.dryingCorrection};
+                           p.fraction1, p.fraction2,      p.dryingCorrection, p.surface1,
+                           p.surface2,  p.base1,          p.base2,     p.skinRatio};
   bool finite = true;
   for (const double v : values) finite &= std::isfinite(v);
   if (i < j.residualGrams.size()) finite &= std::isfinite(j.residualGrams[i]);

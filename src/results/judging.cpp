@@ -12,6 +12,7 @@
 #include "model/arithmetic.h"
 #include "model/number_text.h"
 #include "results/bubble_point.h"
+#include "results/skin_warning.h"
 
 namespace tovimar {
 
@@ -193,6 +194,19 @@ double JudgePoints(const DryingConditions& c, const LineProfile& profile, RunJud
   return maxWebTemp;
 }
 
+// The first point whose skin ratio is below SkinRatioLimit while the coating still holds
+// more than `target` g/m2; none for a model that does not resolve the coating.
+std::optional<SkinOnset> FindSkin(const LineProfile& profile, const std::vector<double>& grams, double target) {
+  if (!profile.resolved) return std::nullopt;
+  for (std::size_t i = 0; i < profile.points.size() && i < grams.size(); ++i) {
+    const ProfilePoint& p = profile.points[i];
+    if (p.skinRatio < SkinRatioLimit && grams[i] > target) {
+      return SkinOnset{p.zone, p.position};
+    }
+  }
+  return std::nullopt;
+}
+
 template <typename T>
 void KeepMax(std::optional<T>& best, const std::optional<T>& value) {
   if (value && (!best || *value > *best)) best = value;
@@ -257,6 +271,9 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
     j.line.lineLength = end.position;
     j.line.maxWebTemp = maxWebTemp;
   }
+  if (const std::optional<SkinOnset> skin = FindSkin(profile, j.residualGrams, settings.ResidualTarget.value_or(0))) {
+    j.warnings.push_back(SkinWarning(*skin));
+  }
   if (settings.ResidualTarget) {
     j.residualTarget = JudgeResidualTarget(profile, *settings.ResidualTarget);
     if (n > 0) {
@@ -265,6 +282,21 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
       }
     }
   }
+}
+
+namespace {
+constexpr std::string_view SkinWarningStart = "A skin forms in zone ";
+constexpr std::string_view SkinWarningEnd = " m: solvent is trapped below it.";
+}  // namespace
+
+std::string SkinWarning(const SkinOnset& skin) {
+  return std::string(SkinWarningStart) + std::to_string(skin.zone) + " from " + FixedNumber(skin.position, 1) +
+         std::string(SkinWarningEnd);
+}
+
+bool IsSkinWarning(std::string_view warning) {
+  return warning.size() > SkinWarningStart.size() + SkinWarningEnd.size() && warning.starts_with(SkinWarningStart) &&
+         warning.ends_with(SkinWarningEnd);
 }
 
 }  // namespace tovimar

@@ -87,7 +87,8 @@ struct RunJudgement {
   std::vector<ZoneExhaust> exhaust;
   std::optional<ResidualTargetOutcome> residualTarget;  // none: no target set
   LineValues line;
-  std::vector<std::string> warnings;  // for the user, in zone order: boiling, exhaust, target
+  // For the user, in zone order: boiling, exhaust, then the skin and the target.
+  std::vector<std::string> warnings;
 };
 
 // Judges the run whose profile and summary are given. Throws ArithmeticError, naming the
@@ -105,6 +106,17 @@ void JudgeRun(const DryingConditions& c, const LineSettings& settings, const Lin
 // when a quantity cannot be formed or overflows.
 ZoneExhaust JudgeZoneExhaust(const DryingConditions& c, const LineSettings& settings,
                              std::int32_t zone, double evaporated1, double evaporated2);
+
+// Where a skin forms: the surface's solvent content falls below this fraction of the mean
+// while the coating still holds more than the residual target.
+inline constexpr double SkinRatioLimit = 0.1;
+struct SkinOnset {
+  std::int32_t zone = 0;
+  double position = 0;  // m from the entrance of zone 1
+};
+
+// "A skin forms in zone 2 from 12.3 m: solvent is trapped below it."
+std::string SkinWarning(const SkinOnset& skin);
 
 // The warning texts, e.g. "The coating boils in zone 2 from 12.3 m (margin -4.1 K): blisters
 // are likely."; empty when the zone is within its limit.

@@ -5,6 +5,25 @@
 
 namespace tovimar {
 
+namespace {
+
+// The point's inside of the coating from the model that made the run.
+void SetInside(ProfilePoint& point, const Simulation& sim, double solidWeight) {
+  const std::optional<CoatingInside> inside = sim.model->Inside(point.zone, point.step);
+  if (!inside) return;
+  point.surface1 = inside->surfaceW[0];
+  point.surface2 = inside->surfaceW[1];
+  point.base1 = inside->baseW[0];
+  point.base2 = inside->baseW[1];
+  // Contents per polymer mass: at the surface from its fractions, the mean from the weights.
+  const double surfacePolymer = 1 - point.surface1 - point.surface2;
+  const double surface = surfacePolymer > 0 ? (point.surface1 + point.surface2) / surfacePolymer : 0;
+  const double mean = (point.weight1 + point.weight2) / solidWeight;
+  point.skinRatio = mean > 0 ? surface / mean : 1.0;
+}
+
+}  // namespace
+
 LineProfile ProfileAlongLine(const Simulation& sim) {
   const DryingConditions& c = sim.conditions;
   const DryingProfile& p = *sim.profile;
@@ -23,6 +42,8 @@ LineProfile ProfileAlongLine(const Simulation& sim) {
   }
 
   LineProfile line;
+  line.corrected = sim.model->AppliesDryingCorrection();
+  line.resolved = sim.model->Inside(1, 0).has_value();
   line.points.reserve(total);
   line.zones.reserve(static_cast<std::size_t>(c.ZoneCount));
   double zoneStart = 0;
@@ -51,8 +72,13 @@ LineProfile ProfileAlongLine(const Simulation& sim) {
       point.fraction1 = p.ProfileSolvent1Fraction[zone][k];
       point.fraction2 = p.ProfileSolvent2Fraction[zone][k];
       // The same total fraction and correction as the march forms for the step from here.
-      point.dryingCorrection = CalcDryingCorrection(
-          c, arith::Finite(point.fraction1 + point.fraction2, "the total solvent fraction"));
+      point.dryingCorrection =
+          line.corrected ? CalcDryingCorrection(c, arith::Finite(point.fraction1 + point.fraction2,
+                                                                 "the total solvent fraction"))
+                         : 1.0;
+      if (line.resolved) {
+        SetInside(point, sim, c.SolidWeight());
+      }
       line.points.push_back(point);
     }
     span.exitPosition = line.points.back().position;

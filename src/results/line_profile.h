@@ -26,7 +26,14 @@ struct ProfilePoint {
   double fraction1 = 0, fraction2 = 0; // weight fractions in the coating
   // The drying-speed correction of this entry's total solvent fraction: the factor the
   // step leaving this entry is taken with.
+  // 1 where the run's model applies no such correction.
   double dryingCorrection = 0;
+  // The inside of the coating, for a model that resolves its thickness (0 otherwise): each
+  // solvent's weight fraction at the surface and at the base film, and the skin ratio, the
+  // surface's solvent content (both solvents per polymer mass) over the mean content.
+  double surface1 = 0, surface2 = 0;
+  double base1 = 0, base2 = 0;
+  double skinRatio = 0;
 };
 
 // Where a zone lies along the line and which points belong to it.
@@ -44,12 +51,19 @@ struct ZoneSpan {
 struct LineProfile {
   std::vector<ProfilePoint> points;
   std::vector<ZoneSpan> zones;
+  // Whether the run's model slowed its drying by the drying-speed correction: only then do
+  // the points' corrections and the dry point mean anything.
+  bool corrected = true;
+  // Whether the points hold the inside of the coating (surface, base film, skin ratio).
+  bool resolved = false;
 };
 
 // Reads the profile of the run that `sim` last completed: zones 1..ZoneCount with their
 // step counts as the run read them. Throws std::invalid_argument when the zone count or a
 // step count does not fit the profile (the simulation holds no completed run), and
-// ArithmeticError when a drying-speed correction cannot be formed.
+// ArithmeticError when a drying-speed correction cannot be formed. The correction is formed
+// only for a model that applies it, and the inside of the coating taken from a model that
+// knows it.
 LineProfile ProfileAlongLine(const Simulation& sim);
 
 }  // namespace tovimar

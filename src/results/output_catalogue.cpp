@@ -103,7 +103,51 @@ Q Unbounded(Q q) {
   return q;
 }
 
+Q Of(std::string_view model, Q q) {
+  q.model = model;
+  return q;
+}
+
 const ProfilePoint& LineEnd(const RunResults& r) { return r.line.points.back(); }
+
+// The inside of the coating at every point (the diffusion model's runs).
+void AddInsidePoints(std::vector<Q>& q) {
+  const std::string_view d = DiffusionModelName;
+  q.push_back(Of(d, Point("Solvent1SurfaceFraction", "solvent-1 surface weight fraction", "",
+                          [](const ProfilePoint& p) { return p.surface1; })));
+  q.push_back(Of(d, Point("Solvent2SurfaceFraction", "solvent-2 surface weight fraction", "",
+                          [](const ProfilePoint& p) { return p.surface2; })));
+  q.push_back(Of(d, Point("Solvent1BaseFraction", "solvent-1 base-film weight fraction", "",
+                          [](const ProfilePoint& p) { return p.base1; })));
+  q.push_back(Of(d, Point("Solvent2BaseFraction", "solvent-2 base-film weight fraction", "",
+                          [](const ProfilePoint& p) { return p.base2; })));
+  q.push_back(Of(d, Point("SkinRatio", "skin ratio", "", [](const ProfilePoint& p) { return p.skinRatio; })));
+}
+
+// The same at each zone's exit (summary group 3, after the check numbers).
+template <double CoatingExit::*Member>
+std::optional<double> ExitInside(const RunResults&, const ZoneSummary& z) {
+  return z.exitInside ? std::optional((*z.exitInside).*Member) : std::nullopt;
+}
+
+void AddInsideZones(std::vector<Q>& q) {
+  const auto zone = [&q](std::string_view name, std::string_view caption,
+                         std::optional<double> (*compute)(const RunResults&, const ZoneSummary&),
+                         std::string_view header, std::string_view tip) {
+    q.push_back(Of(DiffusionModelName, Grouped(Zone(name, caption, "", Summary | Table, compute, header, 4, tip), 3)));
+  };
+  zone("ZoneExitSolvent1Surface", "exit solvent-1 surface weight fraction", ExitInside<&CoatingExit::surface1>,
+       "Surface\nw1", "Weight fraction of solvent-1 at the coating's surface at the zone's exit.");
+  zone("ZoneExitSolvent2Surface", "exit solvent-2 surface weight fraction", ExitInside<&CoatingExit::surface2>,
+       "Surface\nw2", "Weight fraction of solvent-2 at the coating's surface at the zone's exit.");
+  zone("ZoneExitSolvent1Base", "exit solvent-1 base-film weight fraction", ExitInside<&CoatingExit::base1>,
+       "Base\nw1", "Weight fraction of solvent-1 at the base film at the zone's exit.");
+  zone("ZoneExitSolvent2Base", "exit solvent-2 base-film weight fraction", ExitInside<&CoatingExit::base2>,
+       "Base\nw2", "Weight fraction of solvent-2 at the base film at the zone's exit.");
+  zone("ZoneExitSkinRatio", "exit skin ratio", ExitInside<&CoatingExit::skinRatio>, "Skin\nratio",
+       "The surface's solvent content over the coating's mean at the zone's exit; below 0.1 a "
+       "skin holds the solvent in.");
+}
 
 // The judged records of a zone (none for the whole line's row, zone 0).
 const ZoneBoiling* BoilingOf(const RunResults& r, const ZoneSummary& z) {
@@ -232,8 +276,9 @@ std::vector<Q> MakeCatalogue() {
                     [](const ProfilePoint& p) { return p.fraction1; }));
   q.push_back(Point("Solvent2Fraction", "solvent-2 weight fraction", "",
                     [](const ProfilePoint& p) { return p.fraction2; }));
-  q.push_back(Point("DryingCorrection", "drying-speed correction", "",
-                    [](const ProfilePoint& p) { return p.dryingCorrection; }));
+  q.push_back(Of(LumpedModelName, Point("DryingCorrection", "drying-speed correction", "",
+                                         [](const ProfilePoint& p) { return p.dryingCorrection; })));
+  AddInsidePoints(q);
 
   // The line as a whole; the summary's line-end columns, in order.
   q.push_back(Line("LineEndWebTemp", "line end web temperature", "C", Summary,
@@ -283,6 +328,7 @@ std::vector<Q> MakeCatalogue() {
                    "when the line as a whole evaporated nothing or took solvent up.",
                    "The line as a whole evaporated no solvent."));
   AddJudging(q);
+  AddInsideZones(q);
 
   // The numbers of the models' checks (summary group 2), each shown for its model's runs.
   for (const CheckQuantity& check : CheckQuantities()) {
@@ -301,10 +347,10 @@ const std::vector<OutputQuantity>& OutputQuantities() {
   return catalogue;
 }
 
-std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place) {
+std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place, std::string_view model) {
   std::vector<const OutputQuantity*> shown;
   for (const OutputQuantity& quantity : OutputQuantities()) {
-    if (quantity.Shows(place)) {
+    if (quantity.Shows(place) && (model.empty() || ShownFor(quantity, model))) {
       shown.push_back(&quantity);
     }
   }

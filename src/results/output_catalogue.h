@@ -23,7 +23,7 @@ struct RunResults {
   RunJudgement judgement;
   // The name of the model that made the run, and what its check found (the lumped model's:
   // how much halving the Increment of z changes the printed profile).
-  std::string model;
+  std::string model{DefaultModelName};
   ModelCheckResult check;
 };
 
@@ -73,9 +73,10 @@ struct OutputQuantity {
   std::optional<double> (*zone)(const RunResults&, const ZoneSummary&) = nullptr;
   std::optional<double> (*line)(const RunResults&) = nullptr;
 
-  // A number of a model's check (ModelCheckResult::Value by this name), shown only for the
-  // runs of `model`; an empty `model`: a quantity of every model's runs.
+  // A number of a model's check (ModelCheckResult::Value by this name).
   bool fromCheck = false;
+  // The model whose runs alone have the quantity (a check number, the drying-speed
+  // correction, the inside of the coating); empty: a quantity of every model's runs.
   std::string_view model;
 
   // +infinity is one of its values (the % of LEL of a zone given no exhaust air that
@@ -94,8 +95,14 @@ struct OutputQuantity {
 // Every output quantity, point quantities first, in the order of their columns.
 const std::vector<OutputQuantity>& OutputQuantities();
 
-// The quantities shown in `place`, in catalogue order.
-std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place);
+// Every model's quantities, for QuantitiesIn.
+inline constexpr std::string_view AnyModel{};
+
+// The quantities shown in `place` for the runs of `model` (AnyModel: of every model), in
+// catalogue order. By default the default model's, whose columns a caller that does not yet
+// know the run's model shows.
+std::vector<const OutputQuantity*> QuantitiesIn(OutputPlace place,
+                                                std::string_view model = DefaultModelName);
 
 // The quantity of this stable name; nullptr when there is none.
 const OutputQuantity* FindOutput(std::string_view name);

@@ -59,7 +59,7 @@ void AppendRecords(std::string& out, const RunResults& results,
 
 std::string FormatProfileCsv(const RunResults& results) {
   const std::size_t points = results.line.points.size();
-  const std::vector<const OutputQuantity*> columns = QuantitiesIn(InProfileCsv);
+  const std::vector<const OutputQuantity*> columns = QuantitiesIn(InProfileCsv, results.model);
   std::string out;
   for (const OutputQuantity* column : columns) {
     if (column != columns.front()) {

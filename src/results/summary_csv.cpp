@@ -15,7 +15,7 @@ struct SummaryGroup {
 const std::vector<SummaryGroup>& SummaryGroups() {
   static const std::vector<SummaryGroup> groups = [] {
     std::vector<SummaryGroup> made;
-    for (const OutputQuantity* quantity : QuantitiesIn(InSummary)) {
+    for (const OutputQuantity* quantity : QuantitiesIn(InSummary, AnyModel)) {
       const auto group = static_cast<std::size_t>(quantity->summaryGroup);
       if (made.size() <= group) {
         made.resize(group + 1);

@@ -22,6 +22,9 @@ ProfileSummary SummarizeProfile(const LineProfile& profile) {
     zone.evaporated1 = (entry.weight1 - exit.weight1) * 1000;
     zone.evaporated2 = (entry.weight2 - exit.weight2) * 1000;
     zone.evaporated = zone.evaporated1 + zone.evaporated2;
+    if (profile.resolved) {
+      zone.exitInside = CoatingExit{exit.surface1, exit.surface2, exit.base1, exit.base2, exit.skinRatio};
+    }
     summary.evaporated1 += zone.evaporated1;
     summary.evaporated2 += zone.evaporated2;
     summary.evaporated += zone.evaporated;
@@ -33,6 +36,7 @@ ProfileSummary SummarizeProfile(const LineProfile& profile) {
     }
   }
   for (const ProfilePoint& point : profile.points) {
+    if (!profile.corrected) break;  // a model without the correction has no dry point
     if (point.dryingCorrection <= 0) {
       summary.dryPoint = DryPoint{point.zone, point.step, point.position, point.time};
       break;
@@ -53,6 +57,7 @@ ZoneSummary LineAsZone(const ProfileSummary& summary) {
     line.exitResidual2 = last.exitResidual2;
     line.exitWeight1 = last.exitWeight1;
     line.exitWeight2 = last.exitWeight2;
+    line.exitInside = last.exitInside;
   }
   line.evaporated1 = summary.evaporated1;
   line.evaporated2 = summary.evaporated2;

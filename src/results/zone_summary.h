@@ -17,6 +17,13 @@ struct DryPoint {
   double time = 0;      // s
 };
 
+// The inside of the coating at a zone's exit (see ProfilePoint).
+struct CoatingExit {
+  double surface1 = 0, surface2 = 0;
+  double base1 = 0, base2 = 0;
+  double skinRatio = 0;
+};
+
 struct ZoneSummary {
   std::int32_t zone = 0;
   std::int32_t steps = 0;
@@ -33,6 +40,8 @@ struct ZoneSummary {
   // and a condensing zone has a negative share. None when the line as a whole evaporated
   // nothing or took up solvent (net total zero or negative): there is no whole to share.
   std::optional<double> share;
+  // The inside of the coating at the exit; none where the model does not resolve it.
+  std::optional<CoatingExit> exitInside;
 };
 
 struct ProfileSummary {

@@ -106,6 +106,9 @@ void RunSteps(Simulation& sim, const EntryTexts& entries, const RunOptions& opti
       options.afterZone(zone);
     }
   }
+  if (write) {
+    WriteModelSection(options.model, file);
+  }
   for (std::string& warning : sim.model->RunWarnings(sim)) {
     outcome.warnings.push_back(std::move(warning));
   }

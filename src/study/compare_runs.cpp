@@ -54,14 +54,14 @@ std::vector<ComparisonRow> ComparisonRows(const std::vector<PinnedRun>& runs) {
     return std::any_of(runs.begin(), runs.end(),
                        [&q](const PinnedRun& run) { return ShownFor(q, run.results.model); });
   };
-  for (const OutputQuantity* q : QuantitiesIn(InSummary)) {
+  for (const OutputQuantity* q : QuantitiesIn(InSummary, AnyModel)) {
     if (q->scope != OutputScope::Line || !anyShows(*q)) continue;
     ComparisonRow row{ColumnTitle(*q), q, 0, {}};
     for (const PinnedRun& run : runs) row.values.push_back(LineValue(*q, run.results));
     rows.push_back(std::move(row));
   }
   for (std::size_t zone = 1; zone <= zones; ++zone) {
-    for (const OutputQuantity* q : QuantitiesIn(InSummary)) {
+    for (const OutputQuantity* q : QuantitiesIn(InSummary, AnyModel)) {
       if (q->scope != OutputScope::Zone || !anyShows(*q)) continue;
       ComparisonRow row{ColumnTitle(*q, static_cast<int>(zone)), q, static_cast<int>(zone), {}};
       for (const PinnedRun& run : runs) row.values.push_back(ZoneValue(*q, run.results, zone));

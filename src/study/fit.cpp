@@ -12,6 +12,7 @@
 #include "format/csv.h"
 #include "format/entry_number.h"
 #include "input/field_catalogue.h"
+#include "input/line_catalogue.h"
 #include "input/number_parse.h"
 #include "model/model.h"
 #include "run/run_sequence.h"
@@ -24,6 +25,14 @@ namespace {
 // The residual every component of a rejected step gets: far above any real misfit, so the
 // solver's trust region shrinks and it tries a shorter step.
 constexpr double RejectedResidual = 1e100;
+
+// The numeric setting of the line file's "Model" object named `name` (a parameter of the
+// drying model); nullptr for any other name.
+const LineSetting* FindModelParameter(std::string_view name) {
+  const LineSetting* setting = FindLineSetting(name);
+  return setting != nullptr && setting->object == "Model" && setting->type == LineSettingType::Number ? setting
+                                                                                                       : nullptr;
+}
 
 double PointValueOf(const ProfilePoint& p, MeasuredQuantity q) {
   switch (q) {
@@ -46,8 +55,11 @@ class FitProblem {
       : entries_(base), parameters_(parameters), data_(data), options_(options),
         sim_(std::make_unique<Simulation>()) {
     run_.writeResultFile = false;
+    run_.model = options.line.Model;
+    line_ = options.line;
     for (const FitParameter& p : parameters) {
       fields_.push_back(FindField(p.entryName));
+      modelSettings_.push_back(FindModelParameter(p.name));
     }
   }
 
@@ -62,8 +74,18 @@ class FitProblem {
                       " lies beyond its bounds";
         return false;
       }
-      run_.overrides.Set(*fields_[j], v);
+      if (fields_[j] != nullptr) {
+        run_.overrides.Set(*fields_[j], v);
+      } else {
+        try {
+          SetLineSetting(line_, *modelSettings_[j], v);
+        } catch (const LineSettingError&) {
+          lastFailure = p.name + " = " + ShortestNumberText(v) + " lies beyond the range the model takes";
+          return false;
+        }
+      }
     }
+    run_.model = line_.Model;
     ++runs;
     const RunOutcome outcome = RunSimulation(*sim_, entries_, run_);
     if (!outcome.completed()) {
@@ -113,8 +135,11 @@ class FitProblem {
     Eigen::VectorXd shifted;
     Eigen::VectorXd r;
     for (Eigen::Index j = 0; j < x.size(); ++j) {
-      const double h = DifferenceStepAt(x[j]);
       const FitParameter& p = parameters_[static_cast<std::size_t>(j)];
+      // A model parameter moves a run whose integrator controls its error to about 1e-4
+      // relative: a step of 1e-7 would measure that control's noise, not the derivative.
+      const double h = p.entryName.empty() ? ModelDifferenceStep * (x[j] != 0 ? std::abs(x[j]) : 1.0)
+                                           : DifferenceStepAt(x[j]);
       bool done = false;
       for (const double sign : {1.0, -1.0}) {
         shifted = x;
@@ -143,6 +168,8 @@ class FitProblem {
   const MapEntryTexts& entries_;
   const std::vector<FitParameter>& parameters_;
   std::vector<const ConditionField*> fields_;  // of each parameter
+  std::vector<const LineSetting*> modelSettings_;  // of each parameter of the drying model
+  LineSettings line_;  // holds the drying model's trial values
   RunOptions run_;
   const MeasuredData& data_;
   const FitOptions& options_;
@@ -193,7 +220,11 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
   FitParameter p;
   p.name = std::string(text.substr(0, equals));
   const ConditionField* field = FindField(p.name);
-  if (field == nullptr) {
+  const LineSetting* modelSetting = FindModelParameter(p.name);
+  if (field == nullptr && modelSetting != nullptr) {
+    // A parameter of the drying model: it changes the run, from the line settings' model.
+    p.caption = NameWithUnit(*modelSetting);
+  } else if (field == nullptr) {
     if (p.name == SaveFileNameEntry || p.name == SaveFileNameField) {
       error = "the Save File Name (" + p.name + ") is a file setting, not a physical condition: it cannot be fitted";
     } else if (FindLineSetting(p.name) != nullptr) {
@@ -204,12 +235,14 @@ std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string
     }
     return std::nullopt;
   }
-  if (std::optional<std::string> why = WhyNotFittable(*field)) {
-    error = std::move(*why);
-    return std::nullopt;
+  if (field != nullptr) {
+    if (std::optional<std::string> why = WhyNotFittable(*field)) {
+      error = std::move(*why);
+      return std::nullopt;
+    }
+    p.entryName = field->entryName;
+    p.caption = field->name;
   }
-  p.entryName = field->entryName;
-  p.caption = field->name;
   if (equals == std::string_view::npos) return p;
   const std::string_view range = text.substr(equals + 1);
   const std::size_t colon = range.find(':');
@@ -258,6 +291,13 @@ std::optional<double> ModelValueAt(const LineProfile& profile, MeasuredQuantity 
   return va + t * (PointValueOf(b, quantity) - va);
 }
 
+// A parameter's value before the fit: its condition entry's, or the line settings' model's.
+std::optional<double> StartOf(const FitParameter& parameter, const MapEntryTexts& base, const LineSettings& line) {
+  if (!parameter.entryName.empty()) return ParseNumber(base.Text(parameter.entryName));
+  const LineSetting* setting = FindModelParameter(parameter.name);
+  return setting != nullptr ? setting->Number(line) : std::nullopt;
+}
+
 FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitParameter>& parameters,
                             const MeasuredData& data, const FitOptions& options) {
   if (parameters.empty()) return Refuse("no parameter to fit");
@@ -266,15 +306,19 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
   Eigen::VectorXd x(static_cast<Eigen::Index>(p));
   for (std::size_t j = 0; j < p; ++j) {
     for (std::size_t k = 0; k < j; ++k) {
-      if (parameters[k].entryName == parameters[j].entryName) {
+      const bool model = parameters[j].entryName.empty();
+      if (model ? parameters[k].name == parameters[j].name : parameters[k].entryName == parameters[j].entryName) {
         return Refuse(parameters[j].name + " is fitted twice");
       }
     }
-    if (FindField(parameters[j].entryName) == nullptr) {
+    const std::optional<double> start = StartOf(parameters[j], base, options.line);
+    const std::string text = start ? ShortestNumberText(*start) : base.Text(parameters[j].entryName);
+    if (parameters[j].entryName.empty() && FindModelParameter(parameters[j].name) == nullptr) {
+      return Refuse(parameters[j].name + " names no condition or model parameter");
+    }
+    if (!parameters[j].entryName.empty() && FindField(parameters[j].entryName) == nullptr) {
       return Refuse(parameters[j].name + " names no condition (" + parameters[j].entryName + ")");
     }
-    const std::string text = base.Text(parameters[j].entryName);
-    const std::optional<double> start = ParseNumber(text);
     if (!start) return Refuse(parameters[j].name + ": the starting value \"" + text + "\" is not a number");
     if ((parameters[j].lower && *start < *parameters[j].lower) ||
         (parameters[j].upper && *start > *parameters[j].upper)) {
@@ -328,7 +372,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
   for (std::size_t j = 0; j < p; ++j) {
     FittedValue v;
     v.parameter = parameters[j];
-    v.start = *ParseNumber(base.Text(parameters[j].entryName));
+    v.start = *StartOf(parameters[j], base, options.line);
     v.value = x[static_cast<Eigen::Index>(j)];
     result.values.push_back(std::move(v));
   }
@@ -357,6 +401,7 @@ FitResult FitToMeasurements(const MapEntryTexts& base, const std::vector<FitPara
 std::vector<FittedEntry> FittedEntries(const FitResult& result) {
   std::vector<FittedEntry> out;
   for (const FittedValue& v : result.values) {
+    if (v.parameter.entryName.empty()) continue;  // a model parameter: the line settings hold it
     out.push_back({v.parameter.entryName, EntryNumberText(v.value)});
   }
   return out;

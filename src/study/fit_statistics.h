@@ -14,6 +14,8 @@ namespace tovimar {
 // that rounding inside the model does not swamp the difference); the step of a parameter
 // at `value` is this times |value|, or this itself at 0.
 inline constexpr double DifferenceStep = 1e-7;
+// The relative step for a parameter of the drying model (see FitProblem::Jacobian).
+inline constexpr double ModelDifferenceStep = 1e-3;
 double DifferenceStepAt(double value);
 
 // Fills in the statistics of a finished fit from the model's values at the measurements

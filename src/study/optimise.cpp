@@ -17,6 +17,7 @@
 #include "input/number_parse.h"
 #include "model/model.h"
 #include "results/output_catalogue.h"
+#include "results/skin_warning.h"
 #include "run/run_sequence.h"
 
 namespace tovimar {
@@ -73,6 +74,23 @@ OptimiseLimitResult Judged(const OptimiseLimit& limit, const RunResults& results
   return r;
 }
 
+// The check of a point the search does not need checked: it reports nothing.
+class NoCheck final : public ModelCheck {
+ public:
+  [[nodiscard]] ModelCheckResult Compare(const Simulation&) const override { return {}; }
+};
+
+bool IsCheckNumber(std::string_view name) {
+  const OutputQuantity* quantity = FindOutput(name);
+  return quantity != nullptr && quantity->fromCheck;
+}
+
+bool UsesCheck(const OptimiseProblem& problem) {
+  return IsCheckNumber(problem.objective.name) ||
+         std::any_of(problem.limits.begin(), problem.limits.end(),
+                     [](const OptimiseLimit& limit) { return IsCheckNumber(limit.name); });
+}
+
 // The run of `base` with the variables at `values` on `sim`, judged against the line
 // settings' limits at that point and the problem's.
 OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
@@ -87,11 +105,16 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
   } catch (const UserError&) {
     return e;  // a line setting refused its value
   }
+  options.model = line.Model;
   if (!RunSimulation(sim, base, options).completed()) {
     return e;
   }
   try {
-    const RunResults results = DeriveResults(sim, line);
+    // A point's run is checked by its model only when the search asks for a check number:
+    // the diffusion model's grid check costs more than the run itself.
+    const RunResults results =
+        UsesCheck(problem) ? DeriveResults(sim, line)
+                           : DeriveResultsAwaitingCheck(sim, line, [] { return std::make_unique<NoCheck>(); });
     // The objective: a varied input's value, a condition's value, or a line quantity.
     const ConditionField* objectiveField = FindField(problem.objective.name);
     for (std::size_t i = 0; i < problem.variables.size(); ++i) {
@@ -116,7 +139,10 @@ OptimiseEvaluation EvaluateWith(Simulation& sim, const OptimiseProblem& problem,
       e.limits.push_back(Judged(limit, results, activeTolerance));
       e.feasible = e.feasible && e.limits.back().met;
     }
-    e.warnings = results.judgement.warnings;
+    // A skin is what the diffusion model predicts, not a limit: the residual target judges it.
+    for (const std::string& warning : results.judgement.warnings) {
+      if (!IsSkinWarning(warning)) e.warnings.push_back(warning);
+    }
     e.completed = e.objective.has_value();
   } catch (const UserError&) {
     return OptimiseEvaluation{};

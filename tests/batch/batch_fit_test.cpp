@@ -93,7 +93,7 @@ TEST(BatchFit, ExitStatusesAndMessages) {
       {{"--fit", "Keff"}, 2, "tovimar-batch: --fit needs --measured FILE\n"},
       {{"--measured", "m.csv"}, 2, "tovimar-batch: --measured needs at least one --fit NAME\n"},
       {{"--fit", "Keff", "--measured", "m.csv", "--csv", "p.csv"}, 2,
-       "tovimar-batch: --fit cannot be combined with -o, --csv or --summary\n"},
+       "tovimar-batch: --fit cannot be combined with -o, --csv, --depth-csv or --summary\n"},
       {{"--fit", "Kef", "--measured", "m.csv"}, 2,
        "tovimar-batch: --fit: no condition entry or field named \"Kef\" (a numeric condition, "
        "tovimar-batch --list-names lists them)\n"},

@@ -228,14 +228,22 @@ TEST(LineFile, SixteenMiBAtMost) {
 }
 
 TEST(LineSettingNames, EverySettingOnceWithCaptionAndUnit) {
-  const auto& names = LineSettingCatalogue();
-  ASSERT_EQ(names.size(), 9u + 2u * MaxZones);  // the last three are the materials' keys
+  const auto& all = LineSettingCatalogue();
+  // The judging settings, the materials' keys, then the drying model's (one per row, one
+  // per zone of a zone row).
+  const std::size_t judging = 6u + 2u * MaxZones;
+  ASSERT_EQ(all.size(), judging + 3u + 17u + 2u * MaxZones);
+  const std::vector<LineSetting> names(all.begin(), all.begin() + judging);
   EXPECT_EQ(names.front().name, "WebWidth");
   EXPECT_EQ(names[14].name, "ZoneExhaustFlow[14]");
   EXPECT_EQ(names[14].zone, 14);
   EXPECT_EQ(names[14].caption, "Exhaust flow of zone 14");
-  EXPECT_EQ(names[names.size() - 4].name, "BoilingMarginMin");
-  EXPECT_EQ(names.back().name, "Polymer");
+  EXPECT_EQ(names.back().name, "BoilingMarginMin");
+  EXPECT_EQ(all[judging + 2].name, "Polymer");
+  EXPECT_EQ(all[judging + 3].name, "Model");
+  EXPECT_EQ(all[judging + 3].object, "Model");
+  EXPECT_EQ(all.back().name, "ZoneMassTransferCoef2[14]");
+  EXPECT_EQ(all.back().caption, "Mass-transfer coefficient of solvent-2 of zone 14");
   for (const LineSetting& n : names) {
     EXPECT_FALSE(n.caption.empty()) << n.name;
     EXPECT_EQ(n.unit.empty(), n.type == LineSettingType::Text) << n.name;

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "conditionfile/line_file.h"
 #include "format/csv.h"
@@ -36,7 +37,8 @@ TEST(LineCatalogue, NamesAndKeysAreUniqueAndEveryDefaultIsInItsRange) {
       EXPECT_TRUE(s.IsSet(defaults)) << s.name << " has no default";
     }
     if (s.type != LineSettingType::Number) continue;
-    EXPECT_FALSE(s.unit.empty()) << s.name;
+    // Only a ratio or a count of the drying model has no unit.
+    EXPECT_TRUE(!s.unit.empty() || s.object == "Model") << s.name;
     const std::optional<double> value = s.Number(defaults);
     if (value) {
       EXPECT_TRUE(s.lowerIncluded ? *value >= s.lower : *value > s.lower) << s.name;
@@ -53,7 +55,10 @@ TEST(LineCatalogue, EverySettingRoundTripsThroughSetAndTheLineFile) {
   const LineSettings defaults;
   for (const LineSetting& s : LineSettingCatalogue()) {
     LineSettings set;
-    const std::string text = s.type == LineSettingType::Text ? "x-1" : ShortestNumberText(OtherValue(s));
+    // A text of a setting with choices: its last, which is not its default.
+    const std::string text = s.type == LineSettingType::Number ? ShortestNumberText(OtherValue(s))
+                             : s.choices.empty()              ? "x-1"
+                                                              : s.choices.back();
     ApplyLineSetting(set, s.name + "=" + text);
     EXPECT_EQ(LineSettingText(s, set), text) << s.name;
     EXPECT_FALSE(s.Same(set, defaults)) << s.name;
@@ -152,6 +157,75 @@ TEST(LineCatalogue, StudyInputsAreSetByValue) {
   EXPECT_THROW(SetStudyInput("LEL2", 0, overrides, line), LineSettingError);
   EXPECT_EQ(line.LEL2, 1.1);
   EXPECT_FALSE(SetStudyInput("NoSuchInput", 1, overrides, line));
+}
+
+// The drying model's name takes only the models there are; its cells only whole numbers.
+TEST(LineCatalogue, ModelSettingsRefuseWhatNoModelTakes) {
+  const struct {
+    const char* assignment;
+    const char* message;  // empty: taken
+  } cases[] = {
+      {"Model=diffusion", ""},
+      {"Model=lumped", ""},
+      {"Model=Diffusion", "\"Model\" must be \"lumped\" or \"diffusion\", not \"Diffusion\"."},
+      {"Model=", "\"Model\" needs a text."},
+      {"DiffusionCells=2000", ""},
+      {"DiffusionCells=2001", "\"DiffusionCells\" must be at most 2000."},
+      {"DiffusionCells=40.5", "\"DiffusionCells\" must be a whole number."},
+      {"ZoneMassTransferCoef2[14]=10", ""},
+      {"ZoneMassTransferCoef2[15]=1", "There is no line setting \"ZoneMassTransferCoef2[15]\"."},
+  };
+  for (const auto& c : cases) {
+    LineSettings s;
+    s.Model.diffusion.DiffusionCells = 30;
+    const LineSettings before = s;
+    try {
+      ApplyLineSetting(s, c.assignment);
+      EXPECT_STREQ(c.message, "") << c.assignment << " was taken";
+    } catch (const LineSettingError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message) << c.assignment;
+      EXPECT_EQ(s.Model.name, before.Model.name) << c.assignment;
+      EXPECT_EQ(s.Model.diffusion.DiffusionCells, 30) << c.assignment;
+    }
+  }
+}
+
+// A lumped line at its defaults writes no "Model" object; a diffusion line writes its name
+// and only the parameters that differ from their defaults.
+TEST(LineCatalogue, ModelObjectHoldsWhatDiffersFromTheDefaults) {
+  EXPECT_EQ(FormatLineSettings(LineSettings{}).find("Model"), std::string::npos);
+  LineSettings s;
+  for (const char* assignment : {"Model=diffusion", "D0_1=3e-4", "ZoneMassTransferCoef1[2]=0.04"}) {
+    ApplyLineSetting(s, assignment);
+  }
+  const std::string text = FormatLineSettings(s);
+  const std::string object =
+      "  \"BoilingMarginMin\": 0.0,\n  \"Model\": {\n    \"Model\": \"diffusion\",\n    \"D0_1\": 0.0003,\n"
+      "    \"ZoneMassTransferCoef1\": {\n      \"2\": 0.04\n    }\n  }\n}\n";
+  ASSERT_GE(text.size(), object.size());
+  EXPECT_EQ(text.substr(text.size() - object.size()), object);
+  const LineSettings read = ParseLineSettings(text);
+  EXPECT_EQ(read.Model.name, "diffusion");
+  EXPECT_EQ(read.Model.diffusion.D0_1, 3e-4);
+  EXPECT_EQ(read.Model.diffusion.ZoneMassTransferCoef1[2], 0.04);
+  EXPECT_THROW(ParseLineSettings(R"({"Model": {"Model": "lumpy"}})"), LineSettingError);
+  EXPECT_THROW(ParseLineSettings(R"({"Model": {"Cells": 40}})"), LineSettingError);
+}
+
+// A diffusion run's parameters for its result file: every parameter, a zone's coefficient
+// only where it is set; none for the lumped model.
+TEST(LineCatalogue, ModelParameterRowsOfADiffusionRun) {
+  ModelChoice choice;
+  EXPECT_TRUE(ModelParameterRows(choice).empty());
+  choice.name = DiffusionModelName;
+  choice.diffusion.ZoneMassTransferCoef2[3] = 0.25;
+  const auto rows = ModelParameterRows(choice);
+  ASSERT_EQ(rows.size(), 18u);
+  EXPECT_EQ(rows[0], std::make_pair(std::string("Model"), std::string("diffusion")));
+  EXPECT_EQ(rows[1], std::make_pair(std::string("DiffusionCells"), std::string("40")));
+  EXPECT_EQ(rows[2], std::make_pair(std::string("D0_1 (cm2/s)"), std::string("0.000482")));
+  EXPECT_EQ(rows[12], std::make_pair(std::string("Xi1"), std::string("0.82")));
+  EXPECT_EQ(rows[17], std::make_pair(std::string("ZoneMassTransferCoef2[3] (m/s)"), std::string("0.25")));
 }
 
 }  // namespace

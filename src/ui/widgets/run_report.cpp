@@ -83,6 +83,11 @@ std::vector<const ConditionField*> FieldsOf(FieldGroup group) {
 QString LineRows(const LineSettings& line) {
   QString rows;
   for (const LineSetting& setting : LineSettingCatalogue()) {
+    // The drying model's parameters only for the model that takes them, a zone's only where set.
+    if (setting.object == "Model" && setting.type == LineSettingType::Number &&
+        (line.Model.name != DiffusionModelName || (setting.zone != 0 && setting.Number(line) == 0.0))) {
+      continue;
+    }
     if (setting.IsSet(line)) {
       const QString value = setting.type == LineSettingType::Text ? Html(setting.Text(line))
                                                                   : Shortest(*setting.Number(line));
