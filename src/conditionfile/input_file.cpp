@@ -31,6 +31,7 @@ std::string RefusedTypeReason(mode_t mode) {
 
 std::size_t TextSource::Read(char* buffer, std::size_t size) {
   const std::size_t n = std::min(size, text_.size());
+  if (n == 0) return 0;  // an empty text may have no data at all: nothing to copy
   std::memcpy(buffer, text_.data(), n);
   text_.remove_prefix(n);
   return n;
