@@ -46,44 +46,21 @@ constexpr unsigned Table = InZoneTable;
 
 Q Point(std::string_view name, std::string_view caption, std::string_view unit,
         double (*compute)(const ProfilePoint&)) {
-  Q q;
-  q.name = name;
-  q.caption = caption;
-  q.unit = unit;
-  q.scope = S::Point;
-  q.places = Csv;
-  q.point = compute;
-  return q;
+  return Q{.name = name, .caption = caption, .unit = unit, .scope = S::Point, .places = Csv, .point = compute};
 }
 
 Q Zone(std::string_view name, std::string_view caption, std::string_view unit, unsigned places,
        std::optional<double> (*compute)(const RunResults&, const ZoneSummary&),
        std::string_view header = {}, int decimals = 0, std::string_view tip = {},
        std::string_view emptyTip = {}) {
-  Q q;
-  q.name = name;
-  q.caption = caption;
-  q.unit = unit;
-  q.scope = S::Zone;
-  q.places = places;
-  q.zone = compute;
-  q.tableHeader = header;
-  q.tableDecimals = decimals;
-  q.tableTip = tip;
-  q.emptyTip = emptyTip;
-  return q;
+  return Q{.name = name, .caption = caption, .unit = unit, .scope = S::Zone, .places = places,
+           .zone = compute, .tableHeader = header, .tableDecimals = decimals, .tableTip = tip,
+           .emptyTip = emptyTip};
 }
 
 Q Line(std::string_view name, std::string_view caption, std::string_view unit, unsigned places,
        std::optional<double> (*compute)(const RunResults&)) {
-  Q q;
-  q.name = name;
-  q.caption = caption;
-  q.unit = unit;
-  q.scope = S::Line;
-  q.places = places;
-  q.line = compute;
-  return q;
+  return Q{.name = name, .caption = caption, .unit = unit, .scope = S::Line, .places = places, .line = compute};
 }
 
 Q Judged(std::string_view name, std::string_view caption, std::string_view unit,

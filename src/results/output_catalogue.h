@@ -77,17 +77,17 @@ struct OutputQuantity {
   bool fromCheck = false;
   // The model whose runs alone have the quantity (a check number, the drying-speed
   // correction, the inside of the coating); empty: a quantity of every model's runs.
-  std::string_view model;
+  std::string_view model{};
 
   // +infinity is one of its values (the % of LEL of a zone given no exhaust air that
   // evaporates solvent); any other quantity that is not a finite number is a fault.
   bool unbounded = false;
 
   // The zone table's column: header, decimals and tooltip; what an empty cell means.
-  std::string_view tableHeader;
+  std::string_view tableHeader{};
   int tableDecimals = 0;
-  std::string_view tableTip;
-  std::string_view emptyTip;
+  std::string_view tableTip{};
+  std::string_view emptyTip{};
 
   [[nodiscard]] bool Shows(OutputPlace place) const { return (places & place) != 0; }
 };
