@@ -165,6 +165,10 @@ int Report(const Arguments& args) {
   try {
     if (!args.lineFile.empty()) {
       line = ReadLineFile(args.lineFile);
+      // The materials it names, with the values it keeps changed, as tovimar-batch takes them.
+      if (!line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty()) {
+        ApplyRecordedMaterials(LoadMaterialLibrary(), entries, line);
+      }
     }
   } catch (const UserError& e) {  // the message names the line file
     return Fail(e.kind() == ErrorKind::File ? FileFailed : StoppedAtInput, e.what());
