@@ -252,6 +252,17 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       return ExitFileFailed;
     }
   }
+  if (options.writeLineFile) {
+    try {
+      WriteLineFile(*options.writeLineFile, line);
+    } catch (const LineFileError& e) {  // a text the file cannot hold
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    } catch (const std::exception& e) {  // the file could not be written
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+  }
   if (!axes->empty()) {
     return RunSweepBatch(options, *axes, entries, line, out, messages);
   }
