@@ -179,6 +179,10 @@ int Report(const Arguments& args) {
         return Fail(Usage, *error);
       }
     }
+    // The named materials' values changed after the pick: the report says so.
+    if (!line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty()) {
+      RecordMaterialOverrides(LoadMaterialLibrary(), entries, line);
+    }
   } catch (const UserError& e) {
     return Fail(StoppedAtInput, e.what());
   }
