@@ -267,6 +267,7 @@ std::vector<std::string_view> GivenOptions(const BatchOptions& o) {
       {!o.settings.empty(), "--set"},
       {o.resultFile.has_value(), "-o"},
       {o.writeDataFile.has_value(), "--write-data"},
+      {o.writeLineFile.has_value() && !o.optimise, "--write-line"},
       {o.run && !o.optimise, "--run"},
       {o.csvFile.has_value(), "--csv"},
       {o.depthCsvFile.has_value(), "--depth-csv"},
@@ -311,6 +312,7 @@ const std::vector<Exclusion>& Exclusions() {
        {"-o", "--csv", "--depth-csv", "--write-data", "--fit", "--measured", "--report"},
        "a sweep writes only its summary and, with --sweep-results, each run's result file (see --help)"},
       {"--optimise", {"--fit", "--measured"}, "a search and a fit are separate commands"},
+      {"--fit", {"--write-line"}, "the fit's settings are in its report"},
   };
   return exclusions;
 }
@@ -346,9 +348,6 @@ std::optional<std::string> IgnoredOption(const BatchOptions& options) {
   }
   if (options.noHeader && !options.design) {
     return "--no-header needs --design";
-  }
-  if (options.writeLineFile && FitRequested(options)) {
-    return "--write-line cannot be combined with --fit: the fit's settings are in its report";
   }
   // A data file holds the entries only: line settings given for it alone would be dropped.
   if (!RunRequested(options) && !FitRequested(options) && !options.writeLineFile) {
