@@ -7,6 +7,7 @@
 
 #include "batch_files.h"
 #include "batch_progress.h"
+#include "conditionfile/material_library.h"
 #include "format/csv.h"
 #include "input/zone_chain.h"
 #include "results/summary_csv.h"
@@ -47,6 +48,9 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     DesignReader design(in, name);
     const std::vector<SettingName>& columns = design.Columns();
     const std::size_t zones = DesignZones(base, columns);
+    // A column of materials sets each run's material as --set does, from the library.
+    std::optional<MaterialLibrary> library;
+    if (NeedsMaterialLibrary(columns)) library = LoadMaterialLibrary();
     RunOptions runOptions;
     runOptions.writeResultFile = false;
     runOptions.model = line.Model;
@@ -71,7 +75,7 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
       RunOutcome outcome;
       SummaryValues values;
       try {
-        ApplyDesignRecord(columns, fields, entries, settings);
+        ApplyDesignRecord(columns, fields, entries, settings, library ? &*library : nullptr);
         runOptions.model = settings.Model;
         outcome = RunSimulation(sim, entries, runOptions);
         if (outcome.completed()) {
@@ -114,6 +118,11 @@ int RunDesign(const BatchOptions& options, const MapEntryTexts& base, const Line
     progress.End();
     messages.ShowMessage(e.what());
     return ExitFileFailed;
+  } catch (const MaterialLibraryError& e) {  // the library a material column needs is refused
+    out.flush();
+    progress.End();
+    messages.ShowMessage(e.what());
+    return ExitStoppedAtInput;
   }
   out.flush();
   return status;

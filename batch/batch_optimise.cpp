@@ -137,9 +137,9 @@ void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
       ->check(CLI::Range(1, 1000))
       ->needs(optimise);
   app.add_option("--write-line", options.writeLineFile,
-                 "With --optimise: write the best point's line settings (JSON)")
-      ->type_name("FILE")
-      ->needs(optimise);
+                 "Write the line settings (JSON) after --line and --set, with the materials named and "
+                 "their changed values; with --optimise the best point's")
+      ->type_name("FILE");
 }
 
 int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,

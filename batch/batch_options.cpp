@@ -26,7 +26,9 @@ constexpr const char* Footer = R"(How the conditions are formed, in this order:
      alone.
   3. Every --set NAME=TEXT is applied, in the order given.
   4. -o FILE sets the Save File Name (it wins over --set Edit250=...).
-  5. --write-data FILE writes the entry texts as a 120-line data file.
+  5. --write-data FILE writes the entry texts as a 120-line data file, and --write-line
+     FILE the line settings (JSON), with the materials named and their values changed
+     after the pick (not with --fit; with --optimise the best point's).
   6. The run reads the conditions exactly as the window's Run button does, marches every
      active zone and writes the result file (default: the Save File Name, "result.txt",
      relative to the current directory).
@@ -42,7 +44,12 @@ of the materials library (--list-materials lists the keys): a solvent sets its
 vapour-pressure constants, heat of vaporization, specific heat, density, molecular weight,
 diffusivity in air and LEL; the polymer its density and, where the library has them, its
 specific heat and molecular weight (a property it lacks keeps its value, with a warning).
-They apply in command-line order, so a later --set of one field still overrides it. The
+Where the library has them, a pick also sets the diffusion model's free-volume parameters
+(HoleVolume1, K1Gamma1, K2MinusTg1, ...Polymer) and, with the other materials named, the
+pair's Xi1, D0_1, ActivationEnergy1 and Chi1p (2 for Solvent-2). They apply in
+command-line order, so a later --set of one field still overrides it; the line file
+(--write-line) keeps the names and the values changed after the pick. A design's column
+Solvent1, Solvent2 or Polymer picks its material for each run the same way. The
 library is the shipped materials.json and the user's own,
 $XDG_DATA_HOME/tovimar/materials.json (default ~/.local/share/tovimar/materials.json).
 A data file's values for the eight disabled entries are not loaded; where they differ from
@@ -260,6 +267,7 @@ std::vector<std::string_view> GivenOptions(const BatchOptions& o) {
       {!o.settings.empty(), "--set"},
       {o.resultFile.has_value(), "-o"},
       {o.writeDataFile.has_value(), "--write-data"},
+      {o.writeLineFile.has_value() && !o.optimise, "--write-line"},
       {o.run && !o.optimise, "--run"},
       {o.csvFile.has_value(), "--csv"},
       {o.depthCsvFile.has_value(), "--depth-csv"},
@@ -304,6 +312,7 @@ const std::vector<Exclusion>& Exclusions() {
        {"-o", "--csv", "--depth-csv", "--write-data", "--fit", "--measured", "--report"},
        "a sweep writes only its summary and, with --sweep-results, each run's result file (see --help)"},
       {"--optimise", {"--fit", "--measured"}, "a search and a fit are separate commands"},
+      {"--fit", {"--write-line"}, "the fit's settings are in its report"},
   };
   return exclusions;
 }
@@ -329,7 +338,7 @@ std::optional<std::string> IgnoredOption(const BatchOptions& options) {
   // The report of a search or a fit is that of its best or fitted run, which writes the
   // search's or the fit's files; alone, it is the report of the run in memory and nothing else.
   if (options.reportFile && !options.optimise && !FitRequested(options)) {
-    for (const std::string_view other : {"-o", "--csv", "--depth-csv", "--summary", "--write-data"}) {
+    for (const std::string_view other : {"-o", "--csv", "--depth-csv", "--summary", "--write-data", "--write-line"}) {
       if (Has(given, other)) {
         return std::string(other) +
                " cannot be combined with --report: the report's run is made in memory and only the "
@@ -341,7 +350,7 @@ std::optional<std::string> IgnoredOption(const BatchOptions& options) {
     return "--no-header needs --design";
   }
   // A data file holds the entries only: line settings given for it alone would be dropped.
-  if (!RunRequested(options) && !FitRequested(options)) {
+  if (!RunRequested(options) && !FitRequested(options) && !options.writeLineFile) {
     if (options.lineFile) {
       return "--line cannot be combined with --write-data alone: a data file holds no line settings "
              "(add --run to run with them)";

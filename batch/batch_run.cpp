@@ -216,10 +216,11 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     messages.ShowMessage(e.what());
     return ExitStoppedAtInput;
   }
+  // The named materials' values changed after the pick stay with the names in the line file.
   if (HasRecordedMaterial(line)) {
-    for (const std::string& note : ForgetMaterialsNotHeld(materials(), entries, line)) {
-      messages.ShowMessage("Note: " + note);
-    }
+    RecordMaterialOverrides(materials(), entries, line);
+  } else {
+    line.MaterialOverrides.clear();
   }
   for (const std::string& warning : DataFileWarnings(kept, entries, materials)) {
     messages.ShowMessage(warning);
@@ -247,6 +248,17 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       messages.ShowMessage(e.what());
       return ExitStoppedAtInput;
     } catch (const FileError& e) {  // the file could not be written
+      messages.ShowMessage(e.what());
+      return ExitFileFailed;
+    }
+  }
+  if (options.writeLineFile) {
+    try {
+      WriteLineFile(*options.writeLineFile, line);
+    } catch (const LineFileError& e) {  // a text the file cannot hold
+      messages.ShowMessage(e.what());
+      return ExitStoppedAtInput;
+    } catch (const std::exception& e) {  // the file could not be written
       messages.ShowMessage(e.what());
       return ExitFileFailed;
     }

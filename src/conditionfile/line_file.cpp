@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "conditionfile/input_file.h"
+#include "conditionfile/material_choice.h"
 #include "format/file_writer.h"
 #include "format/csv.h"
+#include "input/field_catalogue.h"
+#include "input/number_parse.h"
 
 namespace tovimar {
 
@@ -23,6 +26,7 @@ using OrderedJson = nlohmann::ordered_json;
 
 constexpr const char* OptimiseKey = "Optimise";
 constexpr const char* FitKey = "Fit";
+constexpr const char* OverridesKey = "MaterialOverrides";
 
 [[noreturn]] void Refuse(const std::string& name, const std::string& what) {
   throw LineFileError("\"" + name + "\" " + what);
@@ -157,6 +161,42 @@ FitSetup ReadFitSetup(const Json& value) {
   return setup;
 }
 
+// The changed values of the named materials: an object of condition field names of the
+// materials' entries, each a number or a text.
+std::vector<std::pair<std::string, std::string>> ReadOverrides(const Json& value) {
+  if (!value.is_object()) Refuse(OverridesKey, "must be an object.");
+  std::vector<std::pair<std::string, std::string>> overrides;
+  for (const auto& [name, item] : value.items()) {
+    const ConditionField* field = FindField(name);
+    bool material = false;
+    for (const MaterialSlotInfo& info : MaterialSlots()) {
+      for (const MaterialEntry& entry : MaterialEntries(info.slot)) {
+        material = material || (field != nullptr && field->fieldName == name && entry.entryName == field->entryName);
+      }
+    }
+    if (!material) {
+      throw LineFileError("Unknown key \"" + name + "\" in \"" + OverridesKey + "\": it holds the names of the " +
+                          "materials' entries.");
+    }
+    if (item.is_number()) {
+      overrides.emplace_back(name, ShortestNumberText(item.get<double>()));
+    } else if (item.is_string()) {
+      overrides.emplace_back(name, item.get<std::string>());
+    } else {
+      Refuse(std::string(OverridesKey) + "." + name, "must be a number or a text.");
+    }
+  }
+  return overrides;
+}
+
+// An override as the file keeps it: a number where the text is one in its shortest form,
+// so that it reads back as the same text; the text itself otherwise.
+OrderedJson OverrideJson(const std::string& text) {
+  const std::optional<double> number = ParseNumber(text);
+  if (number && ShortestNumberText(*number) == text) return *number;
+  return text;
+}
+
 // A set-up's keys with something in them; an empty text or list is left out.
 void PutText(OrderedJson& object, const char* key, const std::string& text) {
   if (!text.empty()) object[key] = text;
@@ -232,6 +272,8 @@ LineSettings ParseLineSettings(std::string_view json) {
       s.Optimise = ReadOptimiseSetup(value);
     } else if (key == FitKey) {
       s.Fit = ReadFitSetup(value);
+    } else if (key == OverridesKey) {
+      s.MaterialOverrides = ReadOverrides(value);
     } else {
       ReadKey(s, "", key, value);
     }
@@ -278,6 +320,10 @@ std::string FormatLineSettings(const LineSettings& s) {
   for (const std::string& object : nested) {
     if (root[object].empty()) root.erase(object);
   }
+  if (!s.MaterialOverrides.empty()) {
+    OrderedJson& overrides = root[OverridesKey] = OrderedJson::object();
+    for (const auto& [name, text] : s.MaterialOverrides) overrides[name] = OverrideJson(text);
+  }
   OrderedJson optimise = OrderedJson::object();
   PutText(optimise, "Objective", s.Optimise.objective);
   PutTexts(optimise, "Variables", s.Optimise.variables);
@@ -291,8 +337,10 @@ std::string FormatLineSettings(const LineSettings& s) {
   try {
     return root.dump(2) + "\n";
   } catch (const Json::type_error&) {
-    // Only a set-up's text can be other than UTF-8 (a file name given as bytes).
-    throw LineFileError("The optimiser's or the fit's set-up holds a text that is not UTF-8.");
+    // Only a set-up's text or a material's changed value can be other than UTF-8 (bytes given
+    // as a file name or an entry's text).
+    throw LineFileError("The optimiser's or the fit's set-up or a material's changed value holds a text that is "
+                        "not UTF-8.");
   }
 }
 

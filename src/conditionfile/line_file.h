@@ -41,6 +41,13 @@ namespace tovimar {
 // finite and within its catalogue range (none negative; the LELs and the limits above
 // zero); a text setting holds a text. Any other key is refused.
 //
+// "MaterialOverrides" keeps the values of the named materials ("Solvent1", "Solvent2",
+// "Polymer") that differ from the materials library's: an object of the condition field
+// names of the materials' entries, each a number or a text ({"HeatOfVaporization1": 400}).
+// Reading the file gives the entries the library's values of the named materials and then
+// these, so the run is repeated while the materials stay named. A number is written as one
+// where the text is the number's shortest form, so that it reads back as the same text.
+//
 // "Optimise" and "Fit" keep what the Optimise and Fit pages were last set to (OptimiseSetup
 // and FitSetup of input/line_settings.h), in the batch tool's text forms (--objective,
 // --vary, --limit; --measured, --fit, --sd). Either object and each of its keys may be left

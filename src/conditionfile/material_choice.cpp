@@ -124,17 +124,6 @@ MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slo
   return assignment;
 }
 
-std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
-                                       MapEntryTexts& entries, LineSettings& line) {
-  const MaterialAssignment assignment = AssignmentOf(library, slot, key);
-  for (const auto& [entry, text] : assignment.entries) entries.ForceText(entry, text);
-  if (assignment.lowerExplosiveLimit) {
-    (slot == MaterialSlot::Solvent1 ? line.LEL1 : line.LEL2) = *assignment.lowerExplosiveLimit;
-  }
-  RecordedMaterial(line, slot) = std::string(key);
-  return assignment.kept;
-}
-
 std::string& RecordedMaterial(LineSettings& line, MaterialSlot slot) {
   switch (slot) {
     case MaterialSlot::Solvent1:
@@ -149,29 +138,6 @@ std::string& RecordedMaterial(LineSettings& line, MaterialSlot slot) {
 
 const std::string& RecordedMaterial(const LineSettings& line, MaterialSlot slot) {
   return RecordedMaterial(const_cast<LineSettings&>(line), slot);
-}
-
-void ApplyRecordedMaterials(const MaterialLibrary& library, MapEntryTexts& entries, const LineSettings& line) {
-  for (const MaterialSlotInfo& info : MaterialSlots()) {
-    const std::string& key = RecordedMaterial(line, info.slot);
-    if (key.empty()) continue;
-    for (const auto& [entry, text] : AssignmentOf(library, info.slot, key).entries) entries.ForceText(entry, text);
-  }
-}
-
-std::vector<std::string> ForgetMaterialsNotHeld(const MaterialLibrary& library, const EntryTexts& entries,
-                                                LineSettings& line) {
-  std::vector<std::string> forgotten;
-  for (const MaterialSlotInfo& info : MaterialSlots()) {
-    std::string& key = RecordedMaterial(line, info.slot);
-    if (key.empty()) continue;
-    const Material* held = MaterialHeldBy(library, info.slot, entries);
-    if (held != nullptr && held->key == key) continue;
-    forgotten.push_back("the entries of " + std::string(info.caption) + " no longer hold the values of " + key +
-                        ", so the line settings record no material for it.");
-    key.clear();
-  }
-  return forgotten;
 }
 
 const Material* MaterialHeldBy(const MaterialLibrary& library, MaterialSlot slot, const EntryTexts& entries) {

@@ -50,24 +50,45 @@ const std::vector<MaterialEntry>& MaterialEntries(MaterialSlot slot);
 // a material the library lacks a property a run needs of (the message names them).
 MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slot, std::string_view key);
 
-// Sets what AssignmentOf gives, the disabled entries included, and a solvent's LEL in `line`,
-// and records the key in `line`; returns the messages of the properties kept. Throws as
-// AssignmentOf.
+// What picking a material sets: the entries (the slot's, and the interaction parameters chi
+// of the solvent and the polymer where the library has them for the pair the pick makes with
+// the materials `line` names), the line settings after it (a solvent's LEL, the name, and the
+// diffusion model's free-volume parameters, with the pair's xi, D0 and E), and a message for
+// each value the library does not hold, which keeps the value in use.
+struct MaterialPick {
+  std::vector<std::pair<std::string, std::string>> entries;  // entry name, text
+  LineSettings line;
+  std::vector<std::string> kept;
+};
+
+// What picking `key` for `slot` makes of `line`. The slot's overrides are dropped: a pick
+// starts from the library's values. Throws as AssignmentOf, and LineSettingError for a
+// library value a line setting refuses.
+MaterialPick PickMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
+                          const LineSettings& line);
+
+// Sets what PickMaterial gives in `entries` (the disabled entries included) and `line`;
+// returns the messages of the values kept. Throws as PickMaterial.
 std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialSlot slot, std::string_view key,
                                        MapEntryTexts& entries, LineSettings& line);
 
-// Sets the entries of every material `line` records (a line file naming them), the disabled
-// entries included; the line's own LELs stay. Throws as AssignmentOf.
+// The entries the material `line` names for the slot sets, as entry name and text: the
+// library's values, each replaced by the line's override where it has one. Empty when the
+// line names none. Throws as AssignmentOf.
+std::vector<std::pair<std::string, std::string>> RecordedEntries(const MaterialLibrary& library,
+                                                                 const LineSettings& line, MaterialSlot slot);
+
+// Sets the entries of every material `line` names (a line file naming them), the disabled
+// entries included; the line's own LELs and model settings stay. Throws as AssignmentOf.
 void ApplyRecordedMaterials(const MaterialLibrary& library, MapEntryTexts& entries, const LineSettings& line);
 
 // The key `line` records for the slot.
 std::string& RecordedMaterial(LineSettings& line, MaterialSlot slot);
 const std::string& RecordedMaterial(const LineSettings& line, MaterialSlot slot);
 
-// Clears each recorded key whose material's values the entries no longer hold (a later
-// --set changed one), so that a name never misdescribes a run; returns a message for each.
-std::vector<std::string> ForgetMaterialsNotHeld(const MaterialLibrary& library, const EntryTexts& entries,
-                                                LineSettings& line);
+// Records in line.MaterialOverrides every entry of a named material whose text differs from
+// the library's (numbers compared as numbers), in the order of the slots and their entries.
+void RecordMaterialOverrides(const MaterialLibrary& library, const EntryTexts& entries, LineSettings& line);
 
 // The material of the slot's kind whose values the slot's entries hold (numbers compared as
 // numbers), or nullptr: the material a run with these entries was made for.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
@@ -51,7 +52,8 @@ const std::vector<MaterialProperty> kPolymerProperties{
     {"molarMass", "molar mass", 1, 1e9, false},
 };
 
-// Members a material may hold besides its properties; they are not used by a run.
+// Members a material may hold besides its properties: identification, notes, and the
+// diffusion model's data (read by ReadModelData).
 const std::set<std::string, std::less<>> kSolventExtras{
     "name", "formula", "cas", "heatOfVaporizationAtBoilingPoint", "freeVolume", "note"};
 const std::set<std::string, std::less<>> kPolymerExtras{"name", "freeVolume", "interactions", "note"};
@@ -130,6 +132,54 @@ void CheckSolvent(const Material& m, const std::string& where) {
   }
 }
 
+// A number of a group ("freeVolume", a pair of "interactions"): the "value" of its object, a
+// finite number of at least `least` (any finite number when `least` is -infinity).
+struct GroupMember {
+  std::string_view member;
+  std::optional<double>* target;
+  double least;
+};
+
+void ReadGroup(const OrderedJson& group, const std::string& where, const std::vector<GroupMember>& members) {
+  if (!group.is_object()) throw MaterialLibraryError(where + "is not an object");
+  for (const auto& [name, item] : group.items()) {
+    if (name == "note") continue;
+    const auto member = std::find_if(members.begin(), members.end(), [&](const GroupMember& m) { return m.member == name; });
+    if (member == members.end()) throw MaterialLibraryError(where + "unknown member \"" + name + "\"");
+    if (!item.is_object() || !item.contains("value") || !item["value"].is_number()) {
+      throw MaterialLibraryError(where + name + " has no number \"value\"");
+    }
+    const double value = item["value"].get<double>();
+    if (!std::isfinite(value) || value < member->least) {
+      throw MaterialLibraryError(where + name + " (" + item["value"].dump() + ") is not a finite number" +
+                                 (std::isinf(member->least) ? "" : " of at least " + ShortestNumberText(member->least)));
+    }
+    *member->target = value;
+  }
+}
+
+constexpr double AnyNumber = -std::numeric_limits<double>::infinity();
+
+// The "freeVolume" and "interactions" members of a material, where it has them.
+void ReadModelData(Material& m, const OrderedJson& object, const std::string& where) {
+  if (const auto group = object.find("freeVolume"); group != object.end()) {
+    const bool solvent = m.kind == MaterialKind::Solvent;
+    FreeVolume& f = m.freeVolume;
+    ReadGroup(*group, where + "freeVolume: ",
+              {{"holeVolume", &f.holeVolume, 0}, {solvent ? "k11OverGamma" : "k12OverGamma", &f.k1OverGamma, 0},
+               {solvent ? "k21MinusTg1" : "k22MinusTg2", &f.k2MinusTg, AnyNumber}});
+  }
+  const auto pairs = object.find("interactions");
+  if (pairs == object.end()) return;
+  if (!pairs->is_object()) throw MaterialLibraryError(where + "interactions is not an object");
+  for (const auto& [solvent, pair] : pairs->items()) {
+    PairValues v;
+    ReadGroup(pair, where + "interactions with \"" + solvent + "\": ",
+              {{"chi", &v.chi, AnyNumber}, {"xi", &v.xi, 0}, {"D0", &v.D0, 0}, {"E", &v.E, 0}});
+    m.interactions.emplace_back(solvent, v);
+  }
+}
+
 Material ReadMaterial(MaterialKind kind, const std::string& key, const OrderedJson& object, bool fromUser) {
   const std::string where = std::string(KindName(kind)) + " \"" + key + "\": ";
   if (key.empty()) throw MaterialLibraryError(std::string(KindName(kind)) + " with an empty key");
@@ -146,9 +196,10 @@ Material ReadMaterial(MaterialKind kind, const std::string& key, const OrderedJs
                                    [&](const MaterialProperty& p) { return GroupOf(p.member) == member; });
     if (!known) throw MaterialLibraryError(where + "unknown member \"" + member + "\"");
   }
-  Material material{kind, key, name->get<std::string>(), {}, fromUser};
+  Material material{kind, key, name->get<std::string>(), {}, fromUser, {}, {}};
   for (const MaterialProperty& property : properties) material.values.push_back(ReadValue(object, property, where));
   if (kind == MaterialKind::Solvent) CheckSolvent(material, where);
+  ReadModelData(material, object, where);
   return material;
 }
 
@@ -203,6 +254,13 @@ std::vector<std::string> Material::MissingForRun() const {
     if (properties[i].neededForRun && !values[i]) missing.emplace_back(properties[i].caption);
   }
   return missing;
+}
+
+const PairValues* Material::Pair(std::string_view solventKey) const {
+  for (const auto& [key, values] : interactions) {
+    if (key == solventKey) return &values;
+  }
+  return nullptr;
 }
 
 const Material* MaterialLibrary::Find(MaterialKind kind, std::string_view key) const {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/errors.h"
@@ -49,12 +50,31 @@ enum SolventValue : int {
 // A polymer's properties (MaterialKind::Polymer).
 enum PolymerValue : int { PolymerDensity, PolymerSpecificHeat, PolymerMolarMass };
 
+// A material's free-volume parameters of the diffusion model: a solvent's V1*, K11/gamma and
+// K21 - Tg1, a polymer's V2*, K12/gamma and K22 - Tg2 (the library's "freeVolume"); none
+// where the library gives none.
+struct FreeVolume {
+  std::optional<double> holeVolume;   // cm3/g
+  std::optional<double> k1OverGamma;  // cm3/(g K)
+  std::optional<double> k2MinusTg;    // K
+};
+
+// What a polymer's "interactions" give for it with one solvent.
+struct PairValues {
+  std::optional<double> chi;  // Flory-Huggins interaction parameter
+  std::optional<double> xi;   // the solvent's jumping unit over the polymer's
+  std::optional<double> D0;   // cm2/s
+  std::optional<double> E;    // J/mol
+};
+
 struct Material {
   MaterialKind kind = MaterialKind::Solvent;
   std::string key;    // "ethyl-acetate"
   std::string name;   // "Ethyl acetate"
   std::vector<std::optional<double>> values;  // one per MaterialProperties(kind)
   bool fromUser = false;  // read from the user's library
+  FreeVolume freeVolume;
+  std::vector<std::pair<std::string, PairValues>> interactions;  // a polymer's, by solvent key
 
   [[nodiscard]] const std::optional<double>& Value(int property) const {
     return values[static_cast<std::size_t>(property)];
@@ -62,6 +82,8 @@ struct Material {
   // The captions of the properties a run needs that the library does not hold; empty when the
   // material can be used.
   [[nodiscard]] std::vector<std::string> MissingForRun() const;
+  // A polymer's values with the solvent `solventKey`; nullptr when the library gives none.
+  [[nodiscard]] const PairValues* Pair(std::string_view solventKey) const;
 };
 
 struct MaterialLibrary {

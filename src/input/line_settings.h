@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/conditions.h"
@@ -61,6 +62,11 @@ struct LineSettings {
   std::string Solvent1;
   std::string Solvent2;
   std::string Polymer;
+  // The entries of the named materials whose texts differ from the library's values of them
+  // (a later --set or an edit changed them), by condition field name ("HeatOfVaporization1"),
+  // with the texts in use: with the names they repeat the run. The line file's
+  // "MaterialOverrides".
+  std::vector<std::pair<std::string, std::string>> MaterialOverrides;
   // The drying model of the line's runs and its parameters (the line file's "Model").
   ModelChoice Model;
   // What the Optimise and Fit pages were last set to, kept with the line.

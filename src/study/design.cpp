@@ -1,5 +1,6 @@
 #include "study/design.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "conditionfile/line_file.h"
@@ -8,13 +9,17 @@
 namespace tovimar {
 
 std::optional<SettingName> FindSettingName(std::string_view name) {
-  SettingName found{std::string(name), {}};
+  SettingName found{std::string(name), {}, std::nullopt};
   if (name == SaveFileNameEntry || name == SaveFileNameField) {
     found.entryName = std::string(SaveFileNameEntry);
     return found;
   }
   if (const ConditionField* field = FindField(name)) {
     found.entryName = field->entryName;
+    return found;
+  }
+  if (const std::optional<MaterialSlot> slot = FindMaterialSlot(name)) {
+    found.material = slot;
     return found;
   }
   if (FindLineSetting(name) != nullptr) return found;
@@ -132,14 +137,22 @@ bool DesignReader::Next(std::vector<std::string>& fields) {
 }
 
 void ApplyDesignRecord(const std::vector<SettingName>& columns, const std::vector<std::string>& fields,
-                       MapEntryTexts& entries, LineSettings& line) {
+                       MapEntryTexts& entries, LineSettings& line, const MaterialLibrary* library) {
   for (std::size_t i = 0; i < columns.size() && i < fields.size(); ++i) {
-    if (columns[i].entryName.empty()) {
+    if (columns[i].material) {
+      if (library == nullptr) throw MaterialLibraryError("the materials library is not read");
+      // The values the library lacks keep theirs, as with --set; a design says nothing of them.
+      (void)ApplyMaterial(*library, *columns[i].material, fields[i], entries, line);
+    } else if (columns[i].entryName.empty()) {
       ApplyLineSetting(line, columns[i].name + "=" + fields[i]);
     } else {
       entries.ForceText(columns[i].entryName, fields[i]);
     }
   }
+}
+
+bool NeedsMaterialLibrary(const std::vector<SettingName>& columns) {
+  return std::any_of(columns.begin(), columns.end(), [](const SettingName& c) { return c.material.has_value(); });
 }
 
 }  // namespace tovimar

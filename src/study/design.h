@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conditionfile/input_file.h"
+#include "conditionfile/material_choice.h"
 #include "input/entry_texts.h"
 #include "model/errors.h"
 #include "input/line_settings.h"
@@ -19,11 +20,14 @@ namespace tovimar {
 struct SettingName {
   std::string name;       // as given: "LineSpeed", "Edit8", "ResultFileName", "LEL1"
   std::string entryName;  // the entry it sets ("Edit6", "Edit250"); empty for a line setting
+                          // and a material
+  std::optional<MaterialSlot> material;  // "Solvent1", "Solvent2", "Polymer": a material's key
 };
 
 // What `name` sets: an entry name ("Edit6"), a condition field's name ("LineSpeed",
 // "ZoneAirTemp[3]"), the Save File Name ("Edit250", "ResultFileName") or a line setting
-// ("LEL1", "ZoneExhaustFlow[2]"); nothing for any other name.
+// ("LEL1", "ZoneExhaustFlow[2]") or a material of the library (Solvent1, Solvent2, Polymer);
+// nothing for any other name.
 std::optional<SettingName> FindSettingName(std::string_view name);
 
 // A design that cannot be run as it stands: its header or a record. The message names the
@@ -69,9 +73,15 @@ class DesignReader {
   std::string line_;
 };
 
-// Gives each column's setting the record's text: the entry's text, or the line setting
-// (which throws LineFileError for a value the line file would refuse).
+// Gives each column's setting the record's text, column by column: the entry's text, the line
+// setting (which throws LineFileError for a value the line file would refuse), or the
+// material of that key, which sets what `--set Solvent1=KEY` sets (ApplyMaterial; throws as
+// it does). `library` is needed only by a material column; nullptr: a material column is
+// refused (MaterialLibraryError).
 void ApplyDesignRecord(const std::vector<SettingName>& columns, const std::vector<std::string>& fields,
-                       MapEntryTexts& entries, LineSettings& line);
+                       MapEntryTexts& entries, LineSettings& line, const MaterialLibrary* library = nullptr);
+
+// Whether a column names a material, so that applying the records needs the library.
+bool NeedsMaterialLibrary(const std::vector<SettingName>& columns);
 
 }  // namespace tovimar

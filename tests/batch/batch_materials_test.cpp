@@ -101,5 +101,33 @@ TEST(BatchMaterials, ALineFileNamingAMaterialRepeatsIt) {
   EXPECT_EQ(ValueOf(result, "Molecular Weight of Solvent-2"), 102.13);
 }
 
+// A value changed after the pick goes to the line file with the name and comes back with it.
+TEST(BatchMaterials, ALineFileRepeatsAChangedValueOfANamedMaterial) {
+  Scratch dir;
+  const BatchFinished write = StartBatch(
+      dir, {"--set", "Solvent1=toluene", "--set", "HeatOfVaporization1=400", "--write-line", "l.json"});
+  ASSERT_EQ(write.status, 0) << write.err;
+  const std::string json = FileBytes(dir.File("l.json"));
+  EXPECT_NE(json.find("\"Solvent1\": \"toluene\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"MaterialOverrides\": {\n    \"HeatOfVaporization1\": 400.0\n  }"), std::string::npos) << json;
+  const BatchFinished run = StartBatch(dir, {"--line", "l.json", "-o", "r.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string result = FileBytes(dir.File("r.txt"));
+  EXPECT_EQ(ValueOf(result, "Heat of Vaporization of Solvent-1"), 400);
+  EXPECT_EQ(ValueOf(result, "Vapor Pressure Parameter A of Solvent-1"), 6.92553);
+}
+
+// A design's material column runs as --set of the material does.
+TEST(BatchMaterials, ADesignsMaterialColumnIsTheSingleRunOfThePick) {
+  Scratch dir;
+  test_support::PutFileBytes(dir.File("d.csv"), "Solvent1,Polymer\nethyl-acetate,polystyrene\n");
+  const BatchFinished design = StartBatch(dir, {"--design", "d.csv", "--no-header"});
+  ASSERT_EQ(design.status, 0) << design.err;
+  const BatchFinished single = StartBatch(dir, {"--set", "Solvent1=ethyl-acetate", "--set", "Polymer=polystyrene",
+                                                "--summary", "-", "-o", "r.txt"});
+  const std::string record = single.out.substr(single.out.find('\n') + std::string("\n1,").size());
+  EXPECT_EQ(design.out, "ethyl-acetate,polystyrene," + record);
+}
+
 }  // namespace
 }  // namespace tovimar

@@ -113,6 +113,18 @@ TEST_F(BatchReport, DefaultRunReportHoldsInputsZoneTableAndStepCheckOnTwoOrThree
   EXPECT_LE(pages, 3);
 }
 
+// The groups of the solvents and the polymer name the materials picked, and say when a
+// value was changed after the pick.
+TEST_F(BatchReport, ReportNamesTheMaterials) {
+  const BatchFinished run = StartBatch(dir, {"--set", "Solvent1=toluene", "--set", "HeatOfVaporization1=400",
+                                             "--set", "Polymer=polystyrene", "--report", "report.pdf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string flat = Flat(PdfText(dir.File("report.pdf")));
+  EXPECT_NE(flat.find("Solvent-1: Toluene (values changed)"), std::string::npos) << flat;
+  EXPECT_NE(flat.find("Polymer: Polystyrene "), std::string::npos) << flat;
+  EXPECT_EQ(flat.find("Solvent-2:"), std::string::npos) << flat;
+}
+
 TEST_F(BatchReport, ReportListsTheRunsWarnings) {
   // A residual target the line misses, and an Outer Temperature unlikely to be meant.
   LineSettings line;

@@ -104,6 +104,14 @@ TEST(LineFile, RefusesWithTheKeyNamed) {
       {R"({"Optimise": {"Limits": [], "Limits": ["MaxWebTemp<=90"]}})",
        "\"Optimise\" holds the key \"Limits\" twice."},
       {R"({"Fit": {"Parameters": ["Keff"]}, "Fit": {}})", "The line file holds the key \"Fit\" twice."},
+      // The changed values of the named materials: their entries' field names only.
+      {R"({"MaterialOverrides": {"LineSpeed": 1}})",
+       "Unknown key \"LineSpeed\" in \"MaterialOverrides\": it holds the names of the materials' entries."},
+      {R"({"MaterialOverrides": {"Edit222": 400}})",
+       "Unknown key \"Edit222\" in \"MaterialOverrides\": it holds the names of the materials' entries."},
+      {R"({"MaterialOverrides": {"HeatOfVaporization1": null}})",
+       "\"MaterialOverrides.HeatOfVaporization1\" must be a number or a text."},
+      {R"({"MaterialOverrides": [400]})", "\"MaterialOverrides\" must be an object."},
   };
   for (const auto& k : cases) {
     try {

@@ -8,6 +8,9 @@
 #include "conditionfile/line_file.h"
 #include "conditionfile/material_choice.h"
 #include "input/entry_texts.h"
+#include "input/field_catalogue.h"
+#include "input/line_catalogue.h"
+#include "input/number_parse.h"
 #include "support/scratch_dir.h"
 
 namespace tovimar {
@@ -84,7 +87,7 @@ TEST(MaterialLibrary, RefusesContentThatIsNotAMaterial) {
 
 TEST(MaterialLibrary, UserMaterialIsAddedCheckedAndReplacesTheShippedOneOfItsKey) {
   UserData user;
-  Material mine{MaterialKind::Solvent, "toluene", "My toluene", std::vector<std::optional<double>>(12), false};
+  Material mine{MaterialKind::Solvent, "toluene", "My toluene", std::vector<std::optional<double>>(12), false, {}, {}};
   mine.values[MolarMass] = 92.14;
   mine.values[AntoineA] = 6.95464;
   mine.values[AntoineB] = 1344.8;
@@ -177,13 +180,107 @@ TEST(MaterialChoice, TheLineSettingsRecordAPickedMaterialWhileTheEntriesHoldIt) 
   EXPECT_EQ(fresh.Text("Edit224"), "7.00871");
   EXPECT_EQ(fresh.Text("Edit212"), "1.05");
 
-  EXPECT_TRUE(ForgetMaterialsNotHeld(library, entries, line).empty());
-  entries.ForceText("Edit227", "0.9");
-  EXPECT_EQ(ForgetMaterialsNotHeld(library, entries, line),
-            std::vector<std::string>{"the entries of Solvent-1 no longer hold the values of ethyl-acetate, so the line "
-                                     "settings record no material for it."});
-  EXPECT_EQ(line.Solvent1, "");
-  EXPECT_EQ(line.Polymer, "polystyrene");
+}
+
+// Picks and --set steps in order, and the line settings, chi entries and messages they leave.
+TEST(MaterialChoice, APickSetsTheFreeVolumeAndPairValuesTheLibraryHolds) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  const std::string noPair = " in the materials library: Xi1, D0_1, ActivationEnergy1 keep the values in use.";
+  const struct {
+    const char* name;
+    std::vector<std::string> steps;  // "Solvent1=KEY" picks; any other is a line setting
+    std::vector<std::pair<std::string, double>> settings;
+    std::vector<std::pair<std::string, std::string>> entries;  // field name, text
+    std::vector<std::string> kept;
+  } cases[] = {
+      {"toluene, then polystyrene",
+       {"Solvent1=toluene", "Polymer=polystyrene"},
+       {{"HoleVolume1", 0.917}, {"K1Gamma1", 0.00145}, {"K2MinusTg1", -86.32}, {"HoleVolumePolymer", 0.85},
+        {"K1GammaPolymer", 0.000582}, {"K2MinusTgPolymer", -327}, {"Xi1", 0.58}, {"D0_1", 0.000482},
+        {"ActivationEnergy1", 0}, {"Xi2", 0.82}},
+       {{"Chi1p", "0.354"}, {"Chi2p", "0.5"}},
+       {}},
+      {"polystyrene first, toluene in slot 2; a later --set wins",
+       {"Xi1=0.7", "Polymer=polystyrene", "Solvent2=toluene", "D0_2=0.001"},
+       {{"Xi2", 0.58}, {"D0_2", 0.001}, {"HoleVolume2", 0.917}, {"HoleVolumePolymer", 0.85}, {"Xi1", 0.7}},
+       {{"Chi2p", "0.354"}, {"Chi1p", "0.01"}},
+       {}},
+      {"without data the values in use stay",
+       {"HoleVolume1=0.5", "Xi1=0.7", "Polymer=poly-vinyl-acetate", "Solvent1=methyl-ethyl-ketone"},
+       {{"HoleVolume1", 0.5}, {"K1Gamma1", 0.00145}, {"Xi1", 0.7}, {"HoleVolumePolymer", 0.728}},
+       {{"Chi1p", "0.43"}},
+       {"methyl-ethyl-ketone has no free-volume parameter for Solvent-1 in the materials library: HoleVolume1, "
+        "K1Gamma1, K2MinusTg1 keep the values in use.",
+        "methyl-ethyl-ketone with poly-vinyl-acetate has no pair value" + noPair}},
+      {"a polymer without free-volume data",
+       {"Solvent1=acetone", "Polymer=poly-methyl-methacrylate"},
+       {{"HoleVolumePolymer", 0.728}, {"Xi1", 0.82}},
+       {{"Chi1p", "0.48"}},
+       {"acetone has no free-volume parameter for Solvent-1 in the materials library: HoleVolume1, K1Gamma1, "
+        "K2MinusTg1 keep the values in use.",
+        "poly-methyl-methacrylate has no free-volume parameter for Polymer in the materials library: "
+        "HoleVolumePolymer, K1GammaPolymer, K2MinusTgPolymer keep the values in use.",
+        "acetone with poly-methyl-methacrylate has no pair value" + noPair}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MapEntryTexts entries;
+    LineSettings line;
+    std::vector<std::string> kept;
+    for (const std::string& step : c.steps) {
+      const std::size_t equals = step.find('=');
+      if (const auto slot = FindMaterialSlot(step.substr(0, equals))) {
+        for (std::string& k : ApplyMaterial(library, *slot, step.substr(equals + 1), entries, line)) {
+          // The polymers' entries the library lacks are another test's.
+          if (k.find("Polymer keeps") == std::string::npos) kept.push_back(std::move(k));
+        }
+      } else {
+        ApplyLineSetting(line, step);
+      }
+    }
+    for (const auto& [name, value] : c.settings) EXPECT_EQ(FindLineSetting(name)->Number(line), value) << name;
+    for (const auto& [name, text] : c.entries) EXPECT_EQ(entries.Text(FindField(name)->entryName), text) << name;
+    EXPECT_EQ(kept, c.kept);
+  }
+}
+
+// The brief's round trip: a later --set of a picked material's value goes to the line file
+// with the name, and reading the file back gives the same entries (a text that is not a
+// number's shortest form stays a text).
+TEST(MaterialChoice, TheLineFileKeepsTheNameAndTheChangedValues) {
+  UserData user;
+  const MaterialLibrary library = LoadMaterialLibrary();
+  MapEntryTexts entries;
+  LineSettings line;
+  (void)ApplyMaterial(library, MaterialSlot::Solvent1, "toluene", entries, line);
+  (void)ApplyMaterial(library, MaterialSlot::Polymer, "polystyrene", entries, line);
+  entries.ForceText(FindField("HeatOfVaporization1")->entryName, "400");
+  entries.ForceText(FindField("PolymerDensity")->entryName, "1.050");  // the same number
+  entries.ForceText(FindField("Solvent1Density")->entryName, "0.90");
+  RecordMaterialOverrides(library, entries, line);
+  const std::string json = FormatLineSettings(line);
+  EXPECT_NE(json.find("  \"Solvent1\": \"toluene\",\n"), std::string::npos) << json;
+  EXPECT_NE(json.find("  \"MaterialOverrides\": {\n    \"HeatOfVaporization1\": 400.0,\n"
+                      "    \"Solvent1Density\": \"0.90\"\n  }\n"),
+            std::string::npos)
+      << json;
+  const LineSettings read = ParseLineSettings(json);
+  EXPECT_EQ(read.Solvent1, "toluene");
+  EXPECT_EQ(read.MaterialOverrides, line.MaterialOverrides);
+  MapEntryTexts fresh;
+  ApplyRecordedMaterials(library, fresh, read);
+  for (const MaterialSlotInfo& info : MaterialSlots()) {
+    for (const MaterialEntry& e : MaterialEntries(info.slot)) {
+      EXPECT_EQ(ParseNumber(fresh.Text(e.entryName)), ParseNumber(entries.Text(e.entryName))) << e.entryName;
+    }
+  }
+  EXPECT_EQ(fresh.Text(FindField("HeatOfVaporization1")->entryName), "400");
+  EXPECT_EQ(fresh.Text(FindField("Solvent1Density")->entryName), "0.90");
+  EXPECT_EQ(fresh.Text(FindField("AntoineA1")->entryName), "6.92553");
+  // Picking again starts from the library's values.
+  (void)ApplyMaterial(library, MaterialSlot::Solvent1, "toluene", fresh, line);
+  EXPECT_TRUE(line.MaterialOverrides.empty());
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 #include "study/design.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
 
 #include "conditionfile/line_file.h"
+#include "conditionfile/material_library.h"
+#include "input/field_catalogue.h"
 
 namespace tovimar {
 namespace {
@@ -116,6 +119,38 @@ TEST(DesignReader, RecordsSetEntriesAndLineSettings) {
   EXPECT_EQ(line.ZoneExhaustFlow[2], 8000);
   EXPECT_FALSE(line.ResidualTarget.has_value());
   EXPECT_FALSE(design.Next(fields));
+}
+
+// A column of materials sets what --set Solvent1=KEY sets: every entry, the LEL, the name and
+// the diffusion model's values; an unknown key is refused as --set refuses it.
+TEST(DesignReader, AMaterialColumnSetsWhatPickingTheMaterialSets) {
+  ::setenv("XDG_DATA_HOME", "/nonexistent/tovimar-design-test", 1);
+  const MaterialLibrary library = LoadMaterialLibrary();
+  ::unsetenv("XDG_DATA_HOME");
+  TextSource source("Polymer,Solvent1,LEL1\npolystyrene,toluene,1.2\npolystyrene,butter,1\n");
+  DesignReader design(source, "d.csv");
+  ASSERT_EQ(design.Columns()[1].material, MaterialSlot::Solvent1);
+  EXPECT_EQ(design.Columns()[1].entryName, "");
+  std::vector<std::string> fields;
+  ASSERT_TRUE(design.Next(fields));
+  MapEntryTexts entries;
+  LineSettings line;
+  ApplyDesignRecord(design.Columns(), fields, entries, line, &library);
+  MapEntryTexts picked;
+  LineSettings pickedLine;
+  (void)ApplyMaterial(library, MaterialSlot::Polymer, "polystyrene", picked, pickedLine);
+  (void)ApplyMaterial(library, MaterialSlot::Solvent1, "toluene", picked, pickedLine);
+  pickedLine.LEL1 = 1.2;
+  for (const ConditionField& field : ConditionFields()) {
+    EXPECT_EQ(entries.Text(field.entryName), picked.Text(field.entryName)) << field.name;
+  }
+  EXPECT_EQ(entries.Text("Edit224"), "6.92553");
+  EXPECT_EQ(FormatLineSettings(line), FormatLineSettings(pickedLine));
+  EXPECT_EQ(line.Model.diffusion.Xi1, 0.58);
+  ASSERT_TRUE(design.Next(fields));
+  EXPECT_THROW(ApplyDesignRecord(design.Columns(), fields, entries, line, &library), MaterialLibraryError);
+  EXPECT_THROW(ApplyDesignRecord(design.Columns(), fields, entries, line), MaterialLibraryError);
+  EXPECT_TRUE(NeedsMaterialLibrary(design.Columns()));
 }
 
 }  // namespace

@@ -40,10 +40,30 @@ class MaterialPickerTest : public QObject {
     QCOMPARE(r.form->Pickers().Chosen(MaterialSlot::Solvent1), std::string("ethyl-acetate"));
     QCOMPARE(picker->currentText(), QStringLiteral("Ethyl acetate"));
     QCOMPARE(r.form->Line().Solvent1, std::string("ethyl-acetate"));
+    // A value typed over stays with the name, for the line file.
     r.form->Entry("Edit227")->setText(QStringLiteral("0.9"));
-    QCOMPARE(picker->currentText(), QStringLiteral("(as entered)"));
+    QCOMPARE(picker->currentText(), QStringLiteral("Ethyl acetate"));
+    QCOMPARE(r.form->Line().Solvent1, std::string("ethyl-acetate"));
+    using Overrides = std::vector<std::pair<std::string, std::string>>;
+    QCOMPARE(r.form->Line().MaterialOverrides, (Overrides{{"Solvent1Density", "0.9"}}));
+    // "(as entered)" names none; picking again starts from the library's values.
+    emit picker->activated(0);
     QCOMPARE(r.form->Line().Solvent1, std::string());
+    QCOMPARE(picker->currentText(), QStringLiteral("(as entered)"));
+    QVERIFY(r.form->Line().MaterialOverrides.empty());
     QVERIFY(r.dialogs->messages.empty());
+  }
+
+  // Toluene with polystyrene sets the diffusion model's free-volume and pair values and chi.
+  void choosingMaterialsSetsTheirDiffusionValues() {
+    RecordedForm r;
+    QVERIFY(r.form->Pickers().Pick(MaterialSlot::Solvent1, "toluene"));
+    QVERIFY(r.form->Pickers().Pick(MaterialSlot::Polymer, "polystyrene"));
+    const DiffusionModelParameters& p = r.form->Line().Model.diffusion;
+    QCOMPARE(p.Xi1, 0.58);
+    QCOMPARE(p.HoleVolumePolymer, 0.85);
+    QCOMPARE(r.form->Entry("Edit206")->text(), QStringLiteral("0.354"));
+    QCOMPARE(r.form->Line().Polymer, std::string("polystyrene"));
   }
 
   // A data file whose constants differ keeps the window's and says so, naming the solvent

@@ -165,6 +165,10 @@ int Report(const Arguments& args) {
   try {
     if (!args.lineFile.empty()) {
       line = ReadLineFile(args.lineFile);
+      // The materials it names, with the values it keeps changed, as tovimar-batch takes them.
+      if (!line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty()) {
+        ApplyRecordedMaterials(LoadMaterialLibrary(), entries, line);
+      }
     }
   } catch (const UserError& e) {  // the message names the line file
     return Fail(e.kind() == ErrorKind::File ? FileFailed : StoppedAtInput, e.what());
@@ -174,6 +178,10 @@ int Report(const Arguments& args) {
       if (const std::optional<std::string> error = Apply(setting, entries, line)) {
         return Fail(Usage, *error);
       }
+    }
+    // The named materials' values changed after the pick: the report says so.
+    if (!line.Solvent1.empty() || !line.Solvent2.empty() || !line.Polymer.empty()) {
+      RecordMaterialOverrides(LoadMaterialLibrary(), entries, line);
     }
   } catch (const UserError& e) {
     return Fail(StoppedAtInput, e.what());

@@ -49,7 +49,7 @@ class CustomMaterialDialog : public QDialog {
   }
   // Adds the material to the user's library with the library's checks; stays open on a refusal.
   void Save() {
-    Material material{kind_, key_->text().trimmed().toStdString(), name_->text().trimmed().toStdString(), {}, true};
+    Material material{kind_, key_->text().trimmed().toStdString(), name_->text().trimmed().toStdString(), {}, true, {}, {}};
     for (QLineEdit* entry : values_) {
       const std::string text = entry->text().trimmed().toStdString();
       const std::optional<double> value = ParseNumber(text);
@@ -99,12 +99,10 @@ void MaterialPickers::ApplyRecorded() {
   if (!library_) return;
   const LineSettings& line = form_.Line();
   for (const MaterialSlotInfo& info : MaterialSlots()) {
-    const std::string key = RecordedMaterial(line, info.slot);
-    if (key.empty() || Chosen(info.slot) == key) continue;
     try {
-      const MaterialAssignment assignment = AssignmentOf(*library_, info.slot, key);
+      const auto entries = RecordedEntries(*library_, line, info.slot);
       syncing_ = true;
-      for (const auto& [entryName, text] : assignment.entries) form_.Entry(entryName)->setText(QString::fromStdString(text));
+      for (const auto& [entryName, text] : entries) form_.Entry(entryName)->setText(QString::fromStdString(text));
       syncing_ = false;
     } catch (const MaterialLibraryError& e) {
       syncing_ = false;
@@ -152,23 +150,22 @@ void MaterialPickers::Fill(MaterialSlot slot) {
 
 bool MaterialPickers::Pick(MaterialSlot slot, const std::string& key) {
   if (!library_) return false;
-  MaterialAssignment assignment;
+  MaterialPick pick;
   try {
-    assignment = AssignmentOf(*library_, slot, key);
-  } catch (const MaterialLibraryError& e) {
+    pick = PickMaterial(*library_, slot, key, form_.Line());
+  } catch (const UserError& e) {  // not in the library, not usable, or a value a setting refuses
     form_.Dialogs().ShowMessage(&form_, QString::fromStdString(e.what()));
     return false;
   }
   syncing_ = true;
-  for (const auto& [entryName, text] : assignment.entries) {
+  for (const auto& [entryName, text] : pick.entries) {
     // The fixed constants are read-only for typing, not for a material's values.
     form_.Entry(entryName)->setText(QString::fromStdString(text));
   }
   syncing_ = false;
-  if (assignment.lowerExplosiveLimit) {
-    (slot == MaterialSlot::Solvent1 ? form_.Line().LEL1 : form_.Line().LEL2) = *assignment.lowerExplosiveLimit;
-    emit form_.LineSettingsLoaded();
-  }
+  // The LEL, the name and the diffusion model's parameters: the Line page shows them anew.
+  form_.Line() = std::move(pick.line);
+  emit form_.LineSettingsLoaded();
   Sync();
   return true;
 }
@@ -180,15 +177,23 @@ std::string MaterialPickers::Chosen(MaterialSlot slot) const {
 }
 
 void MaterialPickers::Sync() {
-  if (syncing_) return;
+  if (syncing_ || !library_) return;
+  LineSettings& line = form_.Line();
   for (const MaterialSlotInfo& info : MaterialSlots()) {
-    const std::string chosen = Chosen(info.slot);
-    // The line settings record the material the entries hold, and so the line file saves it.
-    RecordedMaterial(form_.Line(), info.slot) = chosen;
+    // Entries that hold a material's values name it; a named material stays named when an
+    // entry changes, and the line settings keep the changed values with the name.
+    std::string& recorded = RecordedMaterial(line, info.slot);
+    if (recorded.empty()) recorded = Chosen(info.slot);
     QComboBox* picker = pickers_[Index(info.slot)];
     if (picker == nullptr) continue;
     const QSignalBlocker block(picker);
-    picker->setCurrentIndex(std::max(0, picker->findData(QString::fromStdString(chosen))));
+    picker->setCurrentIndex(std::max(0, picker->findData(QString::fromStdString(recorded))));
+  }
+  try {
+    RecordMaterialOverrides(*library_, form_, line);
+  } catch (const MaterialLibraryError&) {
+    // A named material the library no longer has (the user's library changed): its values
+    // are the entries' as they stand.
   }
 }
 
@@ -212,6 +217,9 @@ void MaterialPickers::Activated(MaterialSlot slot, int index) {
     AddCustom(slot);
   } else if (!key.isEmpty()) {
     Pick(slot, key.toStdString());
+  } else {
+    // "(as entered)": the slot names no material; entries that hold one's values name it again.
+    RecordedMaterial(form_.Line(), slot).clear();
   }
   Sync();
 }

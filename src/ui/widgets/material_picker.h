@@ -19,8 +19,9 @@ class TForm1;
 // The pickers beside Solvent-1, Solvent-2 and the polymer on the General page: choosing a
 // material of the library fills its entries (the fixed constants, which stay read-only,
 // included) and a solvent's LEL on the Line page; "Custom..." adds a material to the user's
-// library. A picker shows the material whose values the entries hold, or "(as entered)", and
-// the line settings record it.
+// library. A picker shows the material the line settings name (picked, or whose values the
+// entries hold), or "(as entered)"; the line settings keep the values changed after a pick
+// with the name (LineSettings::MaterialOverrides).
 class MaterialPickers : public QObject {
   Q_OBJECT
 
@@ -41,7 +42,7 @@ class MaterialPickers : public QObject {
   // Reads the library again (after a material was added) and refills the pickers.
   void Reload();
   // Fills the entries of the materials the line settings name (a line file or session was
-  // loaded) where they hold other values; the line's own LELs stay.
+  // loaded), their changed values included; the line's own LELs and model settings stay.
   void ApplyRecorded();
 
   // The item that opens the dialog for a new material.

@@ -206,7 +206,8 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
   const auto group = [&](const char* heading, FieldGroup fields) {
     return GroupTable(QString::fromLatin1(heading), FieldRows(entries, FieldsOf(fields)));
   };
-  // The solvents and the polymer are named when their values are those of a library material.
+  // The solvents and the polymer are named: the material the line settings name (with a word
+  // when values were changed after the pick), or else the one whose values the entries hold.
   std::optional<MaterialLibrary> library;
   try {
     library = LoadMaterialLibrary();
@@ -214,9 +215,17 @@ QString RunReportHtml(const ReportRun& run, const EntryTexts& entries, const Lin
     // Without a library the groups keep their plain headings.
   }
   const auto material = [&](const char* heading, FieldGroup fields, MaterialSlot slot) {
-    const Material* held = library ? MaterialHeldBy(*library, slot, entries) : nullptr;
-    const QString title = QString::fromLatin1(heading) +
-                          (held != nullptr ? QStringLiteral(": ") + QString::fromStdString(held->name) : QString());
+    QString name;
+    if (const std::string& key = RecordedMaterial(line, slot); !key.empty()) {
+      const Material* named = library ? library->Find(SlotInfo(slot).kind, key) : nullptr;
+      name = QString::fromStdString(named != nullptr ? named->name : key);
+      const bool changed = std::any_of(line.MaterialOverrides.begin(), line.MaterialOverrides.end(),
+                                       [&](const auto& o) { return FindField(o.first)->group == fields; });
+      if (changed) name += QStringLiteral(" (values changed)");
+    } else if (const Material* held = library ? MaterialHeldBy(*library, slot, entries) : nullptr) {
+      name = QString::fromStdString(held->name);
+    }
+    const QString title = QString::fromLatin1(heading) + (name.isEmpty() ? QString() : QStringLiteral(": ") + name);
     return GroupTable(title.toHtmlEscaped(), FieldRows(entries, FieldsOf(fields)));
   };
   html += TwoColumns(GroupTable(QStringLiteral("Web and zone 1"), FieldRows(entries, web)) +
