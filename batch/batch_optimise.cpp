@@ -136,10 +136,10 @@ void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
       ->type_name("N")
       ->check(CLI::Range(1, 1000))
       ->needs(optimise);
+  // --fit writes its fitted line settings too (--write-line without either is refused later).
   app.add_option("--write-line", options.writeLineFile,
-                 "With --optimise: write the best point's line settings (JSON)")
-      ->type_name("FILE")
-      ->needs(optimise);
+                 "With --optimise or --fit: write the best point's or the fitted line settings (JSON)")
+      ->type_name("FILE");
 }
 
 int RunOptimiseBatch(const BatchOptions& options, const MapEntryTexts& base, const LineSettings& line,

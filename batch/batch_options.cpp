@@ -91,7 +91,8 @@ beyond rounding, or cannot tell apart from the others; --write-data keeps the va
 part in 10^9), then the residual RMS
 of each quantity, the number of runs and warnings (parameters the data cannot tell
 apart). With --write-data the entries with the fitted values are saved once the fit has
-converged. A fit that cannot start exits with 3; a residual, sum of squares or interval
+converged, with --write-line FILE the line settings with the drying model's fitted
+parameters (D0_1, ...). A fit that cannot start exits with 3; a residual, sum of squares or interval
 that is not a finite number makes a fit that did not converge (8).
 
 Messages go to standard error; a completed run prints nothing.
@@ -339,6 +340,9 @@ std::optional<std::string> IgnoredOption(const BatchOptions& options) {
   }
   if (options.noHeader && !options.design) {
     return "--no-header needs --design";
+  }
+  if (options.writeLineFile && !options.optimise && !FitRequested(options)) {
+    return "--write-line needs --optimise or --fit";
   }
   // A data file holds the entries only: line settings given for it alone would be dropped.
   if (!RunRequested(options) && !FitRequested(options)) {
