@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "model/diffusion_algebra.h"
@@ -64,40 +65,25 @@ TEST(DiffusionAlgebra, LinearSumsAreTheLibrarysBitForBit) {
 }
 
 TEST(DiffusionAlgebra, ElementwiseOperationsAndNormsAreTheLibrarys) {
-  Vectors v;
-  for (const double c : {1.0, -1.0, 0.7}) {
-    N_VScale(c, v.library[0], v.library[2]);
-    N_VScale(c, v.compiled[0], v.compiled[2]);
-    v.ExpectSameBits(2);
-    N_VScale(c, v.library[1], v.library[1]);
-    N_VScale(c, v.compiled[1], v.compiled[1]);
-    v.ExpectSameBits(1);
+  using Op = void (*)(N_Vector*);  // on vectors 0 to 3, the result in vector 2 (or 1)
+  const std::pair<Op, int> ops[] = {
+      {[](N_Vector* x) { N_VScale(0.7, x[0], x[2]); }, 2}, {[](N_Vector* x) { N_VScale(-1, x[0], x[2]); }, 2},
+      {[](N_Vector* x) { N_VScale(1, x[0], x[2]); }, 2},   {[](N_Vector* x) { N_VScale(0.7, x[1], x[1]); }, 1},
+      {[](N_Vector* x) { N_VProd(x[0], x[1], x[2]); }, 2}, {[](N_Vector* x) { N_VDiv(x[0], x[1], x[2]); }, 2},
+      {[](N_Vector* x) { N_VAbs(x[0], x[2]); }, 2},        {[](N_Vector* x) { N_VInv(x[0], x[2]); }, 2},
+      {[](N_Vector* x) { N_VAddConst(x[0], 0.25, x[2]); }, 2},
+      {[](N_Vector* x) { N_VCompare(0.01, x[0], x[2]); }, 2},
+      {[](N_Vector* x) { N_VConst(-3.5, x[2]); }, 2},
+      {[](N_Vector* x) { EXPECT_EQ(N_VInvTest(x[3], x[2]), SUNFALSE); }, 2},  // vector 3 holds zeros
+      {[](N_Vector* x) { EXPECT_EQ(N_VInvTest(x[0], x[2]), SUNTRUE); }, 2},
+  };
+  for (const auto& [op, into] : ops) {
+    Vectors v;
+    op(v.library);
+    op(v.compiled);
+    v.ExpectSameBits(into);
   }
-  N_VProd(v.library[0], v.library[1], v.library[2]);
-  N_VProd(v.compiled[0], v.compiled[1], v.compiled[2]);
-  v.ExpectSameBits(2);
-  N_VDiv(v.library[0], v.library[1], v.library[2]);
-  N_VDiv(v.compiled[0], v.compiled[1], v.compiled[2]);
-  v.ExpectSameBits(2);
-  N_VAbs(v.library[0], v.library[2]);
-  N_VAbs(v.compiled[0], v.compiled[2]);
-  v.ExpectSameBits(2);
-  N_VInv(v.library[0], v.library[2]);
-  N_VInv(v.compiled[0], v.compiled[2]);
-  v.ExpectSameBits(2);
-  N_VAddConst(v.library[0], 0.25, v.library[2]);
-  N_VAddConst(v.compiled[0], 0.25, v.compiled[2]);
-  v.ExpectSameBits(2);
-  N_VCompare(0.01, v.library[0], v.library[2]);
-  N_VCompare(0.01, v.compiled[0], v.compiled[2]);
-  v.ExpectSameBits(2);
-  EXPECT_EQ(N_VInvTest(v.library[3], v.library[2]), SUNFALSE);  // vector 3 holds zeros
-  EXPECT_EQ(N_VInvTest(v.compiled[3], v.compiled[2]), SUNFALSE);
-  v.ExpectSameBits(2);
-  EXPECT_EQ(N_VInvTest(v.compiled[0], v.compiled[2]), SUNTRUE);
-  N_VConst(-3.5, v.library[2]);
-  N_VConst(-3.5, v.compiled[2]);
-  v.ExpectSameBits(2);
+  Vectors v;
   EXPECT_EQ(N_VDotProd(v.library[0], v.library[1]), N_VDotProd(v.compiled[0], v.compiled[1]));
   EXPECT_EQ(N_VMaxNorm(v.library[0]), N_VMaxNorm(v.compiled[0]));
   EXPECT_EQ(N_VMin(v.library[0]), N_VMin(v.compiled[0]));
