@@ -8,6 +8,7 @@
 
 #include "batch_report.h"
 #include "conditionfile/data_file.h"
+#include "conditionfile/line_file.h"
 #include "conditionfile/measured_data.h"
 #include "format/csv.h"
 #include "format/file_writer.h"
@@ -116,22 +117,29 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
   if (!result.converged()) {
     messages.ShowMessage("the fit did not converge: " + result.message);
     if (options.writeDataFile) messages.ShowMessage("no data file written");
+    if (options.writeLineFile) messages.ShowMessage("no line file written");
     if (options.reportFile) messages.ShowMessage("no report written");
     return ExitFitNotConverged;
   }
   std::vector<std::string> fitted;  // the report's run is the fitted one
   for (const FittedEntry& e : FittedEntries(result)) fitted.push_back(e.entryName + "=" + e.text);
-  if (options.writeDataFile) {
-    for (const FittedEntry& e : FittedEntries(result)) entries.ForceText(e.entryName, e.text);
-    try {
+  try {
+    if (options.writeDataFile) {
+      for (const FittedEntry& e : FittedEntries(result)) entries.ForceText(e.entryName, e.text);
       WriteDataFile(*options.writeDataFile, entries);
-    } catch (const FileError& e) {
-      messages.ShowMessage(e.what());
-      return ExitFileFailed;
-    } catch (const UserError& e) {
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
     }
+    // The drying model's fitted parameters go into the line settings, the conditions' into
+    // the data file.
+    if (options.writeLineFile) WriteLineFile(*options.writeLineFile, FittedLineSettings(result, line));
+  } catch (const FileError& e) {
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
+  } catch (const UserError& e) {
+    messages.ShowMessage(e.what());
+    return ExitStoppedAtInput;
+  } catch (const std::exception& e) {  // the line file could not be written
+    messages.ShowMessage(e.what());
+    return ExitFileFailed;
   }
   return WriteReportOf(options, fitted, messages);
 }

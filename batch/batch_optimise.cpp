@@ -138,7 +138,7 @@ void AddOptimiseOptions(CLI::App& app, BatchOptions& options) {
       ->needs(optimise);
   app.add_option("--write-line", options.writeLineFile,
                  "Write the line settings (JSON) after --line and --set, with the materials named and "
-                 "their changed values; with --optimise the best point's")
+                 "their changed values; with --optimise the best point's, with --fit the fitted ones")
       ->type_name("FILE");
 }
 

@@ -98,7 +98,8 @@ beyond rounding, or cannot tell apart from the others; --write-data keeps the va
 part in 10^9), then the residual RMS
 of each quantity, the number of runs and warnings (parameters the data cannot tell
 apart). With --write-data the entries with the fitted values are saved once the fit has
-converged. A fit that cannot start exits with 3; a residual, sum of squares or interval
+converged, with --write-line FILE the line settings with the drying model's fitted
+parameters (D0_1, ...). A fit that cannot start exits with 3; a residual, sum of squares or interval
 that is not a finite number makes a fit that did not converge (8).
 
 Messages go to standard error; a completed run prints nothing.
@@ -312,7 +313,6 @@ const std::vector<Exclusion>& Exclusions() {
        {"-o", "--csv", "--depth-csv", "--write-data", "--fit", "--measured", "--report"},
        "a sweep writes only its summary and, with --sweep-results, each run's result file (see --help)"},
       {"--optimise", {"--fit", "--measured"}, "a search and a fit are separate commands"},
-      {"--fit", {"--write-line"}, "the fit's settings are in its report"},
   };
   return exclusions;
 }

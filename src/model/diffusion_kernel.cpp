@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "model/diffusion_algebra.h"
 #include "model/diffusion_system.h"
 #include "model/errors.h"
 
@@ -143,11 +144,13 @@ struct DiffusionKernel::Impl {
     tol[iT] = numerics.temperatureTolerance;
     for (int s = 0; s < S; ++s) tol[iT + 1 + s] = numerics.contentTolerance * solidWeight;
     system.LoadStart(N_VGetArrayPointer(y));
+    diffusion::UseCompiledVectorOperations(y);  // before CVODE clones its vectors from y
     if (numerics.jacobian == DiffusionJacobian::Band) {
       const sunindextype upper = S == 0 ? 0 : 2 * S - 1;
       const sunindextype lower = 2 * S;
       matrix = SUNBandMatrix(size, upper, lower, context);
       solver = SUNLinSol_Band(y, matrix, context);
+      if (matrix != nullptr && solver != nullptr) diffusion::UseCompiledBandOperations(matrix, solver);
     } else {
       matrix = SUNDenseMatrix(size, size, context);
       solver = SUNLinSol_Dense(y, matrix, context);

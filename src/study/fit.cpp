@@ -407,4 +407,11 @@ std::vector<FittedEntry> FittedEntries(const FitResult& result) {
   return out;
 }
 
+LineSettings FittedLineSettings(const FitResult& result, LineSettings line) {
+  for (const FittedValue& v : result.values) {
+    if (const LineSetting* setting = FindModelParameter(v.parameter.name)) SetLineSetting(line, *setting, v.value);
+  }
+  return line;
+}
+
 }  // namespace tovimar

@@ -127,4 +127,9 @@ struct FittedEntry {
 };
 std::vector<FittedEntry> FittedEntries(const FitResult& result);
 
+// `line` with each fitted parameter of the drying model (D0_1, K2MinusTg2, ...) set to its
+// fitted value, for writing the fitted values into the line file; the conditions' fitted
+// values are the entries' (FittedEntries).
+LineSettings FittedLineSettings(const FitResult& result, LineSettings line);
+
 }  // namespace tovimar

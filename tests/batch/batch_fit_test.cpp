@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch_process.h"
+#include "conditionfile/line_file.h"
 #include "format/csv.h"
 #include "format/entry_number.h"
 #include "model/model.h"
@@ -111,9 +112,10 @@ TEST(BatchFit, ExitStatusesAndMessages) {
       {{"--fit", "Keff", "--measured", "huge.csv", "--write-data", "x.dat"}, 8,
        "tovimar-batch: the fit did not converge: the weighted sum of squares at the fitted values is not a "
        "finite number\ntovimar-batch: no data file written\n"},
-      {{"--fit", "Keff", "--measured", "m.csv", "--fit-runs", "3", "--write-data", "x.dat"}, 8,
+      {{"--fit", "Keff", "--measured", "m.csv", "--fit-runs", "3", "--write-data", "x.dat", "--write-line", "x.json"},
+       8,
        "tovimar-batch: the fit did not converge: no convergence within 3 runs\n"
-       "tovimar-batch: no data file written\n"},
+       "tovimar-batch: no data file written\ntovimar-batch: no line file written\n"},
   };
   for (const Case& c : cases) {
     const auto f = test_support::StartBatch(dir, c.args);
@@ -121,6 +123,7 @@ TEST(BatchFit, ExitStatusesAndMessages) {
     EXPECT_EQ(f.err, c.err);
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.dat")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("x.json")));
 
   // Keff at two measurements a micrometre into the line: undetermined, never "± 0".
   PutFileBytes(dir.File("micro.csv"), "position along the line (m),web temperature (C)\n1e-6,15.0000001\n"
@@ -140,6 +143,40 @@ TEST(BatchFit, ExitStatusesAndMessages) {
             0U)
       << f.err;
   EXPECT_EQ(f.out, "");
+}
+
+// A fitted parameter of the diffusion model goes into the line file --write-line writes:
+// reading it back gives the model and the fitted D0_1 (to the last bit of the fit's value),
+// the line's other settings kept.
+TEST(BatchFit, WritesTheFittedModelParameterIntoTheLineFile) {
+  ScratchDir dir;
+  LineSettings line;
+  line.Model.name = std::string(DiffusionModelName);
+  RunOptions options;
+  options.writeResultFile = false;
+  options.model = line.Model;
+  options.model.diffusion.D0_1 = 2.5e-4;
+  Simulation sim;
+  ASSERT_TRUE(RunSimulation(sim, MapEntryTexts{}, options).completed());
+  const LineProfile profile = ProfileAlongLine(sim);
+  std::string csv = "position along the line (m),web temperature (C),solvent-1 residual ratio\n";
+  for (int x = 0; x <= 60; x += 4) {
+    csv += std::to_string(x) + ',' + ShortestNumberText(*ModelValueAt(profile, MeasuredQuantity::WebTemp, x)) + ',' +
+           ShortestNumberText(*ModelValueAt(profile, MeasuredQuantity::Residual1, x)) + '\n';
+  }
+  PutFileBytes(dir.File("m.csv"), csv);
+  const auto f = test_support::StartBatch(dir, {"--set", "Model=diffusion", "--set", "WebWidth=1.5", "--fit",
+                                                "D0_1=1e-5:1e-3", "--measured", "m.csv", "--write-line", "fitted.json"});
+  ASSERT_EQ(f.status, 0) << f.err;
+  ASSERT_EQ(f.out.rfind("D0_1=", 0), 0U) << f.out;
+  const double printed = std::stod(f.out.substr(5));
+  const LineSettings read = ReadLineFile(dir.File("fitted.json"));
+  EXPECT_EQ(read.Model.name, DiffusionModelName);
+  EXPECT_NEAR(read.Model.diffusion.D0_1, printed, 1e-3 * printed);  // printed to 4 digits or more
+  EXPECT_NEAR(read.Model.diffusion.D0_1, 2.5e-4, 0.01 * 2.5e-4);
+  EXPECT_EQ(read.WebWidth, 1.5);
+  // Written again from what was read, the file is the same bytes: the value went in exactly.
+  EXPECT_EQ(FormatLineSettings(read), FileBytes(dir.File("fitted.json")));
 }
 
 }  // namespace

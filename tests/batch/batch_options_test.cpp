@@ -64,8 +64,6 @@ TEST(BatchOptions, AnOptionThatWouldBeIgnoredIsRefused) {
       {{"--report", "r.pdf", "--write-line", "w.json"},
        "--write-line cannot be combined with --report: the report's run is made in memory and only the report "
        "is written (with --optimise or --fit it reports the best or the fitted run)\n"},
-      {Join({"--write-line", "w.json"}, Fitting),
-       "--write-line cannot be combined with --fit: the fit's settings are in its report\n"},
       {{"--no-header"}, "--no-header needs --design\n"},
       {{"--sweep", "Edit6=1:2:1", "--no-header"}, "--no-header needs --design\n"},
       {{"--write-data", "w.txt", "--line", "l.json"}, "--line" + lineAlone + "(add --run to run with them)\n"},
