@@ -272,6 +272,7 @@ int main(int argc, char** argv) {
   save(&form, QStringLiteral("profile-through-coating.png"));
   options.model = tovimar::ModelChoice{};
   form.Line() = tovimar::LineSettings{};
+  form.resize(layoutSize);  // the chart through the coating made the window taller
 
   if (!SaveFitScreenshots(form, profile, save)) {
     std::fprintf(stderr, "tovimar_screenshots: the fit to synthetic measurements failed\n");
