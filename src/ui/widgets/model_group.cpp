@@ -70,7 +70,7 @@ ModelGroup::ModelGroup(TForm1& form, QWidget* parent)
     : QGroupBox(QString::fromUtf8(ModelGroupTitle), parent), form_(form) {
   setObjectName(QStringLiteral("ModelGroup"));
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(6, 4, 6, 6);
+  layout->setContentsMargins(2, 2, 2, 2);
 
   const LineSetting* choice = nullptr;
   for (const LineSetting& setting : LineSettingCatalogue()) {
@@ -97,6 +97,7 @@ ModelGroup::ModelGroup(TForm1& form, QWidget* parent)
   Parameters->setObjectName(QStringLiteral("ModelParameters"));
   auto* columns = new QHBoxLayout(Parameters);
   columns->setContentsMargins(0, 0, 0, 0);
+  columns->setSpacing(2);
   layout->addWidget(Parameters, 1);
 
   // The numbers of the line: the caption heads the row, the value and its unit follow.
