@@ -34,8 +34,8 @@ test-asan: deps
 bench: build
 	./build/default/bench/tovimar_bench
 
-# Renders the five pages, the Drying Profile page after a failed run and with every curve and
-# five pinned runs, the window grown to 1100 x 800, the help window, the completion dialog and
+# Renders the pages, the Drying Profile page after a failed run, with every curve and
+# five pinned runs and after a diffusion run with its chart through the coating, the window grown to 1100 x 800, the help window, the completion dialog and
 # the "Save changes?" prompt to screenshots/*.png without a display,
 # and refreshes the pictures the README shows.
 screenshots: build
@@ -55,6 +55,8 @@ screenshots: build
 	cp screenshots/compare.png docs/screenshot-compare.png
 	cp screenshots/session-prompt.png docs/screenshot-session-prompt.png
 	cp screenshots/materials.png docs/screenshot-materials.png
+	cp screenshots/model.png docs/screenshot-model.png
+	cp screenshots/profile-through-coating.png docs/screenshot-through-coating.png
 	$(MAKE) report-pictures
 
 # The default run's report (tovimar-batch --report) as docs/report-page1.png and -page2.png.

@@ -111,7 +111,9 @@ class KeyboardTest : public QObject {
       for (const LineSetting& setting : LineSettingCatalogue()) {
         if (setting.zone == 0 && setting.object.empty()) order.push_back(named("Line_" + setting.name));
       }
-      order.insert(order.end(), {named("LineZoneTable"), named("LoadLineButton"), named("SaveLineButton")});
+      // The model's tables are greyed out while the lumped model is chosen.
+      order.insert(order.end(),
+                   {named("LineZoneTable"), named("Model_Model"), named("LoadLineButton"), named("SaveLineButton")});
     } else if (page == QLatin1String("OptimisePage")) {
       auto* optimise = w.Find<OptimisePage>("OptimisePage");
       QVERIFY(optimise->AddVariable(QStringLiteral("LineSpeed"), 0.1, 3));

@@ -1,7 +1,8 @@
 // Renders every page of the main window, the Drying Profile page after a completed and after
 // a failed run, the window grown beyond its layout, two runs pinned over the current one and
 // the Compare page with them, the Line page and the profile judged against it with the
-// judging curves on, the same with a residual target and five runs pinned over it, the Fit
+// judging curves on, the same with a residual target and five runs pinned over it, the Line
+// page with the diffusion model chosen and a diffusion run with its profile through the coating, the Fit
 // page and the measurements over the fitted run, the help window, the completion dialog, the
 // Optimise page after a search and the "Save changes?" prompt over the window to PNG files:
 //   tovimar_screenshots <directory>
@@ -250,6 +251,28 @@ int main(int argc, char** argv) {
   profile->MarginCheck->setChecked(false);
   profile->ResidualCheck->setChecked(false);
   form.Line() = tovimar::LineSettings{};
+
+  // The Line page with the diffusion model chosen, and the Drying Profile page after a
+  // diffusion run of the default conditions with the profile through the coating at a
+  // point of zone 1 picked on the profile chart.
+  form.Line().Model.name = std::string(tovimar::DiffusionModelName);
+  if (linePage != nullptr) {
+    form.TabbedNotebook1->setCurrentWidget(linePage);
+    linePage->ShowSettings();
+    save(&form, QStringLiteral("model.png"));
+  }
+  options.model = form.Line().Model;
+  if (!run().completed()) {
+    std::fprintf(stderr, "tovimar_screenshots: the diffusion run did not complete\n");
+    ok = false;
+  }
+  form.TabbedNotebook1->setCurrentWidget(profile);
+  QApplication::processEvents();
+  ok = profile->PickPosition(18) && ok;
+  save(&form, QStringLiteral("profile-through-coating.png"));
+  options.model = tovimar::ModelChoice{};
+  form.Line() = tovimar::LineSettings{};
+  form.resize(layoutSize);  // the chart through the coating made the window taller
 
   if (!SaveFitScreenshots(form, profile, save)) {
     std::fprintf(stderr, "tovimar_screenshots: the fit to synthetic measurements failed\n");

@@ -191,7 +191,9 @@ void TForm1::ReportFailure(const QString& text) noexcept {
 void TForm1::BitBtn1Click() {
   try {
     emit RunStarting();
-    const RunOutcome outcome = RunSimulation(sim_, *this);
+    RunOptions options;
+    options.model = line_.Model;  // the line's drying model, as its pages were set
+    const RunOutcome outcome = RunSimulation(sim_, *this, options);
     emit RunFinished(outcome);
     if (outcome.completed()) {
       emit RunCompleted();

@@ -13,7 +13,6 @@
 namespace tovimar::ui {
 namespace {
 
-constexpr int Margin = 4;       // around the entries
 constexpr int SampleWidth = 30;  // of a line's sample
 constexpr int Gap = 6;          // between the sample and the text
 constexpr int ColumnGap = 10;   // after each column's widest text

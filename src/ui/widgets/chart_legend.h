@@ -39,6 +39,9 @@ class ChartLegend : public QWidget {
   // The width the entries need at `height`: their columns and margins; 0 without entries.
   [[nodiscard]] int WidthFor(int height) const;
 
+  // The height that holds `rows` entries in a column, margins included.
+  [[nodiscard]] int HeightForRows(int rows) const { return 2 * Margin + rows * RowHeight(); }
+
   // Where each entry's text is drawn at the widget's present size, by entry.
   [[nodiscard]] std::vector<QRect> TextRects() const;
 
@@ -52,6 +55,7 @@ class ChartLegend : public QWidget {
   [[nodiscard]] int RowsFor(int height) const;
   [[nodiscard]] QRect EntryRect(std::size_t index) const;
 
+  static constexpr int Margin = 4;  // around the entries
   std::vector<Entry> entries_;
 };
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -20,14 +21,16 @@
 #include "format/csv.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/directory_list_box.h"
+#include "ui/widgets/line_setting_entry.h"
+#include "ui/widgets/model_group.h"
 #include "ui/widgets/look.h"
 #include "ui/widgets/tab_chain.h"
 
 namespace tovimar::ui {
 namespace {
 
-// The page shows the settings of the line file's own object; those of a nested object
-// ("Model": {...}) have their own page.
+// The page's entries and zone table show the settings of the line file's own object; those
+// of its "Model" object are in the page's Model group.
 bool OnThisPage(const LineSetting& setting) { return setting.object.empty(); }
 
 // The per-zone keys shown, one column of the zone table each, in catalogue order.
@@ -45,15 +48,6 @@ const LineSetting& ZoneColumnSetting(int column, int zone) {
   const LineSetting* setting = FindLineSetting("", keys.at(static_cast<std::size_t>(column)), zone);
   if (setting == nullptr) throw std::logic_error("no line setting in column " + std::to_string(column));
   return *setting;
-}
-
-// "<caption> (<unit>): <meaning>; default <value>; <range>", as the condition fields' tooltips.
-QString Tooltip(const LineSetting& setting, const QString& caption) {
-  const std::string defaultText = LineSettingText(setting, LineSettings{});
-  std::string tip = setting.unit.empty() ? std::string() : " (" + setting.unit + ")";
-  tip += ": " + setting.meaning + "; " + (defaultText.empty() ? "empty by default" : "default " + defaultText);
-  if (const std::string range = RangeText(setting); !range.empty()) tip += "; " + range;
-  return caption + FromUtf8(tip);
 }
 
 // "Exhaust flow of zone 1" without its zone: the column's caption.
@@ -95,13 +89,13 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
     }
     auto* entry = new QLineEdit(this);
     entry->setObjectName(QString::fromStdString("Line_" + setting.name));
-    entry->setMaximumWidth(90);
+    entry->setMaximumWidth(75);
     if (setting.optional) {
       entry->setPlaceholderText(QStringLiteral("none"));
     }
     entries_.emplace(setting.name, entry);
     auto* caption = new QLabel(FromUtf8(setting.caption), this);
-    const QString tooltip = Tooltip(setting, FromUtf8(setting.caption));
+    const QString tooltip = LineSettingTooltip(setting, FromUtf8(setting.caption));
     for (QWidget* widget : {static_cast<QWidget*>(caption), static_cast<QWidget*>(entry)}) {
       widget->setToolTip(tooltip);
     }
@@ -119,7 +113,7 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   ZoneTable->setObjectName(QStringLiteral("LineZoneTable"));
   for (int column = 0; column < columnCount; ++column) {
     auto* header = new QTableWidgetItem(ColumnHeader(column));
-    header->setToolTip(Tooltip(ZoneColumnSetting(column, 1), ColumnCaption(column)));
+    header->setToolTip(LineSettingTooltip(ZoneColumnSetting(column, 1), ColumnCaption(column)));
     ZoneTable->setHorizontalHeaderItem(column, header);
     // The last column takes the room left.
     ZoneTable->horizontalHeader()->setSectionResizeMode(
@@ -134,6 +128,10 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   ZoneTable->verticalHeader()->setDefaultSectionSize(18);
   connect(ZoneTable, &QTableWidget::itemChanged, this, &LinePage::CellChanged);
   columns->addWidget(ZoneTable, 1);
+
+  // The drying model and its parameters, kept in the line file's "Model" object.
+  Model = new ModelGroup(form_, this);
+  layout->addWidget(Model, 1);
 
   auto* buttons = new QHBoxLayout;
   LoadButton = new QPushButton(QStringLiteral("&Load Line File..."), this);
@@ -152,7 +150,8 @@ LinePage::LinePage(TForm1& form, QWidget* parent)
   for (const LineSetting& setting : LineSettingCatalogue()) {
     if (OnThisPage(setting) && setting.zone == 0) chain.push_back(Entry(setting.name));
   }
-  chain.insert(chain.end(), {ZoneTable, LoadButton, SaveButton});
+  chain.insert(chain.end(), {ZoneTable, Model->ModelChoice, Model->ParameterTable, Model->ZoneTable, LoadButton,
+                             SaveButton});
   ChainTabOrder(chain);
   ShowSettings();
 }
@@ -178,10 +177,7 @@ void LinePage::SetFileDialogs(std::unique_ptr<LineFileDialogs> dialogs) {
   }
 }
 
-QString LinePage::SettingText(const std::string& name) const {
-  const LineSetting* setting = FindLineSetting(name);
-  return setting == nullptr ? QString() : FromUtf8(LineSettingText(*setting, form_.Line()));
-}
+QString LinePage::SettingText(const std::string& name) const { return LineSettingShown(form_, name); }
 
 void LinePage::ShowSettings() {
   for (const auto& [name, entry] : entries_) {
@@ -194,22 +190,11 @@ void LinePage::ShowSettings() {
     }
   }
   showing_ = false;
+  Model->ShowSettings();
 }
 
 bool LinePage::Apply(const std::string& name, const QString& text) {
-  try {
-    ApplyLineSetting(form_.Line(), name + "=" + text.trimmed().toStdString());
-    return true;
-  } catch (const std::exception& e) {
-    const LineSetting* setting = FindLineSetting(name);
-    form_.Dialogs().ShowMessage(
-        this, QStringLiteral("%1 (%2): \"%3\" is not accepted; the setting stays %4.\n%5")
-                  .arg(FromUtf8(setting != nullptr ? setting->caption : name),
-                       FromUtf8(setting != nullptr ? setting->unit : std::string()), text,
-                       SettingText(name).isEmpty() ? QStringLiteral("empty") : SettingText(name),
-                       FromUtf8(e.what())));
-    return false;
-  }
+  return ApplyLineSettingText(form_, this, name, text);
 }
 
 void LinePage::EntryEdited(const std::string& name) {

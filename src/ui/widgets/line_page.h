@@ -18,13 +18,14 @@ class QTableWidgetItem;
 
 namespace tovimar::ui {
 
+class ModelGroup;
 class TForm1;
 
 // The "Line" page: the line settings each run is judged against (web width, the zones'
 // exhaust flows and own limits, the LELs, the common limit, the residual target and the least
-// boiling margin). An entry is applied to form.Line() when its editing finishes and, if still
-// pending, when a run starts; a value the settings refuse is reported and the entry shows the
-// setting in force again.
+// boiling margin), and the drying model of its runs (ModelGroup). An entry is applied to
+// form.Line() when its editing finishes and, if still pending, when a run starts; a value the
+// settings refuse is reported and the entry shows the setting in force again.
 class LinePage : public QWidget {
   Q_OBJECT
 
@@ -57,6 +58,8 @@ class LinePage : public QWidget {
 
   // One row per zone: its exhaust flow and its own limit (empty: the common limit).
   QTableWidget* ZoneTable = nullptr;
+  // The drying model and its parameters (the line file's "Model" object).
+  ModelGroup* Model = nullptr;
   QPushButton* LoadButton = nullptr;
   QPushButton* SaveButton = nullptr;
 

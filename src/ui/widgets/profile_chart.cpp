@@ -14,6 +14,7 @@
 #include <QValueAxis>
 
 #include "ui/widgets/curve_styles.h"
+#include "ui/widgets/depth_chart.h"
 
 
 namespace tovimar::ui {
@@ -111,6 +112,13 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
   parts.dryPoint->setColor(Qt::black);
   parts.dryPoint->setBorderColor(Qt::white);
   chart->addSeries(parts.dryPoint);
+  parts.picked = new QScatterSeries;
+  parts.picked->setName(QString::fromUtf8(DepthChartTitle));  // the chart that shows its profile
+  parts.picked->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  parts.picked->setMarkerSize(10);
+  parts.picked->setColor(QColor(0xF1, 0xC4, 0x0F));
+  parts.picked->setBorderColor(Qt::black);
+  chart->addSeries(parts.picked);
 
   parts.positionAxis = new QValueAxis;
   parts.positionAxis->setTitleText(QStringLiteral("Position from the entrance of zone 1 (m)"));
@@ -149,6 +157,8 @@ ProfileChartParts BuildProfileChart(QChart* chart) {
   parts.airTemp->attachAxis(parts.zoneAxis);
   parts.dryPoint->attachAxis(parts.positionAxis);
   parts.dryPoint->attachAxis(parts.tempAxis);
+  parts.picked->attachAxis(parts.positionAxis);
+  parts.picked->attachAxis(parts.tempAxis);
   for (QLineSeries* series : {parts.residual1, parts.residual2}) {
     series->attachAxis(parts.positionAxis);
     series->attachAxis(parts.residualAxis);

@@ -27,6 +27,9 @@ struct ProfileChartParts {
   QLineSeries* residual2 = nullptr;
   QLineSeries* airTemp = nullptr;
   QScatterSeries* dryPoint = nullptr;
+  // The point whose profile through the coating is shown beside the chart (a diffusion run):
+  // a marker on the web temperature, in the legend only while shown.
+  QScatterSeries* picked = nullptr;
   QValueAxis* positionAxis = nullptr;  // bottom: m from the entrance of zone 1
   QCategoryAxis* zoneAxis = nullptr;   // top: one section per zone
   QValueAxis* tempAxis = nullptr;      // left: deg C

@@ -7,6 +7,8 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QMouseEvent>
+#include <QScatterSeries>
 #include <QPainter>
 
 #include "ui/widgets/chart_legend.h"
@@ -33,6 +35,7 @@ ProfileChartPanel::ProfileChartPanel(QWidget* parent) : QWidget(parent) {
   own->setOpacity(0);
   own->setAcceptedMouseButtons(Qt::NoButton);
   own->setAcceptHoverEvents(false);
+  view_->viewport()->installEventFilter(this);
   legend_ = new ChartLegend(this);
   // The chart's legend font, whatever the page's font: the saved chart shows the same.
   legend_->setFont(parts_.chart->legend()->font());
@@ -68,6 +71,16 @@ void ProfileChartPanel::Show(const ChartContent& content) {
   // Measurements only over a run: the empty chart of a run that did not complete has no
   // line for the points to be read against.
   FillMeasuredSeries(parts_, measured_, current ? content.measured : nullptr);
+  QList<QPointF> mark;
+  if (current && content.picked && *content.picked < run.line.points.size()) {
+    const ProfilePoint& point = run.line.points[*content.picked];
+    mark.append(QPointF(point.position, point.temp));
+  }
+  parts_.picked->replace(mark);
+  parts_.picked->setVisible(!mark.isEmpty());
+  for (QLegendMarker* marker : parts_.chart->legend()->markers(parts_.picked)) {
+    marker->setVisible(!mark.isEmpty());
+  }
   legend_->Refresh(parts_.chart);
   Arrange();
 }
@@ -83,6 +96,17 @@ QList<QFont> ProfileChartPanel::TextFonts() const {
 void ProfileChartPanel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Arrange();
+}
+
+bool ProfileChartPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    const QPointF at = parts_.chart->mapFromScene(view_->mapToScene(press->position().toPoint()));
+    if (press->button() == Qt::LeftButton && parts_.chart->plotArea().contains(at)) {
+      emit PositionClicked(parts_.chart->mapToValue(at, parts_.webTemp).x());
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void ProfileChartPanel::Arrange() {

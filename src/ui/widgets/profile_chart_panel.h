@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QFont>
@@ -31,6 +33,9 @@ struct ChartContent {
   bool showResidual = false;
   const std::vector<PinnedRun>* pinned = nullptr;  // nullptr: none
   const MeasuredData* measured = nullptr;          // shown only over a run
+  // The point of the run whose profile through the coating is shown (an index into
+  // run->line.points), marked on the chart; none: no mark.
+  std::optional<std::size_t> picked;
 };
 
 // The profile chart with its legend beside the plot. The page shows one; a saved chart or a
@@ -59,8 +64,13 @@ class ProfileChartPanel : public QWidget {
   // screen would show it, whatever the size of `target`.
   static void Draw(QPainter& painter, const QRectF& target, QSize size, const ChartContent& content);
 
+ signals:
+  // The plot was clicked at `position` (m from the entrance of zone 1).
+  void PositionClicked(double position);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Arrange();

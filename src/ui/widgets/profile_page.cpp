@@ -58,8 +58,10 @@ ProfilePage::ProfilePage(TForm1& form, QWidget* parent)
   chartHolder_ = new QWidget(this);
   chartHolder_->setObjectName(QStringLiteral("ChartHolder"));
   chartHolder_->setMinimumHeight(240);
+  // The profile chart, and below it the chart through the coating of a diffusion run.
   auto* holderLayout = new QVBoxLayout(chartHolder_);
   holderLayout->setContentsMargins(0, 0, 0, 0);
+  holderLayout->setSpacing(2);
   chartHolder_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
   layout->addWidget(chartHolder_, 1);
 
@@ -152,6 +154,10 @@ QChartView* ProfilePage::EnsureChart() {
     FillChart();
     chartHolder_->layout()->addWidget(panel_);
     panel_->show();  // a child made after its parent was shown stays hidden otherwise
+    connect(panel_, &ProfileChartPanel::PositionClicked, this, [this](double position) { PickPosition(position); });
+    depthPanel_ = new DepthChartPanel(chartHolder_);
+    chartHolder_->layout()->addWidget(depthPanel_);
+    ShowDepth();
   }
   return ChartView;
 }
@@ -163,6 +169,7 @@ ChartContent ProfilePage::ShownChart() const {
   content.showResidual = ResidualCheck->isChecked();
   content.pinned = &pinned_->Runs();
   content.measured = measured_ ? &*measured_ : nullptr;
+  content.picked = current_ ? picked_ : std::nullopt;
   return content;
 }
 
@@ -189,6 +196,7 @@ void ProfilePage::RunFinished(const RunOutcome& outcome) {
 void ProfilePage::ShowTrialRun(const MapEntryTexts& entries, const LineSettings& line) {
   RunOptions options;
   options.writeResultFile = false;
+  options.model = line.Model;
   RunStarting();
   shownInputs_ = InputsOf(entries, line);
   ShowOutcome(RunSimulation(form_.Sim(), entries, options), line);
@@ -240,8 +248,10 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& se
     return;
   }
   current_ = true;
+  KeepDepthInputs(sim, settings);
   EnsureChart();
   FillChart();
+  ShowDepth();
   FillZoneTable(SummaryTable, results_);
   FitTableHeight(SummaryTable);
   const LineProfile& line = results_.line;
@@ -274,7 +284,10 @@ void ProfilePage::ShowCompletedRun(const Simulation& sim, const LineSettings& se
 void ProfilePage::ShowNoResult(const QString& why) {
   current_ = false;
   results_ = RunResults{};
+  picked_.reset();
+  depthExits_.clear();
   FillChart();
+  ShowDepth();
   SummaryTable->setRowCount(0);
   FitTableHeight(SummaryTable);
   DryPointLabel->clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,8 +11,11 @@
 #include <QWidget>
 
 #include "input/run_inputs.h"
+#include "model/conditions.h"
+#include "model/diffusion_parameters.h"
 #include "results/output_catalogue.h"
 #include "run/run_sequence.h"
+#include "ui/widgets/depth_chart.h"
 #include "ui/widgets/measured_points.h"
 #include "ui/widgets/profile_chart.h"
 #include "ui/widgets/profile_chart_panel.h"
@@ -120,6 +124,18 @@ class ProfilePage : public QWidget {
   // The chart view, made when the page is first shown or filled; returns it.
   QChartView* EnsureChart();
 
+  // The chart "Through the coating" beside the profile chart (profile_page_depth.cpp): made
+  // with it, shown only while the page shows a diffusion run.
+  [[nodiscard]] DepthChartPanel* DepthPanel() const { return depthPanel_; }
+  // The point of the diffusion run shown whose profile through the coating the chart shows
+  // (an index into Profile().points; at first the line end); none for any other run.
+  [[nodiscard]] std::optional<std::size_t> PickedPoint() const { return picked_; }
+  // Shows the profile through the coating at the printed point nearest `position` (m from
+  // the entrance of zone 1), as a click on the profile chart does: a zone's exit as the run
+  // kept it, any other point marched again from the run's conditions. False, changing
+  // nothing, when the page shows no diffusion run.
+  bool PickPosition(double position);
+
   // The controls. ChartView and Chart are null until EnsureChart has made them.
   QLabel* StatusLabel = nullptr;
   QChartView* ChartView = nullptr;
@@ -149,6 +165,10 @@ class ProfilePage : public QWidget {
   void ShowFailure(const QString& text);
   void ShowOutcome(const RunOutcome& outcome, const LineSettings& line);
   void FillChart();  // the chart afresh from ShownChart()
+  // Keeps what the chart through the coating needs of a diffusion run just shown, and picks
+  // its line end; forgets it for any other run (profile_page_depth.cpp).
+  void KeepDepthInputs(const Simulation& sim, const LineSettings& settings);
+  void ShowDepth();  // the picked point's profile through the coating, or the chart hidden
   QString SuggestedPath(const QString& name) const;
   QString ChooseFile(const QString& caption, const QString& name, const QStringList& filters,
                      QString* chosenFilter);
@@ -164,6 +184,11 @@ class ProfilePage : public QWidget {
   bool current_ = false;
   std::optional<MeasuredData> measured_;
   std::vector<std::string> shownWarnings_;  // of the run shown, without "Warning: "
+  DepthChartPanel* depthPanel_ = nullptr;  // a child of chartHolder_
+  std::optional<std::size_t> picked_;
+  DryingConditions depthConditions_;  // of the diffusion run shown
+  DiffusionModelParameters depthParameters_;
+  std::vector<DepthProfile> depthExits_;  // its zones' exits, as the run kept them
 };
 
 // The page's caption in the notebook.

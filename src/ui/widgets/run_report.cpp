@@ -167,6 +167,7 @@ ReportRun RunForReport(const EntryTexts& entries, const LineSettings& line) {
     auto sim = std::make_unique<Simulation>();
     RunOptions inMemory;
     inMemory.writeResultFile = false;
+    inMemory.model = line.Model;
     run.outcome = RunSimulation(*sim, entries, inMemory);
     run.warnings = run.outcome.warnings;
     if (!run.outcome.completed()) {

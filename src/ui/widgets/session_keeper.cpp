@@ -35,6 +35,7 @@ std::optional<QString> PinAgain(PinBoard& board, const SessionPin& pin) {
   Simulation sim;
   RunOptions options;
   options.writeResultFile = false;
+  options.model = pin.inputs.line.Model;
   try {
     const RunOutcome outcome = RunSimulation(sim, EntriesOf(pin.inputs), options);
     if (!outcome.completed()) return FromUtf8(outcome.message);
