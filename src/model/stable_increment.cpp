@@ -15,10 +15,12 @@ namespace {
 // it takes.
 constexpr int MaxTrials = 12;
 
-// The step count of a zone with the increment, rounded as the condition reader rounds it.
+// The step count of a zone with the increment, rounded as the condition reader rounds it;
+// -1 when it is no count (a huge quotient of either sign would not fit the integer).
 std::int64_t StepsOf(double zoneLength, double increment) {
   const long double quotient = static_cast<long double>(zoneLength) / static_cast<long double>(increment);
-  return std::isfinite(quotient) && quotient < 1e12L ? static_cast<std::int64_t>(std::nearbyint(quotient)) : -1;
+  return std::isfinite(quotient) && std::fabs(quotient) < 1e12L ? static_cast<std::int64_t>(std::nearbyint(quotient))
+                                                                 : -1;
 }
 
 // Marches every active zone with the increment, the guard on. Returns 0 when the line
