@@ -102,7 +102,8 @@ void AppendZoneHeader(std::string& out, int k) {
 void AppendValueLine(std::string& out, const ConditionField& field, const DryingConditions& c) {
   std::string value;
   AppendFixedFormat(value, field.Value(c), field.precision, field.decimals);
-  AppendLine(out, FormatValueLine(field, value));
+  AppendValueText(out, field, value);
+  out.append(LineEnd);
 }
 
 }  // namespace
@@ -152,7 +153,7 @@ std::string ValueLinePrefix(const ConditionField& field) {
 
 }  // namespace
 
-std::string FormatValueLine(const ConditionField& field, std::string_view valueText) {
+void AppendValueText(std::string& out, const ConditionField& field, std::string_view valueText) {
   // The catalogue's prefixes are formed once: every run and data file writes them all.
   static const std::vector<std::string> prefixes = [] {
     std::vector<std::string> all;
@@ -162,9 +163,17 @@ std::string FormatValueLine(const ConditionField& field, std::string_view valueT
   const std::vector<ConditionField>& fields = ConditionFields();
   const std::less<const ConditionField*> before;
   const bool inCatalogue = !before(&field, fields.data()) && before(&field, fields.data() + fields.size());
-  std::string line = inCatalogue ? prefixes[static_cast<std::size_t>(&field - fields.data())]
-                                 : ValueLinePrefix(field);
-  line += valueText;
+  if (inCatalogue) {
+    out += prefixes[static_cast<std::size_t>(&field - fields.data())];
+  } else {
+    out += ValueLinePrefix(field);
+  }
+  out += valueText;
+}
+
+std::string FormatValueLine(const ConditionField& field, std::string_view valueText) {
+  std::string line;
+  AppendValueText(line, field, valueText);
   return line;
 }
 

@@ -22,6 +22,9 @@ std::string FormatZoneSection(const DryingConditions& c, int k);
 // "=" in the field's byte column, "=", two spaces, value.
 std::string FormatValueLine(const ConditionField& field, std::string_view valueText);
 
+// The same line appended to `out`, without a text of its own in between.
+void AppendValueText(std::string& out, const ConditionField& field, std::string_view valueText);
+
 // A catalogue label (UTF-8) as the bytes of the result file: ASCII as it is, "℃" as
 // 0x81 0x8E and "χ" as 0x83 0xD4. Any other non-ASCII character throws std::logic_error.
 std::string LabelBytes(std::string_view utf8Label);

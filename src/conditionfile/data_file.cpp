@@ -60,24 +60,34 @@ class DataLine {
     }
   }
   [[nodiscard]] bool HasEquals() const { return phase_ != Phase::Label; }
-  [[nodiscard]] std::string Value() const {
-    std::string value;
-    value.reserve(pieces_.empty() ? 0 : (pieces_.size() - 1) * PieceSize + pieces_.back().size());
-    for (const std::string& piece : pieces_) value += piece;
-    return value;
+  // The value; a value of one piece is read where it lies, a longer one is joined in `joined`.
+  [[nodiscard]] std::string_view Value(std::string& joined) const {
+    if (more_.empty()) return first_;
+    joined.clear();
+    joined.reserve((more_.size()) * PieceSize + more_.back().size());
+    joined += first_;
+    for (const std::string& piece : more_) joined += piece;
+    return joined;
   }
   [[nodiscard]] bool TooLong() const { return length_ > MaxDataFileLineLength; }
   [[nodiscard]] std::size_t Length() const { return length_; }
 
  private:
+  // The first piece is held in place (a short value then takes no memory of its own); the
+  // pieces after it each have their full size reserved.
   void Keep(std::string_view text) {
+    if (more_.empty() && first_.size() < PieceSize) {
+      const std::size_t n = std::min(text.size(), PieceSize - first_.size());
+      first_.append(text.substr(0, n));
+      text.remove_prefix(n);
+    }
     while (!text.empty()) {
-      if (pieces_.empty() || pieces_.back().size() == PieceSize) {
-        pieces_.emplace_back();
-        if (pieces_.size() > 1) pieces_.back().reserve(PieceSize);
+      if (more_.empty() || more_.back().size() == PieceSize) {
+        more_.emplace_back();
+        more_.back().reserve(PieceSize);
       }
-      const std::size_t n = std::min(text.size(), PieceSize - pieces_.back().size());
-      pieces_.back().append(text.substr(0, n));
+      const std::size_t n = std::min(text.size(), PieceSize - more_.back().size());
+      more_.back().append(text.substr(0, n));
       text.remove_prefix(n);
     }
   }
@@ -85,7 +95,8 @@ class DataLine {
   std::size_t length_ = 0;
   enum class Phase { Label, Spaces, Value, Rest };
   Phase phase_ = Phase::Label;
-  std::vector<std::string> pieces_;
+  std::string first_;
+  std::vector<std::string> more_;
 };
 
 // The first 120 lines of the input. A line ends at LF; a CR is never part of a line (before
@@ -179,17 +190,19 @@ std::vector<KeptEntry> LoadDataFile(InputSource& source, const std::string& full
   }
   // Every line is checked before any entry changes.
   for (const DataLine& line : lines) {
-    const std::string number = std::to_string(&line - lines.data() + 1);
-    if (line.TooLong()) refuse("line " + number + " is longer than " + SizeText(MaxDataFileLineLength));
-    if (!line.HasEquals()) refuse("line " + number + " holds no \"=\"");
+    const auto number = [&] { return std::to_string(&line - lines.data() + 1); };
+    if (line.TooLong()) refuse("line " + number() + " is longer than " + SizeText(MaxDataFileLineLength));
+    if (!line.HasEquals()) refuse("line " + number() + " holds no \"=\"");
   }
   const std::vector<ConditionField>& fields = ConditionFields();
   std::vector<KeptEntry> kept;
+  std::string joined;
   for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string_view value = lines[i].Value(joined);
     if (entries.IsEnabled(fields[i].entryName)) {
-      entries.SetText(fields[i].entryName, lines[i].Value());
+      entries.SetText(fields[i].entryName, value);
     } else {
-      kept.push_back({fields[i].entryName, lines[i].Value()});
+      kept.push_back({fields[i].entryName, std::string(value)});
     }
   }
   return kept;
@@ -208,6 +221,8 @@ std::vector<KeptEntry> LoadDataFile(const std::string& fullPath, EntryTexts& ent
 
 std::string FormatDataFile(const EntryTexts& entries) {
   std::string out;
+  // Room for the labels and short values; long values grow it as they come.
+  out.reserve(ConditionFields().size() * 64);
   for (const ConditionField& field : ConditionFields()) {
     const std::string text = entries.Text(field.entryName);
     if (const std::optional<std::string> reason = UnsavableReason(text)) {
@@ -216,7 +231,7 @@ std::string FormatDataFile(const EntryTexts& entries) {
                            *reason + ".",
                        field.entryName);
     }
-    out += FormatValueLine(field, text);
+    AppendValueText(out, field, text);
     out += "\r\n";
   }
   return out;

@@ -190,7 +190,9 @@ Material ReadMaterial(MaterialKind kind, const std::string& key, const OrderedJs
   }
   const std::vector<MaterialProperty>& properties = MaterialProperties(kind);
   const auto& extras = kind == MaterialKind::Solvent ? kSolventExtras : kPolymerExtras;
-  for (const auto& [member, value] : object.items()) {
+  for (const auto& item : object.items()) {
+    // A named reference, not a structured binding: clang 14 cannot capture a binding.
+    const std::string& member = item.key();
     const bool known = extras.contains(member) ||
                        std::any_of(properties.begin(), properties.end(),
                                    [&](const MaterialProperty& p) { return GroupOf(p.member) == member; });

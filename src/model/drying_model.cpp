@@ -28,7 +28,7 @@ const std::vector<CheckQuantity>& CheckQuantities() {
 
 std::unique_ptr<DryingModel> MakeDryingModel(const ModelChoice& choice) {
   if (choice.name == LumpedModelName) {
-    return MakeLumpedModel();
+    return MakeLumpedModel(choice.stableSearchSteps);
   }
   if (choice.name == DiffusionModelName) {
     return MakeDiffusionModel(choice.diffusion);

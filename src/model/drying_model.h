@@ -25,11 +25,17 @@ inline constexpr std::string_view DiffusionModelName = "diffusion";
 // The model a run uses unless it is told otherwise.
 inline constexpr std::string_view DefaultModelName = LumpedModelName;
 
+// The steps the lumped model's search for a stable Increment of z may march over all its
+// trials when the guard stops a run (about a second of marching).
+inline constexpr std::int64_t DefaultStableSearchSteps = 3'000'000;
+
 // The model of a run: its name and the parameters of the models that have any (only the
 // named model's are used).
 struct ModelChoice {
   std::string name{DefaultModelName};
   DiffusionModelParameters diffusion = DefaultDiffusionParameters();
+  // The lumped model's search budget (fuzzing sets a small one to keep each input cheap).
+  std::int64_t stableSearchSteps = DefaultStableSearchSteps;
 };
 
 // One number of a model's check, named as the output catalogue names it.
@@ -132,7 +138,7 @@ std::unique_ptr<DryingModel> MakeDryingModel(const ModelChoice& choice);
 
 // The lumped model (today's model: one well-mixed coating whose drying slows by the
 // drying-speed correction).
-std::unique_ptr<DryingModel> MakeLumpedModel();
+std::unique_ptr<DryingModel> MakeLumpedModel(std::int64_t stableSearchSteps = DefaultStableSearchSteps);
 
 // The free-volume diffusion model with these parameters (diffusion_model.h).
 std::unique_ptr<DryingModel> MakeDiffusionModel(const DiffusionModelParameters& parameters);

@@ -27,6 +27,7 @@ class StepCheckOfRun final : public ModelCheck {
 
 class LumpedModel final : public DryingModel {
  public:
+  explicit LumpedModel(std::int64_t stableSearchSteps) : stableSearchSteps_(stableSearchSteps) {}
   [[nodiscard]] std::string_view Name() const override { return LumpedModelName; }
 
   void PrepareRun(Simulation& sim) override { PrepareInitialState(sim); }
@@ -37,7 +38,8 @@ class LumpedModel final : public DryingModel {
     } catch (const InstabilityError& e) {
       // The increment the message names is checked over the whole line first.
       throw InstabilityError(
-          UnstableRunMessage(sim.conditions, e.place().zone, e.place().step, e.stepTime(), e.limit()),
+          UnstableRunMessage(sim.conditions, e.place().zone, e.place().step, e.stepTime(), e.limit(),
+                             stableSearchSteps_),
           e.place(), e.stepTime(), e.limit());
     }
     if (zone < sim.conditions.ZoneCount) {
@@ -57,6 +59,9 @@ class LumpedModel final : public DryingModel {
   }
 
   [[nodiscard]] bool AppliesDryingCorrection() const override { return true; }
+
+ private:
+  std::int64_t stableSearchSteps_;
 };
 
 }  // namespace
@@ -81,6 +86,8 @@ ModelCheckResult LumpedCheckResult(const StepCheckResult& result, double stepLen
   return check;
 }
 
-std::unique_ptr<DryingModel> MakeLumpedModel() { return std::make_unique<LumpedModel>(); }
+std::unique_ptr<DryingModel> MakeLumpedModel(std::int64_t stableSearchSteps) {
+  return std::make_unique<LumpedModel>(stableSearchSteps);
+}
 
 }  // namespace tovimar

@@ -9,16 +9,18 @@ namespace tovimar {
 
 namespace {
 
-// The search marches at most this many steps over all its trials (about a second of
-// marching): an increment that needs more is far too small for the profile's rows anyway,
-// and a run stopped by the guard answers within that second however many trials it takes.
-constexpr std::int64_t MaxSearchSteps = 3'000'000;
+// The search marches at most a budget of steps over all its trials (by default about a
+// second of marching): an increment that needs more is far too small for the profile's rows
+// anyway, and a run stopped by the guard answers within that second however many trials
+// it takes.
 constexpr int MaxTrials = 12;
 
-// The step count of a zone with the increment, rounded as the condition reader rounds it.
+// The step count of a zone with the increment, rounded as the condition reader rounds it;
+// -1 when it is no count (a huge quotient of either sign would not fit the integer).
 std::int64_t StepsOf(double zoneLength, double increment) {
   const long double quotient = static_cast<long double>(zoneLength) / static_cast<long double>(increment);
-  return std::isfinite(quotient) && quotient < 1e12L ? static_cast<std::int64_t>(std::nearbyint(quotient)) : -1;
+  return std::isfinite(quotient) && std::fabs(quotient) < 1e12L ? static_cast<std::int64_t>(std::nearbyint(quotient))
+                                                                 : -1;
 }
 
 // Marches every active zone with the increment, the guard on. Returns 0 when the line
@@ -59,10 +61,10 @@ double TryIncrement(const DryingConditions& c, double increment, std::int32_t& m
 
 }  // namespace
 
-StableIncrement FindStableIncrement(const DryingConditions& c, double first) {
+StableIncrement FindStableIncrement(const DryingConditions& c, double first, std::int64_t maxSteps) {
   StableIncrement found;
   found.increment = first;
-  std::int64_t budget = MaxSearchSteps;
+  std::int64_t budget = maxSteps;
   for (int trial = 0; trial < MaxTrials && found.increment > 0; ++trial) {
     const double next = TryIncrement(c, found.increment, found.steps, budget);
     if (next == 0) {
@@ -85,8 +87,8 @@ StableIncrement FindStableIncrement(const DryingConditions& c, double first) {
 }
 
 std::string UnstableRunMessage(const DryingConditions& c, std::int32_t zone, std::int32_t step,
-                               double stepTime, double limit) {
-  const StableIncrement found = FindStableIncrement(c, SuggestedIncrement(limit, c.LineSpeed));
+                               double stepTime, double limit, std::int64_t maxSteps) {
+  const StableIncrement found = FindStableIncrement(c, SuggestedIncrement(limit, c.LineSpeed), maxSteps);
   std::string message = InstabilityMessage(zone, step, stepTime, limit, found.increment);
   if (found.increment > 0 && found.steps > MaxStepsPerZone) {
     message += " A zone would then need " + std::to_string(found.steps) +

@@ -20,13 +20,17 @@ struct StableIncrement {
 // its smaller suggestion, until the line passes or a zone would need far more steps than a
 // zone of the profile can hold. The limit is local, so the state the run stopped at does not
 // decide alone: the web may heat further on to where a still shorter step is needed.
-StableIncrement FindStableIncrement(const DryingConditions& c, double first);
+// The trials together march at most `maxSteps` steps; a trial that would go beyond them is
+// not marched, and the last increment is kept unchecked.
+StableIncrement FindStableIncrement(const DryingConditions& c, double first,
+                                    std::int64_t maxSteps = DefaultStableSearchSteps);
 
 // The guard's message for the run, naming the increment found: "Unstable integration in zone
 // 1, step 7: a step of 5 s is longer than the stable limit of 1.3 s here. Use an Increment
 // of z of at most 0.026 m at this Speed." When a zone would need more than 1999 steps with
-// it, a sentence says so.
+// it, a sentence says so. `maxSteps` bounds the search as in FindStableIncrement.
 std::string UnstableRunMessage(const DryingConditions& c, std::int32_t zone, std::int32_t step,
-                               double stepTime, double limit);
+                               double stepTime, double limit,
+                               std::int64_t maxSteps = DefaultStableSearchSteps);
 
 }  // namespace tovimar

@@ -56,6 +56,12 @@ class FlatEntries final : public tovimar::EntryTexts {
  public:
   FlatEntries() : texts_(Marked()) {}
 
+  // Back to the marked texts, keeping the memory the texts already have.
+  void Reset() {
+    for (std::size_t i = 0; i < texts_.size(); ++i) texts_[i].assign(Marked()[i]);
+    last_ = 0;
+  }
+
   [[nodiscard]] std::string Text(std::string_view name) const override { return texts_[IndexOf(name)]; }
   [[nodiscard]] bool IsEnabled(std::string_view name) const override { return Enabled()[IndexOf(name)]; }
   void SetText(std::string_view name, std::string_view text) override {
@@ -117,12 +123,17 @@ struct ExpectedLine {
   std::string value;
 };
 
-TOVIMAR_FUZZ_NO_COVERAGE std::vector<ExpectedLine> ExpectedLines(std::string_view bytes) {
+// Into `lines` (kept from input to input with the memory of its texts).
+TOVIMAR_FUZZ_NO_COVERAGE void ExpectedLines(std::string_view bytes, std::vector<ExpectedLine>& lines) {
   const std::size_t eot = bytes.find('\x1A');
   if (eot != std::string_view::npos) bytes = bytes.substr(0, eot);
-  std::vector<ExpectedLine> lines(tovimar::DataFileLineCount);
+  lines.resize(tovimar::DataFileLineCount);
+  for (auto& line : lines) {
+    line.hasEquals = false;
+    line.value.clear();
+  }
   std::size_t start = 0;
-  std::string text;
+  static std::string text;
   for (auto& line : lines) {
     if (start > bytes.size()) break;
     std::size_t end = bytes.find('\n', start);
@@ -141,9 +152,8 @@ TOVIMAR_FUZZ_NO_COVERAGE std::vector<ExpectedLine> ExpectedLines(std::string_vie
     const std::size_t first = text.find_first_not_of(' ', equals + 1);
     if (first == std::string::npos) continue;
     const std::size_t stop = text.find(' ', first);
-    line.value = text.substr(first, stop == std::string::npos ? std::string::npos : stop - first);
+    line.value.assign(text, first, stop == std::string::npos ? std::string::npos : stop - first);
   }
-  return lines;
 }
 
 }  // namespace
@@ -160,51 +170,57 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bytes = longFile;
   }
 
-  FlatEntries entries;
+  // The entries, the expected lines and the written file are kept from input to input too.
+  static FlatEntries entries;
+  entries.Reset();
   std::string message;
   const Load result = LoadBytes(bytes, entries, message);
   const std::vector<std::string>& before = FlatEntries::Marked();
   const std::vector<std::string>& after = entries.Texts();
 
-  const std::vector<ExpectedLine> expected = ExpectedLines(bytes);
+  static std::vector<ExpectedLine> expected;
+  ExpectedLines(bytes, expected);
   bool usable = true;
   for (const ExpectedLine& line : expected) usable = usable && line.hasEquals;
-  const std::string where = "file " + Quote(bytes);
+  // Formed only for a failure message.
+  const auto where = [bytes] { return "file " + Quote(bytes); };
+  static const std::string refusal = "\"" + DataFileName + "\" is not a correct data file!";
 
   if (!usable) {
-    TOVIMAR_FUZZ_CHECK(result == Load::NotDataFile, where + ": not refused");
-    TOVIMAR_FUZZ_CHECK(message == "\"" + DataFileName + "\" is not a correct data file!",
-                       where + ": wrong message " + Quote(message));
-    TOVIMAR_FUZZ_CHECK(after == before, where + ": a refused file changed an entry");
+    TOVIMAR_FUZZ_CHECK(result == Load::NotDataFile, where() + ": not refused");
+    TOVIMAR_FUZZ_CHECK(message == refusal,
+                       where() + ": wrong message " + Quote(message));
+    TOVIMAR_FUZZ_CHECK(after == before, where() + ": a refused file changed an entry");
     return 0;
   }
 
-  TOVIMAR_FUZZ_CHECK(result == Load::Loaded, where + ": not loaded: " + message);
+  TOVIMAR_FUZZ_CHECK(result == Load::Loaded, where() + ": not loaded: " + message);
   // The fields come first, in the file's order; the Save File Name after them.
   const auto& fields = tovimar::ConditionFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string& name = fields[i].entryName;
     const std::string& want = entries.IsEnabled(name) ? expected[i].value : before[i];
-    TOVIMAR_FUZZ_CHECK(after[i] == want, where + ": line " + std::to_string(i + 1) + " (" + name +
+    TOVIMAR_FUZZ_CHECK(after[i] == want, where() + ": line " + std::to_string(i + 1) + " (" + name +
                                              ") holds " + Quote(after[i]) + ", expected " + Quote(want));
   }
-  TOVIMAR_FUZZ_CHECK(after.back() == before.back(), where + ": Save File Name changed");
+  TOVIMAR_FUZZ_CHECK(after.back() == before.back(), where() + ": Save File Name changed");
 
   // What was loaded can be written as a data file and loads back unchanged.
-  std::string again;
+  static std::string again;
   try {
     again = tovimar::FormatDataFile(entries);
   } catch (const std::exception& e) {
-    TOVIMAR_FUZZ_CHECK(false, where + ": loaded texts cannot be written: " + e.what());
+    TOVIMAR_FUZZ_CHECK(false, where() + ": loaded texts cannot be written: " + e.what());
   }
-  FlatEntries reloaded;
+  static FlatEntries reloaded;
+  reloaded.Reset();
   std::string reloadMessage;
   TOVIMAR_FUZZ_CHECK(LoadBytes(again, reloaded, reloadMessage) == Load::Loaded,
-                     where + ": the written data file does not load: " + reloadMessage);
+                     where() + ": the written data file does not load: " + reloadMessage);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (!entries.IsEnabled(fields[i].entryName)) continue;
     TOVIMAR_FUZZ_CHECK(reloaded.Texts()[i] == after[i],
-                       where + ": " + fields[i].entryName + " changed on the way through a data file");
+                       where() + ": " + fields[i].entryName + " changed on the way through a data file");
   }
   return 0;
 }

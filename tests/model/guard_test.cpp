@@ -23,13 +23,23 @@ std::string Text(double value) {
   return buffer;
 }
 
-RunOutcome RunAt(Simulation& sim, double speed, const std::string& increment) {
+RunOutcome RunAt(Simulation& sim, double speed, const std::string& increment,
+                 std::int64_t searchSteps = DefaultStableSearchSteps) {
   MapEntryTexts entries;
   entries.SetText("Edit6", Text(speed));
   entries.SetText("Edit20", increment);
   RunOptions options;
   options.writeResultFile = false;
+  options.model.stableSearchSteps = searchSteps;
   return RunSimulation(sim, entries, options);
+}
+
+// The increment the guard's message names.
+double NamedIncrement(const std::string& message) {
+  const auto at = message.find(IncrementPhrase);
+  if (at == std::string::npos) return -1;
+  const std::size_t from = at + IncrementPhrase.size();
+  return std::stod(message.substr(from, message.find(" m", from) - from));
 }
 
 // Every printed entry within 50 K below the coldest and 5 K above the hottest input
@@ -112,6 +122,22 @@ TEST(StabilityGuard, TheReportedSlowLineStops) {
   const RunOutcome outcome = RunAt(sim, 0.02, "0.1");
   EXPECT_EQ(outcome.status, RunStatus::Unstable);
   EXPECT_EQ(outcome.message.rfind("Unstable integration in zone 1, step ", 0), 0u) << outcome.message;
+}
+
+// However small the search's budget, the run stops with the guard's message naming an
+// increment; a search cut short names one no smaller than the full search's.
+TEST(StabilityGuard, ASmallSearchBudgetEndsInTheSameMessage) {
+  Simulation sim;
+  const double full = NamedIncrement(RunAt(sim, 0.02, "0.1").message);
+  ASSERT_GT(full, 0);
+  for (const std::int64_t budget : {std::int64_t{20'000}, std::int64_t{0}}) {
+    const RunOutcome outcome = RunAt(sim, 0.02, "0.1", budget);
+    SCOPED_TRACE("budget " + std::to_string(budget));
+    EXPECT_EQ(outcome.status, RunStatus::Unstable);
+    EXPECT_EQ(outcome.message.rfind("Unstable integration in zone 1, step ", 0), 0u) << outcome.message;
+    EXPECT_GE(NamedIncrement(outcome.message), full) << outcome.message;
+    EXPECT_LT(NamedIncrement(outcome.message), 0.1) << outcome.message;
+  }
 }
 
 // A web without heat capacity is no state the guard can judge: the run stops on the step's
