@@ -28,7 +28,7 @@ constexpr const char* Footer = R"(How the conditions are formed, in this order:
   4. -o FILE sets the Save File Name (it wins over --set Edit250=...).
   5. --write-data FILE writes the entry texts as a 120-line data file, and --write-line
      FILE the line settings (JSON), with the materials named and their values changed
-     after the pick (not with --fit; with --optimise the best point's).
+     after the pick (with --optimise the best point's, with --fit the fitted ones).
   6. The run reads the conditions exactly as the window's Run button does, marches every
      active zone and writes the result file (default: the Save File Name, "result.txt",
      relative to the current directory).
