@@ -142,7 +142,10 @@ struct GroupMember {
 
 void ReadGroup(const OrderedJson& group, const std::string& where, const std::vector<GroupMember>& members) {
   if (!group.is_object()) throw MaterialLibraryError(where + "is not an object");
-  for (const auto& [name, item] : group.items()) {
+  for (const auto& entry : group.items()) {
+    // Named references, not a structured binding: clang 14 cannot capture a binding in a lambda.
+    const std::string& name = entry.key();
+    const OrderedJson& item = entry.value();
     if (name == "note") continue;
     const auto member = std::find_if(members.begin(), members.end(), [&](const GroupMember& m) { return m.member == name; });
     if (member == members.end()) throw MaterialLibraryError(where + "unknown member \"" + name + "\"");
