@@ -138,12 +138,18 @@ bool DesignReader::Next(std::vector<std::string>& fields) {
 
 void ApplyDesignRecord(const std::vector<SettingName>& columns, const std::vector<std::string>& fields,
                        MapEntryTexts& entries, LineSettings& line, const MaterialLibrary* library) {
-  for (std::size_t i = 0; i < columns.size() && i < fields.size(); ++i) {
-    if (columns[i].material) {
-      if (library == nullptr) throw MaterialLibraryError("the materials library is not read");
-      // The values the library lacks keep theirs, as with --set; a design says nothing of them.
-      (void)ApplyMaterial(*library, *columns[i].material, fields[i], entries, line);
-    } else if (columns[i].entryName.empty()) {
+  const std::size_t count = std::min(columns.size(), fields.size());
+  // The materials first, wherever their columns stand: a record's own value of one of their
+  // fields then wins, as a later --set does, and every column holds what the record says.
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!columns[i].material) continue;
+    if (library == nullptr) throw MaterialLibraryError("the materials library is not read");
+    // The values the library lacks keep theirs, as with --set; a design says nothing of them.
+    (void)ApplyMaterial(*library, *columns[i].material, fields[i], entries, line);
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (columns[i].material) continue;
+    if (columns[i].entryName.empty()) {
       ApplyLineSetting(line, columns[i].name + "=" + fields[i]);
     } else {
       entries.ForceText(columns[i].entryName, fields[i]);

@@ -73,10 +73,11 @@ class DesignReader {
   std::string line_;
 };
 
-// Gives each column's setting the record's text, column by column: the entry's text, the line
-// setting (which throws LineFileError for a value the line file would refuse), or the
-// material of that key, which sets what `--set Solvent1=KEY` sets (ApplyMaterial; throws as
-// it does). `library` is needed only by a material column; nullptr: a material column is
+// Gives each column's setting the record's text: first each material column the material of
+// that key, which sets what `--set Solvent1=KEY` sets (ApplyMaterial; throws as it does), then
+// the other columns, column by column, the entry's text or the line setting (which throws
+// LineFileError for a value the line file would refuse), so that a record's own value of a
+// material's field wins wherever its column stands. `library` is needed only by a material column; nullptr: a material column is
 // refused (MaterialLibraryError).
 void ApplyDesignRecord(const std::vector<SettingName>& columns, const std::vector<std::string>& fields,
                        MapEntryTexts& entries, LineSettings& line, const MaterialLibrary* library = nullptr);

@@ -3,11 +3,13 @@
 // and line settings as a design run applies it.
 //
 // Invariants: the reader refuses only with DesignError or FileError, a record only with
-// LineFileError (a line setting the line file would refuse); the header's columns set
+// LineFileError (a line setting the line file would refuse) or MaterialLibraryError (a
+// material the library has not, or not for that column); the header's columns set
 // distinct things; records are numbered 2, 3, ... with one field per column; and applying a
 // record gives each entry column's entry exactly the record's field.
 
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 
 #include "conditionfile/input_file.h"
 #include "conditionfile/line_file.h"
+#include "conditionfile/material_library.h"
 #include "format/file_writer.h"
 #include "fuzz_support.h"
 #include "input/entry_texts.h"
@@ -48,10 +51,17 @@ void ReadAll(std::string_view text, const std::string& where) {
     // One set of entries for the whole process: a record sets the entries of its columns,
     // and only those are checked.
     static tovimar::MapEntryTexts entries;
+    // The shipped library alone, whatever the user's own holds.
+    static const tovimar::MaterialLibrary library = [] {
+      ::setenv("XDG_DATA_HOME", "/nonexistent/tovimar-design-fuzz", 1);
+      return tovimar::LoadMaterialLibrary();
+    }();
     tovimar::LineSettings line;
     try {
-      tovimar::ApplyDesignRecord(columns, fields, entries, line);
+      tovimar::ApplyDesignRecord(columns, fields, entries, line, &library);
     } catch (const tovimar::LineFileError&) {
+      continue;
+    } catch (const tovimar::MaterialLibraryError&) {
       continue;
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {

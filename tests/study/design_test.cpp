@@ -151,6 +151,14 @@ TEST(DesignReader, AMaterialColumnSetsWhatPickingTheMaterialSets) {
   EXPECT_THROW(ApplyDesignRecord(design.Columns(), fields, entries, line, &library), MaterialLibraryError);
   EXPECT_THROW(ApplyDesignRecord(design.Columns(), fields, entries, line), MaterialLibraryError);
   EXPECT_TRUE(NeedsMaterialLibrary(design.Columns()));
+
+  // A record's own value of one of the material's fields wins, its column before the material's.
+  TextSource overriding("AntoineA1,Solvent1\n7.5,toluene\n");
+  DesignReader second(overriding, "d.csv");
+  ASSERT_TRUE(second.Next(fields));
+  ApplyDesignRecord(second.Columns(), fields, entries, line, &library);
+  EXPECT_EQ(entries.Text("Edit224"), "7.5");
+  EXPECT_EQ(entries.Text("Edit225"), picked.Text("Edit225"));
 }
 
 }  // namespace
