@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "batch_errors.h"
 #include "batch_report.h"
 #include "conditionfile/data_file.h"
 #include "conditionfile/line_file.h"
 #include "conditionfile/measured_data.h"
 #include "format/csv.h"
+#include "format/entry_number.h"
 #include "format/file_writer.h"
 #include "model/errors.h"
 #include "model/number_text.h"
@@ -89,14 +91,9 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
     parameters.push_back(std::move(*p));
   }
   MeasuredData data;
-  try {
-    data = ReadMeasuredData(*options.measuredFile);
-  } catch (const FileError& e) {
-    messages.ShowMessage(e.what());  // names the file and the reason
-    return ExitFileFailed;
-  } catch (const UserError& e) {
-    messages.ShowMessage(e.what());
-    return ExitStoppedAtInput;
+  if (const int status = StatusOfFileWork(messages, [&] { data = ReadMeasuredData(*options.measuredFile); });
+      status != ExitCompleted) {
+    return status;
   }
   try {
     for (const std::string& sd : options.standardDeviations) ApplyStandardDeviation(data, sd);
@@ -121,25 +118,22 @@ int RunFitBatch(const BatchOptions& options, MapEntryTexts& entries, const LineS
     if (options.reportFile) messages.ShowMessage("no report written");
     return ExitFitNotConverged;
   }
-  std::vector<std::string> fitted;  // the report's run is the fitted one
-  for (const FittedEntry& e : FittedEntries(result)) fitted.push_back(e.entryName + "=" + e.text);
-  try {
+  // The conditions' fitted values go into the data file, the drying model's into the line
+  // settings.
+  const int status = StatusOfFileWork(messages, [&] {
     if (options.writeDataFile) {
       for (const FittedEntry& e : FittedEntries(result)) entries.ForceText(e.entryName, e.text);
       WriteDataFile(*options.writeDataFile, entries);
     }
-    // The drying model's fitted parameters go into the line settings, the conditions' into
-    // the data file.
     if (options.writeLineFile) WriteLineFile(*options.writeLineFile, FittedLineSettings(result, line));
-  } catch (const FileError& e) {
-    messages.ShowMessage(e.what());
-    return ExitFileFailed;
-  } catch (const UserError& e) {
-    messages.ShowMessage(e.what());
-    return ExitStoppedAtInput;
-  } catch (const std::exception& e) {  // the line file could not be written
-    messages.ShowMessage(e.what());
-    return ExitFileFailed;
+  });
+  if (status != ExitCompleted) return status;
+  // The report's run is the fitted one, the drying model's fitted parameters included.
+  std::vector<std::string> fitted;
+  for (const FittedValue& v : result.values) {
+    // As the data file and the line file get them: an entry's text, a model parameter exactly.
+    fitted.push_back(v.parameter.entryName.empty() ? v.parameter.name + "=" + ShortestNumberText(v.value)
+                                                   : v.parameter.entryName + "=" + EntryNumberText(v.value));
   }
   return WriteReportOf(options, fitted, messages);
 }

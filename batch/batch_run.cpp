@@ -15,6 +15,7 @@
 #include "input/entry_texts.h"
 #include "input/field_catalogue.h"
 #include "input/user_messages.h"
+#include "batch_errors.h"
 #include "batch_files.h"
 #include "batch_report.h"
 #include "batch_fit.h"
@@ -137,16 +138,7 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
     return *library;
   };
   if (options.listMaterials) {
-    try {
-      ListMaterials(out, materials());
-    } catch (const FileError& e) {
-      messages.ShowMessage(e.what());
-      return ExitFileFailed;
-    } catch (const UserError& e) {
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
-    }
-    return ExitCompleted;
+    return StatusOfFileWork(messages, [&] { ListMaterials(out, materials()); });
   }
   std::string error;
   const std::optional<std::string> dataFile = DataFileOf(options, error);
@@ -193,28 +185,28 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
       return ExitFileFailed;
     }
   }
-  try {
-    if (options.lineFile) {
-      line = ReadLineFile(*options.lineFile);
-      if (HasRecordedMaterial(line)) ApplyRecordedMaterials(materials(), entries, line);
-    }
-    for (const EntrySetting& setting : settings) {
-      if (setting.material) {
-        for (const std::string& kept : ApplyMaterial(materials(), *setting.material, setting.text, entries, line)) {
-          messages.ShowMessage("Warning: " + kept);
+  // The line file missing, unreadable or too long is a file problem; its content, a setting
+  // or a material refused is refused input.
+  if (const int status = StatusOfFileWork(messages, [&] {
+        if (options.lineFile) {
+          line = ReadLineFile(*options.lineFile);
+          if (HasRecordedMaterial(line)) ApplyRecordedMaterials(materials(), entries, line);
         }
-      } else if (setting.entryName.empty()) {
-        ApplyLineSetting(line, setting.lineAssignment);
-      } else {
-        entries.ForceText(setting.entryName, setting.text);
-      }
-    }
-  } catch (const FileError& e) {  // the line file missing, unreadable or too long
-    messages.ShowMessage(e.what());
-    return ExitFileFailed;
-  } catch (const UserError& e) {
-    messages.ShowMessage(e.what());
-    return ExitStoppedAtInput;
+        for (const EntrySetting& setting : settings) {
+          if (setting.material) {
+            for (const std::string& keptValue :
+                 ApplyMaterial(materials(), *setting.material, setting.text, entries, line)) {
+              messages.ShowMessage("Warning: " + keptValue);
+            }
+          } else if (setting.entryName.empty()) {
+            ApplyLineSetting(line, setting.lineAssignment);
+          } else {
+            entries.ForceText(setting.entryName, setting.text);
+          }
+        }
+      });
+      status != ExitCompleted) {
+    return status;
   }
   // The named materials' values changed after the pick stay with the names in the line file.
   if (HasRecordedMaterial(line)) {
@@ -241,27 +233,13 @@ int Run(const BatchOptions& options, std::ostream& out, UserMessages& messages) 
   if (options.optimise) return RunOptimiseBatch(options, entries, line, out, messages);
 
   if (FitRequested(options)) return RunFitBatch(options, entries, line, out, messages);
-  if (options.writeDataFile) {
-    try {
-      WriteDataFile(*options.writeDataFile, entries);
-    } catch (const InputError& e) {  // a text a data file cannot hold
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
-    } catch (const FileError& e) {  // the file could not be written
-      messages.ShowMessage(e.what());
-      return ExitFileFailed;
-    }
-  }
-  if (options.writeLineFile) {
-    try {
-      WriteLineFile(*options.writeLineFile, line);
-    } catch (const LineFileError& e) {  // a text the file cannot hold
-      messages.ShowMessage(e.what());
-      return ExitStoppedAtInput;
-    } catch (const std::exception& e) {  // the file could not be written
-      messages.ShowMessage(e.what());
-      return ExitFileFailed;
-    }
+  // A text a data file or the line file cannot hold is refused input.
+  if (const int status = StatusOfFileWork(messages, [&] {
+        if (options.writeDataFile) WriteDataFile(*options.writeDataFile, entries);
+        if (options.writeLineFile) WriteLineFile(*options.writeLineFile, line);
+      });
+      status != ExitCompleted) {
+    return status;
   }
   if (!axes->empty()) {
     return RunSweepBatch(options, *axes, entries, line, out, messages);

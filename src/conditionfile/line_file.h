@@ -78,8 +78,8 @@ LineSettings ReadLineFile(const std::string& path);
 // when a set-up holds a text that is not UTF-8.
 std::string FormatLineSettings(const LineSettings& settings);
 
-// Writes FormatLineSettings(settings) through WriteTextFile; throws std::runtime_error
-// naming the file when it cannot be written completely.
+// Writes FormatLineSettings(settings) through WriteTextFile; throws FileError naming the
+// file when it cannot be written completely, LineFileError as FormatLineSettings does.
 void WriteLineFile(const std::string& path, const LineSettings& settings);
 
 // The value of `setting` in `settings` as `--set` takes it: a number in its shortest exact
