@@ -10,6 +10,7 @@
 #include "conditionfile/measured_data.h"
 #include "input/field_catalogue.h"
 #include "input/entry_texts.h"
+#include "input/line_catalogue.h"
 #include "input/line_settings.h"
 #include "results/line_profile.h"
 
@@ -35,6 +36,10 @@ struct FitParameter {
 // names no physical condition (the Increment of z, the Save File Name or a line setting is
 // refused, saying why), or LOWER is not below UPPER.
 std::optional<FitParameter> ParseFitParameter(std::string_view text, std::string& error);
+
+// The numeric setting of the line file's "Model" object named `name` (a parameter of the
+// drying model, which a fit sets in the line settings); nullptr for any other name.
+const LineSetting* FindModelParameter(std::string_view name);
 
 // Nothing when the condition is a physical one a fit may adjust; otherwise why it is not
 // (the Increment of z is a setting of the numerical march).

@@ -256,24 +256,6 @@ struct LocalSearch {
 
 }  // namespace
 
-void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
-                        MapEntryTexts& entries, LineSettings& line) {
-  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    if (const ConditionField* field = FindField(problem.variables[i].name)) {
-      entries.ForceText(field->entryName, ShortestNumberText(values[i]));
-    } else if (const LineSetting* setting = FindNumericLineSetting(problem.variables[i].name)) {
-      SetLineSetting(line, *setting, values[i]);
-    }
-  }
-}
-
-void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
-                      ConditionOverrides& overrides, LineSettings& line) {
-  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
-    SetStudyInput(problem.variables[i].name, values[i], overrides, line);
-  }
-}
-
 OptimiseEvaluation EvaluateOptimisePoint(const OptimiseProblem& problem, const MapEntryTexts& base,
                                          const LineSettings& line, const std::vector<double>& values,
                                          double activeTolerance) {

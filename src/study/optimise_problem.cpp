@@ -1,5 +1,5 @@
-// The text forms of a design search's variables, objective and limits, and the checks a
-// problem must pass before it is searched.
+// The text forms of a design search's variables, objective and limits, the checks a
+// problem must pass before it is searched, and a point of it set into the conditions.
 #include <algorithm>
 #include <cmath>
 
@@ -196,6 +196,24 @@ std::optional<std::string> CheckOptimiseProblem(const OptimiseProblem& problem) 
   const std::optional<OptimiseProblemFault> fault = FindOptimiseProblemFault(problem);
   if (!fault) return std::nullopt;
   return OptionText(*fault);
+}
+
+void ApplyOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                        MapEntryTexts& entries, LineSettings& line) {
+  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
+    if (const ConditionField* field = FindField(problem.variables[i].name)) {
+      entries.ForceText(field->entryName, ShortestNumberText(values[i]));
+    } else if (const LineSetting* setting = FindNumericLineSetting(problem.variables[i].name)) {
+      SetLineSetting(line, *setting, values[i]);
+    }
+  }
+}
+
+void SetOptimisePoint(const OptimiseProblem& problem, const std::vector<double>& values,
+                      ConditionOverrides& overrides, LineSettings& line) {
+  for (std::size_t i = 0; i < problem.variables.size() && i < values.size(); ++i) {
+    SetStudyInput(problem.variables[i].name, values[i], overrides, line);
+  }
 }
 
 }  // namespace tovimar
