@@ -55,10 +55,14 @@ MaterialAssignment AssignmentOf(const MaterialLibrary& library, MaterialSlot slo
 // the materials `line` names), the line settings after it (a solvent's LEL, the name, and the
 // diffusion model's free-volume parameters, with the pair's xi, D0 and E), and a message for
 // each value the library does not hold, which keeps the value in use.
+struct KeptValues {
+  std::string message;
+  bool diffusionOnly = false;  // only the diffusion model's parameters keep their values
+};
 struct MaterialPick {
   std::vector<std::pair<std::string, std::string>> entries;  // entry name, text
   LineSettings line;
-  std::vector<std::string> kept;
+  std::vector<KeptValues> kept;
 };
 
 // What picking `key` for `slot` makes of `line`. The slot's overrides are dropped: a pick

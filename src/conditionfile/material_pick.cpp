@@ -68,13 +68,15 @@ class GroupAssignment {
       pick_.entries.emplace_back(field.entryName, ShortestNumberText(*value));
     } else {
       Missing(field.fieldName);
+      entryKept_ = true;  // an entry every run uses
     }
   }
   // Adds the message for the values the library lacks, if any.
   void Finish() {
     if (missing_.empty()) return;
-    pick_.kept.push_back(what_ + " in the materials library: " + missing_ +
-                         (count_ == 1 ? " keeps the value in use." : " keep the values in use."));
+    pick_.kept.push_back({what_ + " in the materials library: " + missing_ +
+                              (count_ == 1 ? " keeps the value in use." : " keep the values in use."),
+                          !entryKept_});
   }
 
  private:
@@ -86,6 +88,7 @@ class GroupAssignment {
   std::string what_;
   std::string missing_;
   int count_ = 0;
+  bool entryKept_ = false;
 };
 
 void AssignFreeVolume(MaterialPick& pick, MaterialSlot slot, const Material& material) {
@@ -117,7 +120,8 @@ MaterialPick PickMaterial(const MaterialLibrary& library, MaterialSlot slot, std
                           const LineSettings& line) {
   MaterialAssignment assignment = AssignmentOf(library, slot, key);
   const Material& material = *library.Find(SlotInfo(slot).kind, key);
-  MaterialPick pick{std::move(assignment.entries), line, std::move(assignment.kept)};
+  MaterialPick pick{std::move(assignment.entries), line, {}};
+  for (std::string& message : assignment.kept) pick.kept.push_back({std::move(message)});
   if (assignment.lowerExplosiveLimit) {
     (slot == MaterialSlot::Solvent1 ? pick.line.LEL1 : pick.line.LEL2) = *assignment.lowerExplosiveLimit;
   }
@@ -146,7 +150,9 @@ std::vector<std::string> ApplyMaterial(const MaterialLibrary& library, MaterialS
   MaterialPick pick = PickMaterial(library, slot, key, line);
   for (const auto& [entry, text] : pick.entries) entries.ForceText(entry, text);
   line = std::move(pick.line);
-  return pick.kept;
+  std::vector<std::string> messages;
+  for (KeptValues& kept : pick.kept) messages.push_back(std::move(kept.message));
+  return messages;
 }
 
 std::vector<std::pair<std::string, std::string>> RecordedEntries(const MaterialLibrary& library,

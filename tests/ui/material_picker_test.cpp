@@ -66,6 +66,33 @@ class MaterialPickerTest : public QObject {
     QCOMPARE(r.form->Line().Polymer, std::string("polystyrene"));
   }
 
+  // What the library lacks keeps the value in use and says so where the run uses it: the
+  // free-volume parameters only with the diffusion model.
+  void aPickSaysWhichValuesItKeeps() {
+    const struct {
+      const char* model;
+      MaterialSlot slot;
+      const char* key;
+      QString message;  // none expected when empty
+    } cases[] = {
+        {"lumped", MaterialSlot::Solvent1, "methyl-ethyl-ketone", {}},
+        {"diffusion", MaterialSlot::Solvent1, "methyl-ethyl-ketone",
+         QStringLiteral("Warning: methyl-ethyl-ketone has no free-volume parameter for Solvent-1 in the materials "
+                        "library: HoleVolume1, K1Gamma1, K2MinusTg1 keep the values in use.")},
+        {"lumped", MaterialSlot::Polymer, "polystyrene",
+         QStringLiteral("Warning: polystyrene has no specific heat in the materials library: Specific Heat of "
+                        "Polymer keeps the value in use.\n\nWarning: polystyrene has no molar mass in the "
+                        "materials library: Molecular Weight of Polymer keeps the value in use.")},
+    };
+    for (const auto& c : cases) {
+      RecordedForm r;
+      r.form->Line().Model.name = c.model;
+      QVERIFY(r.form->Pickers().Pick(c.slot, c.key));
+      QCOMPARE(r.dialogs->messages.size(), std::size_t{c.message.isEmpty() ? 0U : 1U});
+      if (!c.message.isEmpty()) QCOMPARE(r.dialogs->messages[0], c.message);
+    }
+  }
+
   // A data file whose constants differ keeps the window's and says so, naming the solvent
   // whose constants they are.
   void loadingOtherConstantsWarns() {

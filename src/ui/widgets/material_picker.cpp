@@ -6,8 +6,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QStringList>
 
 #include "input/number_parse.h"
+#include "model/drying_model.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/form_dialogs.h"
 #include "ui/widgets/look.h"
@@ -167,6 +169,14 @@ bool MaterialPickers::Pick(MaterialSlot slot, const std::string& key) {
   form_.Line() = std::move(pick.line);
   emit form_.LineSettingsLoaded();
   Sync();
+  // What the library lacks keeps the value in use: said where the run uses it, so that the
+  // lumped model's user is not told of free-volume parameters at every pick.
+  const bool diffusion = form_.Line().Model.name == DiffusionModelName;
+  QStringList kept;
+  for (const KeptValues& values : pick.kept) {
+    if (diffusion || !values.diffusionOnly) kept << QStringLiteral("Warning: ") + QString::fromStdString(values.message);
+  }
+  if (!kept.isEmpty()) form_.Dialogs().ShowMessage(&form_, kept.join(QStringLiteral("\n\n")));
   return true;
 }
 
