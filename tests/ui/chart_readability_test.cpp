@@ -36,9 +36,8 @@ namespace {
 // The window after a default run judged against an exhaust too weak for zone 1 (a warning)
 // and a residual target, both judging curves on, five runs at other speeds pinned over it,
 // every run made by the drying model `model`.
-struct CrowdedWindow {
-  explicit CrowdedWindow(std::string_view model = LumpedModelName) : main(BuildMainWindow()) {
-    main.form->SetDialogs(std::make_unique<RecordingDialogs>());
+struct CrowdedWindow : RecordedWindow {
+  explicit CrowdedWindow(std::string_view model = LumpedModelName) {
     main.form->Line().Model.name = std::string(model);
     main.form->Line().ZoneExhaustFlow[1] = 10000;
     main.form->Line().ResidualTarget = 2;
@@ -56,13 +55,6 @@ struct CrowdedWindow {
     main.form->TabbedNotebook1->setCurrentWidget(main.profile);
     QCoreApplication::processEvents();
   }
-  void Run() {
-    RunOptions options;
-    options.writeResultFile = false;
-    options.model = main.form->Line().Model;
-    main.profile->RunFinished(RunSimulation(main.form->Sim(), *main.form, options));
-  }
-  MainWindow main;
 };
 
 // The least plot a chart is read from: its height, and the width of the profile chart's and

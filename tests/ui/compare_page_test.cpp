@@ -50,11 +50,8 @@ class SavePath : public SaveFileDialogs {
   QString path_;
 };
 
-struct Window {
-  Window() : main(BuildMainWindow()) {
-    auto recorder = std::make_unique<RecordingDialogs>();
-    dialogs = recorder.get();
-    main.form->SetDialogs(std::move(recorder));
+struct Window : RecordedWindow {
+  Window() {
     auto names = std::make_unique<AnsweringNameDialog>();
     namer = names.get();
     main.profile->SetRunNameDialog(std::move(names));
@@ -67,9 +64,7 @@ struct Window {
   // the name the dialog gives.
   void RunAndPin(const char* speed) {
     main.form->SetText("Edit6", speed);
-    RunOptions options;
-    options.writeResultFile = false;
-    main.profile->RunFinished(RunSimulation(main.form->Sim(), *main.form, options));
+    Run();
     main.profile->PinButton->click();
   }
   const PinnedOverlay::Curves& Set(std::size_t i) const { return main.profile->Overlay()->Sets()[i]; }
@@ -89,8 +84,6 @@ struct Window {
     }
     return -1;
   }
-  MainWindow main;
-  RecordingDialogs* dialogs = nullptr;
   AnsweringNameDialog* namer = nullptr;
   ComparePage* compare = nullptr;
 };

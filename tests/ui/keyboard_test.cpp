@@ -30,19 +30,7 @@ using namespace tovimar::ui::test;
 
 namespace {
 
-struct Window {
-  Window() : main(BuildMainWindow()) {
-    auto recorder = std::make_unique<RecordingDialogs>();
-    dialogs = recorder.get();
-    main.form->SetDialogs(std::move(recorder));
-  }
-  TForm1& Form() const { return *main.form; }
-  template <typename T>
-  T* Find(const char* name) const { return Form().findChild<T*>(QString::fromLatin1(name)); }
-
-  MainWindow main;
-  RecordingDialogs* dialogs = nullptr;
-};
+using Window = RecordedWindow;
 
 QString NameOf(const QWidget* widget) {
   return widget == nullptr ? QStringLiteral("(none)")

@@ -25,20 +25,7 @@ using namespace tovimar::ui::test;
 
 namespace {
 
-struct Window {
-  Window() : main(BuildMainWindow()) {
-    auto recording = std::make_unique<RecordingDialogs>();
-    dialogs = recording.get();
-    main.form->SetDialogs(std::move(recording));
-  }
-  void Run() {
-    RunOptions options;
-    options.writeResultFile = false;
-    main.profile->RunFinished(RunSimulation(main.form->Sim(), *main.form, options));
-  }
-  MainWindow main;
-  RecordingDialogs* dialogs = nullptr;
-};
+using Window = RecordedWindow;
 
 QString PdfText(const QString& path) {
   QProcess process;

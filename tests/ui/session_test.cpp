@@ -23,16 +23,12 @@ using namespace tovimar::ui::test;
 
 namespace {
 
-struct Window {
-  Window() : main(BuildMainWindow()) {
-    auto recorder = std::make_unique<RecordingDialogs>();
-    dialogs = recorder.get();
-    main.form->SetDialogs(std::move(recorder));
+struct Window : RecordedWindow {
+  Window() {
     auto answering = std::make_unique<AnsweringFileDialogs>();
     files = answering.get();
     main.session->SetFileDialogs(std::move(answering));
   }
-  TForm1& Form() const { return *main.form; }
   // Pins the run of the entries with line speed `speed` (in memory) under `name`.
   bool Pin(const char* speed, const QString& name) {
     MapEntryTexts entries;
@@ -42,8 +38,6 @@ struct Window {
   }
   std::string Entry(const char* name) const { return Form().Text(name); }
 
-  MainWindow main;
-  RecordingDialogs* dialogs = nullptr;
   AnsweringFileDialogs* files = nullptr;
 };
 

@@ -7,7 +7,9 @@
 #include <QFontDatabase>
 #include <QtGlobal>
 
+#include "run/run_sequence.h"
 #include "ui/widgets/application_setup.h"
+#include "ui/widgets/profile_page.h"
 
 namespace tovimar::ui::test {
 
@@ -41,6 +43,21 @@ RecordedForm::RecordedForm() : form(std::make_unique<TForm1>()) {
   auto recorder = std::make_unique<RecordingDialogs>();
   dialogs = recorder.get();
   form->SetDialogs(std::move(recorder));
+}
+
+RecordedWindow::RecordedWindow() : main(BuildMainWindow()) {
+  auto recorder = std::make_unique<RecordingDialogs>();
+  dialogs = recorder.get();
+  main.form->SetDialogs(std::move(recorder));
+}
+
+bool RecordedWindow::Run() {
+  RunOptions options;
+  options.writeResultFile = false;
+  options.model = main.form->Line().Model;
+  const RunOutcome outcome = RunSimulation(main.form->Sim(), *main.form, options);
+  main.profile->RunFinished(outcome);
+  return outcome.completed();
 }
 
 TempCurrentDir::TempCurrentDir() : previous_(QDir::currentPath()) {

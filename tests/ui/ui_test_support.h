@@ -13,6 +13,7 @@
 #include "ui/widgets/line_page.h"
 #include "ui/widgets/Tovimar_Main.h"
 #include "ui/widgets/form_dialogs.h"
+#include "ui/widgets/main_window.h"
 
 namespace tovimar::ui::test {
 
@@ -56,6 +57,23 @@ class AnsweringFileDialogs : public LineFileDialogs {
 struct RecordedForm {
   RecordedForm();
   std::unique_ptr<TForm1> form;
+  RecordingDialogs* dialogs = nullptr;
+};
+
+// The whole window, every page built, with recording dialogs; `dialogs` stays owned by the
+// window.
+struct RecordedWindow {
+  RecordedWindow();
+  [[nodiscard]] TForm1& Form() const { return *main.form; }
+  template <typename T>
+  T* Find(const char* name) const {
+    return Form().findChild<T*>(QString::fromLatin1(name));
+  }
+  // Runs the entries with the line's model, without a result file, and shows the run on the
+  // Drying Profile page; true when it completed.
+  bool Run();
+
+  MainWindow main;
   RecordingDialogs* dialogs = nullptr;
 };
 

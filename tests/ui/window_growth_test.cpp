@@ -24,15 +24,7 @@ using namespace tovimar::ui::test;
 namespace {
 
 // The window with its profile page, runs without a result file and without dialogs.
-struct Window {
-  Window() : main(BuildMainWindow()) { main.form->SetDialogs(std::make_unique<RecordingDialogs>()); }
-  bool Run() {
-    RunOptions options;
-    options.writeResultFile = false;
-    const RunOutcome outcome = RunSimulation(main.form->Sim(), *main.form, options);
-    main.profile->RunFinished(outcome);
-    return outcome.completed();
-  }
+struct Window : RecordedWindow {
   // Zones 3..zones as copies of zone 2 at `outer` deg C; the zones after them empty.
   void UseZones(int zones, const char* outer) {
     for (int zone = 3; zone <= MaxZones; ++zone) {
@@ -48,7 +40,6 @@ struct Window {
     main.form->TabbedNotebook1->setCurrentWidget(main.profile);
     QCoreApplication::processEvents();
   }
-  MainWindow main;
 };
 
 // Everything the axes show, to compare the chart of one run with another's.
