@@ -28,17 +28,7 @@
 namespace tovimar {
 namespace {
 
-using test_support::BecomeNobody;
-using test_support::CanBecomeNobody;
-using test_support::Ended;
-using test_support::FileBytes;
-using test_support::LargestRun;
-using test_support::Names;
-using test_support::RunTool;
-using test_support::Start;
-using test_support::Wait;
-using test_support::PutFileBytes;
-using test_support::ScratchDir;
+using namespace test_support;
 namespace fs = std::filesystem;
 
 TEST(BatchFiles, TwoNamesOfOneFileAreRefusedBeforeAnythingIsTouched) {

@@ -26,16 +26,7 @@
 namespace tovimar {
 namespace {
 
-using test_support::BecomeNobody;
-using test_support::CanBecomeNobody;
-using test_support::Ended;
-using test_support::FileBytes;
-using test_support::LargestRun;
-using test_support::PutFileBytes;
-using test_support::RunTool;
-using test_support::ScratchDir;
-using test_support::Start;
-using test_support::Wait;
+using namespace test_support;
 namespace fs = std::filesystem;
 
 std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b) {
