@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,21 @@ TEST(BatchMaterials, RefusedMaterialsStopAtInputAndTheListNamesThem) {
   const BatchFinished list = StartBatch(dir, {"--list-materials"});
   EXPECT_EQ(list.status, 0);
   EXPECT_NE(list.out.find("\nethyl-acetate\tEthyl acetate\t77.11\t\n"), std::string::npos) << list.out;
-  EXPECT_NE(list.out.find("\npropylene-glycol-methyl-ether-acetate\t"), std::string::npos);
+  EXPECT_NE(list.out.find("\npropylene-glycol-methyl-ether-acetate\tPropylene glycol methyl ether acetate "
+                          "(estimated properties)\t146\t\n"),
+            std::string::npos);
+  // A user's solvent lacking values is listed with what it lacks, and refused for a run.
+  std::filesystem::create_directories(dir.path() / "tovimar");
+  test_support::PutFileBytes(dir.File("tovimar/materials.json"),
+                             R"({"format": "tovimar-materials", "solvents": {"half-known": {"name": "Half known", )"
+                             R"("molarMass": {"value": 132.159}, "normalBoilingPoint": {"value": 146}}}})");
+  EXPECT_NE(StartBatch(dir, {"--list-materials"})
+                .out.find("\nhalf-known\tHalf known\t146\tcannot be used: no Antoine constant A, Antoine constant "
+                          "B, Antoine constant C, heat of vaporization, specific heat, density, diffusivity in air\n"),
+            std::string::npos);
+  const BatchFinished refused = StartBatch(dir, {"--set", "Solvent1=half-known"});
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("\"half-known\" cannot be used for Solvent-1"), std::string::npos) << refused.err;
   EXPECT_NE(list.out.find("# Polymers: key\tname\tuse\npoly-vinyl-acetate\tPoly(vinyl acetate)\t\n"), std::string::npos);
 }
 

@@ -43,7 +43,7 @@ TEST(MaterialLibrary, EverySolventsAntoineConstantsBoilAtItsBoilingPointInsideTh
     EXPECT_GE(t, *s.Value(AntoineTMin));
     EXPECT_LE(t, *s.Value(AntoineTMax));
   }
-  EXPECT_GE(usable, 15);
+  EXPECT_EQ(usable, 16);
   EXPECT_EQ(library.polymers.size(), 5U);
 }
 
@@ -132,16 +132,35 @@ TEST(MaterialChoice, WhatTheLibraryLacksIsKeptOrRefused) {
   EXPECT_EQ(AssignmentOf(library, MaterialSlot::Solvent2, "water").kept,
             std::vector<std::string>{"water has no lower explosive limit in the materials library: the LEL of "
                                      "Solvent-2 keeps the value in use."});
+  // A user's solvent known only by its molar mass and boiling point cannot be run.
+  Material partial{MaterialKind::Solvent, "half-known", "Half known", std::vector<std::optional<double>>(12), false,
+                   {}, {}};
+  partial.values[MolarMass] = 132.159;
+  partial.values[NormalBoilingPoint] = 146;
+  AddUserMaterial(partial);
   try {
-    (void)AssignmentOf(library, MaterialSlot::Solvent1, "propylene-glycol-methyl-ether-acetate");
+    (void)AssignmentOf(LoadMaterialLibrary(), MaterialSlot::Solvent1, "half-known");
     ADD_FAILURE();
   } catch (const MaterialLibraryError& e) {
     EXPECT_STREQ(e.what(),
-                 "The solvent \"propylene-glycol-methyl-ether-acetate\" cannot be used for Solvent-1: the materials "
-                 "library has no Antoine constant A, Antoine constant B, Antoine constant C, heat of vaporization, "
-                 "specific heat, density for it.");
+                 "The solvent \"half-known\" cannot be used for Solvent-1: the materials library has no Antoine "
+                 "constant A, Antoine constant B, Antoine constant C, heat of vaporization, specific heat, density, "
+                 "diffusivity in air for it.");
   }
   EXPECT_THROW((void)AssignmentOf(library, MaterialSlot::Polymer, "toluene"), MaterialLibraryError);
+}
+
+// PGMEA's estimated values are picked like measured ones.
+TEST(MaterialChoice, TheEstimatedSolventIsPickedWithItsValues) {
+  UserData user;
+  const MaterialAssignment a =
+      AssignmentOf(LoadMaterialLibrary(), MaterialSlot::Solvent1, "propylene-glycol-methyl-ether-acetate");
+  const std::vector<std::pair<std::string, std::string>> expected{
+      {"Edit224", "7.3817"}, {"Edit225", "1611.211"}, {"Edit226", "212.106"}, {"Edit222", "366.4"},
+      {"Edit221", "1.924"},  {"Edit227", "0.968"},    {"Edit228", "132.159"}, {"Edit223", "6.999e-06"}};
+  EXPECT_EQ(a.entries, expected);
+  EXPECT_EQ(a.lowerExplosiveLimit, 1.5);
+  EXPECT_TRUE(a.kept.empty());
 }
 
 TEST(MaterialChoice, DataFileConstantsThatDifferAreNamedAndTheirSolventToo) {
